@@ -1,0 +1,111 @@
+#include "KroBaseUnknown.h"
+
+#include <atomic>
+#include <cstdlib>
+
+#include "KroMetaClass.h"
+#include "KroVar.h"
+
+namespace {
+std::atomic<long> g_liveObjects{0};
+}
+
+KroBaseUnknown::KroBaseUnknown() { g_liveObjects.fetch_add(1, std::memory_order_relaxed); }
+
+KroBaseUnknown::~KroBaseUnknown() { g_liveObjects.fetch_sub(1, std::memory_order_relaxed); }
+
+long KroBaseUnknown::LiveObjects() { return g_liveObjects.load(); }
+
+void* KroBaseUnknown::operator new(std::size_t size) { return ::operator new(size); }
+
+void* KroBaseUnknown::operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return ::operator new(size, std::nothrow);
+}
+
+void KroBaseUnknown::operator delete(void* p) noexcept { ::operator delete(p); }
+
+void KroBaseUnknown::operator delete(void* p, const std::nothrow_t&) noexcept { ::operator delete(p); }
+
+HRESULT KroBaseUnknown::QueryInterface(const IID& iid, void** out) {
+  if (!out) return E_INVALIDARG;
+  *out = nullptr;
+  // An extension answers for the object it extends, so that reaching that object is one query away.
+  if (m_extended) return m_extended->QueryInterface(iid, out);
+  if (iid == IID_KroBaseUnknown) {
+    AddRef();
+    *out = this;
+    return S_OK;
+  }
+  return E_NOINTERFACE;
+}
+
+ULONG KroBaseUnknown::AddRef() { return m_refCount.fetch_add(1) + 1; }
+
+ULONG KroBaseUnknown::Release() {
+  ULONG remaining = m_refCount.fetch_sub(1) - 1;
+  if (remaining == 0) delete this;
+  return remaining;
+}
+
+HRESULT KroBaseUnknown::GetTypeInfoCount(unsigned int* count) {
+  if (!count) return E_INVALIDARG;
+  *count = 0;
+  return S_OK;
+}
+
+HRESULT KroBaseUnknown::GetTypeInfo(unsigned int, unsigned long, void** info) {
+  if (info) *info = nullptr;
+  return E_NOTIMPL;
+}
+
+HRESULT KroBaseUnknown::GetIDsOfNames(const IID&, const char**, unsigned int, unsigned long, long*) {
+  return DISP_E_UNKNOWNNAME;
+}
+
+HRESULT KroBaseUnknown::Invoke(long, const IID&, unsigned long, unsigned short, void*, void*, void*,
+                               unsigned int*) {
+  return DISP_E_MEMBERNOTFOUND;
+}
+
+KroMetaClass* KroBaseUnknown::MetaObject() {
+  static KroMetaClass* meta =
+      fct_RetrieveMetaObject("KroBaseUnknown", KroTypeOfClass_Component, nullptr, "", "", sizeof(KroBaseUnknown));
+  return meta;
+}
+
+KroMetaClass* KroBaseUnknown::GetMetaObject() const { return MetaObject(); }
+
+const char* KroBaseUnknown::IsA() const { return GetMetaObject()->ClassName(); }
+
+int KroBaseUnknown::IsAKindOf(const char* className) const { return GetMetaObject()->IsAKindOf(className); }
+
+KroBaseUnknown* KroBaseUnknown::GetImpl() const { return m_extended; }
+
+void KroBaseUnknown::SetImpl(KroBaseUnknown* extended) { m_extended = extended; }
+
+int KroBaseUnknown::IsNull() const { return 0; }
+
+int KroBaseUnknown::IsEqual(KroBaseUnknown* other) {
+  if (!other) return 0;
+  KroBaseUnknown_var a = this;
+  KroBaseUnknown_var b = other;
+  return a.ptr() == b.ptr() ? 1 : 0;
+}
+
+KroBaseUnknown* KroBaseUnknown::QueryInterface(const char* interfaceName) {
+  const IID* iid = KroFindInterfaceId(interfaceName);
+  if (!iid) return nullptr;
+  KroToBaseFn toBase = KroFindInterfaceToBase(*iid);
+  void* out = nullptr;
+  if (!toBase || FAILED(QueryInterface(*iid, &out)) || !out) return nullptr;
+  return toBase(out);
+}
+
+HRESULT KroBaseUnknown::ChangeComponentState(int state) {
+  m_state = state;
+  return S_OK;
+}
+
+void ThrowErrorNullVar(const char* interfaceName) {
+  throw KroNullVarError(std::string("null handle dereferenced: ") + (interfaceName ? interfaceName : "?") + "_var");
+}

@@ -1,0 +1,73 @@
+#include "KroCfgUuid.h"
+
+#include <random>
+#include <unordered_map>
+
+namespace {
+
+struct OctetsHash {
+  std::size_t operator()(const std::vector<unsigned char>& v) const noexcept {
+    return std::hash<std::string_view>{}(std::string_view(reinterpret_cast<const char*>(v.data()), v.size()));
+  }
+};
+
+std::unordered_map<std::vector<unsigned char>, KroILinkableObject*, OctetsHash>& Registry() {
+  static auto* registry = new std::unordered_map<std::vector<unsigned char>, KroILinkableObject*, OctetsHash>();
+  return *registry;
+}
+
+}  // namespace
+
+KroCfgUuid::KroCfgUuid(const KroILinkableObject_var& object) {
+  if (object) object->GetUuid(m_octets);
+}
+
+HRESULT KroCfgUuid::bindObject(KroILinkableObject_var& out) const {
+  if (m_octets.length() == 0) return KRO_E_UUID_INVALID;
+  auto it = Registry().find(m_octets.bytes());
+  if (it == Registry().end()) return KRO_E_UUID_NOT_BOUND;
+  out = it->second;
+  return S_OK;
+}
+
+std::string KroCfgUuid::ToString() const {
+  std::string hex = m_octets.ToHex();
+  if (hex.size() != 32) return hex;
+  return hex.substr(0, 8) + "-" + hex.substr(8, 4) + "-" + hex.substr(12, 4) + "-" + hex.substr(16, 4) + "-" +
+         hex.substr(20);
+}
+
+KroCfgUuid KroCfgUuid::Generate() {
+  static std::mt19937_64 engine{std::random_device{}()};
+  std::vector<unsigned char> bytes(16);
+  for (std::size_t i = 0; i < 16; i += 8) {
+    std::uint64_t r = engine();
+    for (std::size_t j = 0; j < 8; ++j) bytes[i + j] = static_cast<unsigned char>(r >> (8 * j));
+  }
+  bytes[6] = static_cast<unsigned char>((bytes[6] & 0x0F) | 0x40);
+  bytes[8] = static_cast<unsigned char>((bytes[8] & 0x3F) | 0x80);
+  return KroCfgUuid(SEQUENCE_octet(std::move(bytes)));
+}
+
+void KroCfgUuid::Register(const SEQUENCE_octet& uuid, KroILinkableObject* object) {
+  if (uuid.length() && object) Registry()[uuid.bytes()] = object;
+}
+
+void KroCfgUuid::Unregister(const SEQUENCE_octet& uuid, KroILinkableObject* object) {
+  auto it = Registry().find(uuid.bytes());
+  if (it != Registry().end() && it->second == object) Registry().erase(it);
+}
+
+long KroCfgUuid::RegisteredCount() { return static_cast<long>(Registry().size()); }
+
+KroDmxTrace& operator<<(KroDmxTrace& trace, const KroCfgUuid& uuid) {
+  if (trace.IsActive()) trace << uuid.ToString();
+  return trace;
+}
+
+KroUuidRegistration::KroUuidRegistration(KroILinkableObject* object)
+    : m_object(object), m_uuid(KroCfgUuid::Generate().octets()) {
+  KroCfgUuid::Register(m_uuid, m_object);
+}
+
+KroUuidRegistration::~KroUuidRegistration() { KroCfgUuid::Unregister(m_uuid, m_object); }

@@ -1,0 +1,55 @@
+// Uuids of live objects. Every live object that carries a uuid registers it for as long as it lives,
+// so that a stored uuid can be bound back to the object.
+#pragma once
+
+#include <string>
+
+#include "KroDmxTrace.h"
+#include "KroModelerInterfaces.h"
+
+class KroCfgUuid {
+ public:
+  KroCfgUuid() = default;
+  KroCfgUuid(const SEQUENCE_octet& octets) : m_octets(octets) {}
+  // The uuid of a live object (empty when the handle is null or the object has none).
+  KroCfgUuid(const KroILinkableObject_var& object);
+  KroCfgUuid& operator=(const SEQUENCE_octet& octets) { m_octets = octets; return *this; }
+
+  void getUuid(SEQUENCE_octet& out) const { out = m_octets; }
+  const SEQUENCE_octet& octets() const { return m_octets; }
+  // The live object with this uuid. KRO_E_UUID_INVALID for an empty uuid, KRO_E_UUID_NOT_BOUND when
+  // no live object has it; out is left as it was on failure.
+  HRESULT bindObject(KroILinkableObject_var& out) const;
+  // Canonical 8-4-4-4-12 hexadecimal form for 16 octets, plain hexadecimal otherwise.
+  std::string ToString() const;
+
+  // A new random (version 4) uuid.
+  static KroCfgUuid Generate();
+  // Registration of live objects; the object is not referenced, only found.
+  static void Register(const SEQUENCE_octet& uuid, KroILinkableObject* object);
+  static void Unregister(const SEQUENCE_octet& uuid, KroILinkableObject* object);
+  static long RegisteredCount();
+
+  friend bool operator==(const KroCfgUuid& a, const KroCfgUuid& b) { return a.m_octets == b.m_octets; }
+
+ private:
+  SEQUENCE_octet m_octets;
+};
+
+// Written to a trace in its canonical form.
+KroDmxTrace& operator<<(KroDmxTrace& trace, const KroCfgUuid& uuid);
+
+// Gives a live object a fresh uuid and keeps it registered while the object lives. A member of the
+// object, built after the parts that QueryInterface needs.
+class KroUuidRegistration {
+ public:
+  explicit KroUuidRegistration(KroILinkableObject* object);
+  ~KroUuidRegistration();
+  KroUuidRegistration(const KroUuidRegistration&) = delete;
+  KroUuidRegistration& operator=(const KroUuidRegistration&) = delete;
+  const SEQUENCE_octet& uuid() const { return m_uuid; }
+
+ private:
+  KroILinkableObject* m_object;
+  SEQUENCE_octet m_uuid;
+};

@@ -1,0 +1,183 @@
+#include "KroDmxTrace.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <unordered_map>
+
+bool KroDmxTrace::s_all = false;
+
+namespace {
+
+// Switch flags by name. Nodes of an unordered_map never move, so traces keep pointers to their flags.
+// Kept alive to the end of the process: traces are statics of other libraries and may outlive us.
+std::unordered_map<std::string, bool>& Switches() {
+  static auto* switches = new std::unordered_map<std::string, bool>();
+  return *switches;
+}
+
+std::ostream*& OutputOverride() {
+  static std::ostream* stream = nullptr;
+  return stream;
+}
+
+bool& EnvironmentRead() {
+  static bool read = false;
+  return read;
+}
+
+}  // namespace
+
+KroDmxTrace::KroDmxTrace(const char* name, const char* name2, const char* output, int bufferSize, int mode)
+    : m_name(name ? name : ""), m_output(output ? output : "STDOUT"), m_mode(mode) {
+  if (!EnvironmentRead()) ReadEnvironment();
+  m_flag = &Switches()[m_name];
+  m_flag2 = &Switches()[name2 ? name2 : ""];
+  m_line.reserve(bufferSize > 0 ? static_cast<std::size_t>(bufferSize) : 0);
+}
+
+KroDmxTrace::~KroDmxTrace() {
+  if (!m_line.empty()) emitLine();
+  delete m_file;
+}
+
+void KroDmxTrace::Enable(std::string_view name) {
+  if (name == "ALL") {
+    s_all = true;
+    return;
+  }
+  Switches()[std::string(name)] = true;
+}
+
+void KroDmxTrace::Disable(std::string_view name) {
+  if (name == "ALL") {
+    s_all = false;
+    return;
+  }
+  Switches()[std::string(name)] = false;
+}
+
+void KroDmxTrace::DisableAll() {
+  s_all = false;
+  for (auto& entry : Switches()) entry.second = false;
+}
+
+void KroDmxTrace::ReadEnvironment() {
+  EnvironmentRead() = true;
+  const char* value = std::getenv("KRO_TRACE");
+  if (!value) return;
+  std::string_view list(value);
+  while (!list.empty()) {
+    std::size_t comma = list.find(',');
+    std::string_view item = list.substr(0, comma);
+    while (!item.empty() && item.front() == ' ') item.remove_prefix(1);
+    while (!item.empty() && item.back() == ' ') item.remove_suffix(1);
+    if (!item.empty()) Enable(item);
+    if (comma == std::string_view::npos) break;
+    list.remove_prefix(comma + 1);
+  }
+}
+
+std::ostream* KroDmxTrace::SetOutputOverride(std::ostream* stream) {
+  std::ostream* previous = OutputOverride();
+  OutputOverride() = stream;
+  return previous;
+}
+
+KroDmxTrace& KroDmxTrace::operator<<(const char* text) {
+  if (!IsActive() || !text) return *this;
+  return *this << std::string_view(text);
+}
+
+KroDmxTrace& KroDmxTrace::operator<<(std::string_view text) {
+  if (!IsActive()) return *this;
+  writeRaw(text);
+  return *this;
+}
+
+KroDmxTrace& KroDmxTrace::operator<<(long long value) {
+  if (!IsActive()) return *this;
+  char buf[32];
+  if (m_hexNext)
+    std::snprintf(buf, sizeof buf, "0x%08X", static_cast<unsigned int>(value));
+  else
+    std::snprintf(buf, sizeof buf, "%lld", value);
+  m_hexNext = false;
+  writeRaw(buf);
+  return *this;
+}
+
+KroDmxTrace& KroDmxTrace::operator<<(unsigned long value) {
+  if (!IsActive()) return *this;
+  return *this << static_cast<long long>(value);
+}
+
+KroDmxTrace& KroDmxTrace::operator<<(double value) {
+  if (!IsActive()) return *this;
+  writeRaw(KroUnicodeString::BuildFromNum(value).str());
+  return *this;
+}
+
+KroDmxTrace& KroDmxTrace::operator<<(KroDmxTraceMarker marker) {
+  if (!IsActive()) return *this;
+  if (marker.code == KroDmxTrace_returns.code) {
+    writeRaw("returns ");
+    m_hexNext = true;
+  } else {
+    writeRaw("\n");
+  }
+  return *this;
+}
+
+void KroDmxTrace::writeRaw(std::string_view text) {
+  while (!text.empty()) {
+    std::size_t nl = text.find('\n');
+    m_line.append(text.substr(0, nl));
+    if (nl == std::string_view::npos) return;
+    emitLine();
+    text.remove_prefix(nl + 1);
+  }
+}
+
+void KroDmxTrace::emitLine() {
+  std::string out;
+  out.reserve(m_line.size() + 64);
+  if (m_mode == 0 && !m_steps.empty()) {
+    out += '[';
+    out += m_steps.back();
+    out += "] ";
+  }
+  out += m_line;
+  out += '\n';
+  m_line.clear();
+  m_hexNext = false;
+
+  if (std::ostream* stream = OutputOverride()) {
+    stream->write(out.data(), static_cast<std::streamsize>(out.size()));
+    return;
+  }
+  if (m_output == "STDOUT") {
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fflush(stdout);
+  } else if (m_output == "STDERR") {
+    std::fwrite(out.data(), 1, out.size(), stderr);
+  } else {
+    if (!m_file) m_file = new std::ofstream(m_output, std::ios::app);
+    m_file->write(out.data(), static_cast<std::streamsize>(out.size()));
+    m_file->flush();
+  }
+}
+
+KroDmxTraceStep::KroDmxTraceStep(KroDmxTrace& trace, const char* name) : m_trace(trace), m_pushed(false) {
+  if (!trace.IsActive()) return;
+  trace.m_steps.push_back(name ? name : "");
+  m_pushed = true;
+}
+
+KroDmxTraceStep::~KroDmxTraceStep() {
+  if (!m_pushed) return;
+  // A message left without its newline belongs to this step: close it before the step ends.
+  if (!m_trace.m_line.empty()) m_trace.emitLine();
+  m_trace.m_steps.pop_back();
+}

@@ -1,0 +1,70 @@
+// The side of a spec object that carries extensions: the implementation object of each extension class
+// bound to it, and the live tie of each extension interface.
+#pragma once
+
+#include <unordered_map>
+#include <string>
+
+#include "KroBaseUnknown.h"
+
+class KroMetaClass;
+
+using KroCreateTieFn = KroBaseUnknown* (*)(KroBaseUnknown* implementation, KroBaseUnknown* second);
+using KroCreateItselfFn = KroBaseUnknown* (*)();
+
+class KroExtensionHost;
+
+// What a tie's link word points to: the host it is recorded on, and under which interface.
+struct KroTieLink {
+  KroExtensionHost* host;
+  IID iid;
+  KroBaseUnknown* tie;
+};
+
+class KroExtensionHost {
+ public:
+  explicit KroExtensionHost(KroBaseUnknown* self) : m_self(self) {}
+  // Releases the implementation objects. Ties hold a reference on the host, so none is alive here.
+  ~KroExtensionHost();
+  KroExtensionHost(const KroExtensionHost&) = delete;
+  KroExtensionHost& operator=(const KroExtensionHost&) = delete;
+
+  // The registered extension interface of this late type, through its tie; E_NOINTERFACE when none.
+  HRESULT QueryExtension(const char* lateType, const IID& iid, void** out);
+
+  KroBaseUnknown* Self() const { return m_self; }
+  KroBaseUnknown* FindImplementation(const CLSID& classId) const;
+  void AddImplementation(const CLSID& classId, KroBaseUnknown* implementation);
+  KroBaseUnknown* FindTie(const IID& iid) const;
+  KroTieLink* AddTie(const IID& iid, KroBaseUnknown* tie);
+  void RemoveTie(KroTieLink* link);
+  int CountImplementations() const { return static_cast<int>(m_implementations.size()); }
+
+ private:
+  KroBaseUnknown* m_self;
+  std::unordered_map<CLSID, KroBaseUnknown*, KroGUIDHash> m_implementations;  // owned, one reference each
+  std::unordered_map<IID, KroTieLink, KroGUIDHash> m_ties;                  // ties not owned
+};
+
+// Registers, for the late type of implMeta, that interfaceMeta is provided by the ties that createTie
+// makes. Kept for as long as the object lives (registrations are statics of the extension libraries).
+class KroFillDictionary {
+ public:
+  KroFillDictionary(KroMetaClass* implMeta, KroMetaClass* interfaceMeta, KroCreateTieFn createTie, int flags,
+                    int enabled);
+  ~KroFillDictionary();
+  KroFillDictionary(const KroFillDictionary&) = delete;
+  KroFillDictionary& operator=(const KroFillDictionary&) = delete;
+
+ private:
+  KroMetaClass* m_implMeta;
+  KroMetaClass* m_interfaceMeta;
+};
+
+// The registered extension of (late type, interface), or null.
+struct KroDictionaryEntry {
+  KroMetaClass* implMeta;
+  KroMetaClass* interfaceMeta;
+  KroCreateTieFn createTie;
+};
+const KroDictionaryEntry* KroFindExtension(const std::string& lateType, const IID& iid);

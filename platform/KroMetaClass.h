@@ -1,0 +1,56 @@
+// Meta classes: the class-level description of components, extensions, interfaces and ties.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "KroTypes.h"
+
+class KroMetaClass {
+ public:
+  // A component or extension class.
+  KroMetaClass(const char* className, int typeOfClass, KroMetaClass* base, const char* lateType,
+               const char* framework, std::size_t instanceSize);
+  // A tie: presents the implementation class described by implMeta through one interface.
+  KroMetaClass(const IID& iid, const char* interfaceName, KroMetaClass* interfaceMeta, KroMetaClass* implMeta,
+               int typeOfClass);
+
+  const CLSID& ClassId() const { return m_classId; }
+  const char* ClassName() const { return m_className.c_str(); }
+  int GetTypeOfClass() const { return m_typeOfClass; }
+  KroMetaClass* GetBase() const { return m_base; }
+  const char* GetLateType() const { return m_lateType.c_str(); }
+  const char* GetFramework() const { return m_framework.c_str(); }
+  std::size_t GetInstanceSize() const { return m_size; }
+  // Interface metas and ties: the interface id; for ties also the two classes they join.
+  const IID& GetIID() const { return m_iid; }
+  void SetIID(const IID& iid) { m_iid = iid; }
+  KroMetaClass* GetInterfaceMeta() const { return m_interfaceMeta; }
+  KroMetaClass* GetImplementationMeta() const { return m_implMeta; }
+
+  // True when this class or one of its bases has the given name.
+  int IsAKindOf(const char* className) const;
+
+  // Method names of an interface in slot order; a tie's dispatch ids are their one-based positions.
+  const std::vector<std::string>& GetMethodNames() const { return m_methods; }
+  void SetMethodNames(std::vector<std::string> names) { m_methods = std::move(names); }
+
+ private:
+  CLSID m_classId;
+  std::string m_className;
+  int m_typeOfClass;
+  KroMetaClass* m_base = nullptr;
+  std::string m_lateType;
+  std::string m_framework;
+  std::size_t m_size = 0;
+  IID m_iid{};
+  KroMetaClass* m_interfaceMeta = nullptr;
+  KroMetaClass* m_implMeta = nullptr;
+  std::vector<std::string> m_methods;
+};
+
+// The meta object of a class, built at its first request and kept for the life of the process.
+KroMetaClass* fct_RetrieveMetaObject(const char* className, int typeOfClass, KroMetaClass* base,
+                                     const char* lateType, const char* framework, std::size_t instanceSize);
+// The meta object registered under a class name, or null.
+KroMetaClass* KroFindMetaObject(const char* className);

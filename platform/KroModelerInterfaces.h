@@ -1,0 +1,124 @@
+// Interfaces of the spec-object modeler: spec objects, their attributes and keys, typed attribute
+// access, containers, and the uuid-carrying live objects.
+#pragma once
+
+#include "KroList.h"
+#include "KroUnicodeString.h"
+#include "KroVar.h"
+#include "SEQUENCE_octet.h"
+
+KRO_DECLARE_INTERFACE(KroISpecObject);
+KRO_DECLARE_INTERFACE(KroISpecAttribute);
+KRO_DECLARE_INTERFACE(KroISpecAttrKey);
+KRO_DECLARE_INTERFACE(KroISpecAttrAccess);
+KRO_DECLARE_INTERFACE(KroIContainer);
+KRO_DECLARE_INTERFACE(KroILinkableObject);
+
+using KroListValKroISpecObject_var = KroList<KroISpecObject_var>;
+using KroListValKroISpecAttribute_var = KroList<KroISpecAttribute_var>;
+using KroListValKroISpecAttrKey_var = KroList<KroISpecAttrKey_var>;
+using KroListValKroBaseUnknown_var = KroList<KroBaseUnknown_var>;
+
+// A spec object (feature). A startup is a spec object from which instances are made; an instance has
+// the startup's type as its late type. Every pointer returned carries one reference.
+class KroISpecObject : public virtual KroBaseUnknown {
+  KRO_INTERFACE_MEMBERS(KroISpecObject)
+  // A new instance with the startup's attributes and their initial values; null when this is not a
+  // startup. An empty name with a null container places the instance in the startup's own container.
+  virtual KroISpecObject* Instanciate(const KroUnicodeString& name, const KroIContainer_var& container,
+                                      int flags = 0) = 0;
+  // A new scalar attribute; a list needs the second-kind overload. Null when the name is taken or the
+  // kinds are not valid.
+  virtual KroISpecAttribute* AddAttribute(const KroUnicodeString& name, TCKind kind, int flags = 0) = 0;
+  virtual KroISpecAttribute* AddAttribute(const KroUnicodeString& name, TCKind kind, TCKind secondKind,
+                                          int flags = 0) = 0;
+  // With an initial value written as in a catalog file (strings bare); null when the text does not parse.
+  virtual KroISpecAttribute* AddAttribute(const KroUnicodeString& name, TCKind kind, const KroUnicodeString& text,
+                                          int flags = 0) = 0;
+  virtual KroISpecAttribute* GetAttribute(const KroUnicodeString& name) = 0;
+  // S_FALSE when the attribute is not one of this object's.
+  virtual HRESULT RemoveAttribute(KroISpecAttribute* attribute) = 0;
+  // A new list of all attributes in creation order; the caller deletes it.
+  virtual KroListValKroISpecAttribute_var* ListAttributes() = 0;
+  virtual int CountAttributes() const = 0;
+
+  virtual KroUnicodeString GetName() const = 0;
+  virtual KroUnicodeString GetLateType() const = 0;
+  virtual int IsStartUp() const = 0;
+  virtual KroISpecObject* GetStartUp() = 0;
+  virtual KroIContainer* GetContainer() = 0;
+};
+
+// One attribute of a spec object. Its key (KroISpecAttrKey) is the same object.
+class KroISpecAttribute : public virtual KroBaseUnknown {
+  KRO_INTERFACE_MEMBERS(KroISpecAttribute)
+  virtual KroUnicodeString GetName() const = 0;
+  virtual TCKind GetKind() const = 0;
+  virtual TCKind GetElementKind() const = 0;
+  // On a list attribute the value is appended; on a single-valued one it becomes the value.
+  // E_FAIL when the value's kind is not the attribute's.
+  virtual HRESULT AppendInteger(int value, int flags = 0) = 0;
+  virtual HRESULT AppendDouble(double value, int flags = 0) = 0;
+  virtual HRESULT AppendString(const KroUnicodeString& value, int flags = 0) = 0;
+  virtual HRESULT AppendSpecObject(KroISpecObject* value, int flags = 0) = 0;
+};
+
+class KroISpecAttrKey : public virtual KroBaseUnknown {
+  KRO_INTERFACE_MEMBERS(KroISpecAttrKey)
+  virtual KroUnicodeString GetName() const = 0;
+  virtual int GetType() const = 0;
+};
+
+// Typed access by key. Setters return E_INVALIDARG for a key that is not one of this object's and
+// E_FAIL when the attribute's kind does not take the value. Getters return the kind's zero value on
+// a missing key, an unset value or another kind. The list and octet getters return a new container
+// that the caller deletes, or null when the key is unknown or the attribute of another kind.
+class KroISpecAttrAccess : public virtual KroBaseUnknown {
+  KRO_INTERFACE_MEMBERS(KroISpecAttrAccess)
+  virtual KroISpecAttrKey* GetAttrKey(const char* name) = 0;
+  virtual HRESULT ListAttrKeys(KroListValKroISpecAttrKey_var& keys) = 0;
+  // True when the attribute exists and holds a value.
+  virtual boolean TestAttribute(const char* name) = 0;
+  virtual HRESULT SetDouble(KroISpecAttrKey* key, double value, int flags = 0) = 0;
+  virtual HRESULT SetInteger(KroISpecAttrKey* key, int value, int flags = 0) = 0;
+  virtual HRESULT SetBoolean(KroISpecAttrKey* key, boolean value, int flags = 0) = 0;
+  virtual HRESULT SetString(KroISpecAttrKey* key, const KroUnicodeString& value, int flags = 0) = 0;
+  // On a list attribute the object is appended. A null object unsets a single-valued attribute.
+  virtual HRESULT SetSpecObject(KroISpecAttrKey* key, KroISpecObject* value, int flags = 0, int flags2 = 0,
+                                int flags3 = 0) = 0;
+  virtual double GetDouble(KroISpecAttrKey* key, int flags = 0) = 0;
+  virtual int GetInteger(KroISpecAttrKey* key, int flags = 0) = 0;
+  virtual boolean GetBoolean(KroISpecAttrKey* key, int flags = 0) = 0;
+  virtual KroUnicodeString GetString(KroISpecAttrKey* key, int flags = 0) = 0;
+  virtual KroISpecObject* GetSpecObject(KroISpecAttrKey* key, int flags = 0) = 0;
+  virtual HRESULT SetListInteger(KroISpecAttrKey* key, const KroRawCollint& values) = 0;
+  virtual HRESULT SetListDouble(KroISpecAttrKey* key, const KroRawColldouble& values) = 0;
+  virtual HRESULT SetListString(KroISpecAttrKey* key, const KroListValKroUnicodeString& values) = 0;
+  virtual HRESULT SetOctets(KroISpecAttrKey* key, const SEQUENCE_octet& value) = 0;
+  virtual KroRawCollint* GetListInteger(KroISpecAttrKey* key) = 0;
+  virtual KroRawColldouble* GetListDouble(KroISpecAttrKey* key) = 0;
+  virtual KroListValKroUnicodeString* GetListString(KroISpecAttrKey* key) = 0;
+  virtual SEQUENCE_octet* GetOctets(KroISpecAttrKey* key) = 0;
+  virtual HRESULT UnsetAttribute(KroISpecAttrKey* key) = 0;
+  // Each element queried for iid (null where it lacks it), in list order.
+  virtual KroListValKroBaseUnknown_var* GetListSpecObject(KroISpecAttrKey* key, const IID& iid) = 0;
+};
+
+// Holds startups and instances. Destroying a container empties the spec-object references of the
+// objects it held, so that references between them cannot keep each other alive.
+class KroIContainer : public virtual KroBaseUnknown {
+  KRO_INTERFACE_MEMBERS(KroIContainer)
+  virtual KroUnicodeString GetName() const = 0;
+  virtual KroISpecObject* FindStartUpByName(const KroUnicodeString& name) = 0;
+  virtual KroListValKroISpecObject_var ListStartUps() = 0;
+  virtual KroListValKroISpecObject_var ListObjects() = 0;
+  virtual int CountObjects() const = 0;
+  // S_FALSE when the object is not in this container.
+  virtual HRESULT RemoveObject(KroISpecObject* object) = 0;
+};
+
+// A live object with a uuid that KroCfgUuid::bindObject turns back into the object.
+class KroILinkableObject : public virtual KroBaseUnknown {
+  KRO_INTERFACE_MEMBERS(KroILinkableObject)
+  virtual HRESULT GetUuid(SEQUENCE_octet& uuid) = 0;
+};

@@ -1,0 +1,210 @@
+#include "KroTieServices.h"
+
+#include <string>
+#include <unordered_map>
+
+namespace {
+
+using InterfaceMap = std::unordered_map<IID, KroDictionaryEntry, KroGUIDHash>;
+
+// Late type -> interface -> extension. Leaked on purpose: registrations of other libraries are
+// unregistered from their static destructors, which may run after ours.
+std::unordered_map<std::string, InterfaceMap>& Dictionary() {
+  static auto* dictionary = new std::unordered_map<std::string, InterfaceMap>();
+  return *dictionary;
+}
+
+thread_local KroBaseUnknown* t_currentImplementation = nullptr;
+
+// The context word handed to tie classes; it only has to be non-null and stable.
+int g_tieContext = 0;
+
+}  // namespace
+
+// ---- dictionary -------------------------------------------------------------------------------------
+
+KroFillDictionary::KroFillDictionary(KroMetaClass* implMeta, KroMetaClass* interfaceMeta,
+                                     KroCreateTieFn createTie, int /*flags*/, int enabled)
+    : m_implMeta(implMeta), m_interfaceMeta(interfaceMeta) {
+  if (!enabled || !implMeta || !interfaceMeta || !createTie) return;
+  Dictionary()[implMeta->GetLateType()][interfaceMeta->GetIID()] = {implMeta, interfaceMeta, createTie};
+}
+
+KroFillDictionary::~KroFillDictionary() {
+  if (!m_implMeta || !m_interfaceMeta) return;
+  auto types = Dictionary().find(m_implMeta->GetLateType());
+  if (types == Dictionary().end()) return;
+  auto it = types->second.find(m_interfaceMeta->GetIID());
+  if (it != types->second.end() && it->second.implMeta == m_implMeta) types->second.erase(it);
+}
+
+const KroDictionaryEntry* KroFindExtension(const std::string& lateType, const IID& iid) {
+  auto types = Dictionary().find(lateType);
+  if (types == Dictionary().end()) return nullptr;
+  auto it = types->second.find(iid);
+  return it == types->second.end() ? nullptr : &it->second;
+}
+
+// ---- host -------------------------------------------------------------------------------------------
+
+KroExtensionHost::~KroExtensionHost() {
+  for (auto& [classId, implementation] : m_implementations) {
+    implementation->SetImpl(nullptr);
+    implementation->Release();
+  }
+}
+
+HRESULT KroExtensionHost::QueryExtension(const char* lateType, const IID& iid, void** out) {
+  const KroDictionaryEntry* entry = KroFindExtension(lateType ? lateType : "", iid);
+  if (!entry) return E_NOINTERFACE;
+  KroBaseUnknown* implementation = FindImplementation(entry->implMeta->ClassId());
+  KroBaseUnknown* tie = entry->createTie(implementation, m_self);
+  if (!tie) return E_OUTOFMEMORY;
+  return tie->QueryInterface(iid, out);
+}
+
+KroBaseUnknown* KroExtensionHost::FindImplementation(const CLSID& classId) const {
+  auto it = m_implementations.find(classId);
+  return it == m_implementations.end() ? nullptr : it->second;
+}
+
+void KroExtensionHost::AddImplementation(const CLSID& classId, KroBaseUnknown* implementation) {
+  m_implementations.emplace(classId, implementation);
+}
+
+KroBaseUnknown* KroExtensionHost::FindTie(const IID& iid) const {
+  auto it = m_ties.find(iid);
+  return it == m_ties.end() ? nullptr : it->second.tie;
+}
+
+KroTieLink* KroExtensionHost::AddTie(const IID& iid, KroBaseUnknown* tie) {
+  auto [it, inserted] = m_ties.insert_or_assign(iid, KroTieLink{this, iid, tie});
+  return &it->second;
+}
+
+void KroExtensionHost::RemoveTie(KroTieLink* link) {
+  auto it = m_ties.find(link->iid);
+  if (it != m_ties.end() && &it->second == link) m_ties.erase(it);
+}
+
+// ---- tie services -----------------------------------------------------------------------------------
+
+KroBaseUnknown* Tie_Link(KroBaseUnknown* /*implementation*/, KroBaseUnknown* second, const IID& iid) {
+  auto* host = dynamic_cast<KroExtensionHost*>(second);
+  return host ? host->FindTie(iid) : nullptr;
+}
+
+void* Tie_Construct(KroBaseUnknown* tie, KroMetaClass* tieMeta, KroBaseUnknown** implField, int /*flags*/,
+                    KroBaseUnknown* implementation, const CLSID& implClassId, int /*implTypeOfClass*/,
+                    void* ptstat, KroCreateItselfFn createItself, KroBaseUnknown* second, void** link) {
+  auto* host = dynamic_cast<KroExtensionHost*>(second);
+  *link = nullptr;
+  if (!implementation && host) implementation = host->FindImplementation(implClassId);
+  if (!implementation) {
+    implementation = createItself ? createItself() : nullptr;
+    // A new implementation belongs to the host it extends; without a host the tie owns it.
+    if (implementation && host) {
+      implementation->SetImpl(host->Self());
+      host->AddImplementation(implClassId, implementation);
+    }
+  } else if (!host) {
+    implementation->AddRef();
+  }
+  *implField = implementation;
+  if (host && implementation) {
+    *link = host->AddTie(tieMeta->GetIID(), tie);
+    host->Self()->AddRef();  // the spec object outlives every tie on it
+  }
+  return ptstat ? ptstat : &g_tieContext;
+}
+
+void Tie_Destruct(KroBaseUnknown* /*tie*/, KroBaseUnknown** implField, int /*typeOfClass*/, long /*count*/) {
+  KroBaseUnknown* implementation = *implField;
+  *implField = nullptr;
+  if (!implementation) return;
+  if (KroBaseUnknown* extended = implementation->GetImpl())
+    extended->Release();
+  else
+    implementation->Release();
+}
+
+HRESULT Tie_Query(KroBaseUnknown* /*tie*/, KroBaseUnknown* implementation, void* link, KroMetaClass* /*tieMeta*/,
+                  int /*flags*/, const IID& iid, void** out) {
+  if (!out) return E_INVALIDARG;
+  *out = nullptr;
+  // Every other interface, the identity included, is the extended object's.
+  if (link) return static_cast<KroTieLink*>(link)->host->Self()->QueryInterface(iid, out);
+  if (implementation) return implementation->QueryInterface(iid, out);
+  return E_NOINTERFACE;
+}
+
+ULONG Tie_AddRef(KroBaseUnknown* /*implementation*/, int /*typeOfClass*/, long* count) {
+  return static_cast<ULONG>(++*count);
+}
+
+ULONG Tie_Release(int* deleteFlag, KroBaseUnknown** /*implField*/, void* link, int /*typeOfClass*/, long* count) {
+  *deleteFlag = 0;
+  if (--*count > 0) return static_cast<ULONG>(*count);
+  *count = 0;
+  if (link) {
+    auto* tieLink = static_cast<KroTieLink*>(link);
+    tieLink->host->RemoveTie(tieLink);
+  }
+  *deleteFlag = 1;
+  return 0;
+}
+
+HRESULT Tie_GetTypeInfoCount(KroMetaClass* /*tieMeta*/, unsigned int* count) {
+  if (!count) return E_INVALIDARG;
+  *count = 0;
+  return S_OK;
+}
+
+HRESULT Tie_GetTypeInfo(KroMetaClass* /*tieMeta*/, unsigned int /*index*/, unsigned long /*locale*/, void** info) {
+  if (info) *info = nullptr;
+  return E_NOTIMPL;
+}
+
+HRESULT Tie_GetIDsOfNames(KroMetaClass* tieMeta, const char** names, unsigned int count, long* dispIds) {
+  if (!tieMeta || !names || !dispIds) return E_INVALIDARG;
+  const KroMetaClass* interfaceMeta = tieMeta->GetInterfaceMeta();
+  HRESULT hr = S_OK;
+  for (unsigned int i = 0; i < count; ++i) {
+    dispIds[i] = -1;
+    if (!interfaceMeta || !names[i]) {
+      hr = DISP_E_UNKNOWNNAME;
+      continue;
+    }
+    const auto& methods = interfaceMeta->GetMethodNames();
+    for (std::size_t slot = 0; slot < methods.size(); ++slot)
+      if (methods[slot] == names[i]) {
+        dispIds[i] = static_cast<long>(slot + 1);
+        break;
+      }
+    if (dispIds[i] < 0) hr = DISP_E_UNKNOWNNAME;
+  }
+  return hr;
+}
+
+HRESULT Tie_Invoke(KroMetaClass* tieMeta, long dispId, void* /*params*/, void* /*result*/) {
+  const KroMetaClass* interfaceMeta = tieMeta ? tieMeta->GetInterfaceMeta() : nullptr;
+  if (!interfaceMeta || dispId < 1 || dispId > static_cast<long>(interfaceMeta->GetMethodNames().size()))
+    return DISP_E_MEMBERNOTFOUND;
+  // Argument marshalling for scripting clients is not provided: callers use the typed interfaces.
+  return E_NOTIMPL;
+}
+
+// ---- call context -----------------------------------------------------------------------------------
+
+KroBaseUnknown* Tie_StackCtx::Run(Tie_StackCtx& context, void* /*ptstat*/, KroBaseUnknown* implementation) {
+  context.m_saved = t_currentImplementation;
+  context.m_open = true;
+  t_currentImplementation = implementation;
+  return implementation;
+}
+
+Tie_StackCtx::~Tie_StackCtx() {
+  if (m_open) t_currentImplementation = m_saved;
+}
+
+KroBaseUnknown* Tie_StackCtx::Current() { return t_currentImplementation; }

@@ -1,0 +1,95 @@
+// Base types shared by the platform and the library: result codes, booleans, interface ids, attribute kinds.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+
+using HRESULT = std::int32_t;
+using ULONG = unsigned long;
+using boolean = unsigned char;
+
+constexpr HRESULT S_OK = 0;
+constexpr HRESULT S_FALSE = 1;
+constexpr HRESULT E_NOTIMPL = static_cast<HRESULT>(0x80004001u);
+constexpr HRESULT E_NOINTERFACE = static_cast<HRESULT>(0x80004002u);
+constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
+constexpr HRESULT E_UNEXPECTED = static_cast<HRESULT>(0x8000FFFFu);
+constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
+constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
+
+// Platform failure codes, passed up unchanged by the library.
+constexpr HRESULT KRO_E_FILE_NOT_FOUND = static_cast<HRESULT>(0x80070002u);   // document file missing or unreadable
+constexpr HRESULT KRO_E_BAD_FORMAT = static_cast<HRESULT>(0x8007000Du);       // document text malformed
+constexpr HRESULT KRO_E_UUID_NOT_BOUND = static_cast<HRESULT>(0x80040201u);   // no live object has this uuid
+constexpr HRESULT KRO_E_UUID_INVALID = static_cast<HRESULT>(0x80040202u);     // empty uuid
+constexpr HRESULT DISP_E_MEMBERNOTFOUND = static_cast<HRESULT>(0x80020003u);
+constexpr HRESULT DISP_E_UNKNOWNNAME = static_cast<HRESULT>(0x80020006u);
+
+constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
+constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+
+// Interface and class identifier.
+struct GUID {
+  std::uint32_t Data1;
+  std::uint16_t Data2;
+  std::uint16_t Data3;
+  std::uint8_t Data4[8];
+
+  friend constexpr bool operator==(const GUID& a, const GUID& b) {
+    if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3) return false;
+    for (int i = 0; i < 8; ++i)
+      if (a.Data4[i] != b.Data4[i]) return false;
+    return true;
+  }
+};
+using IID = GUID;
+using CLSID = GUID;
+
+// Identifiers are derived from the interface or class name, so that declaring a name is enough to give
+// it a stable id (the same in every build and every process).
+constexpr GUID KroMakeGUID(const char* name) {
+  std::uint64_t h1 = 14695981039346656037ull, h2 = 1099511628211ull * 31;
+  for (const char* p = name; *p; ++p) {
+    h1 = (h1 ^ static_cast<unsigned char>(*p)) * 1099511628211ull;
+    h2 = (h2 ^ static_cast<unsigned char>(*p)) * 0x100000001b3ull + 0x9e3779b97f4a7c15ull;
+  }
+  GUID g{};
+  g.Data1 = static_cast<std::uint32_t>(h1 >> 32);
+  g.Data2 = static_cast<std::uint16_t>(h1 >> 16);
+  g.Data3 = static_cast<std::uint16_t>(h1);
+  for (int i = 0; i < 8; ++i) g.Data4[i] = static_cast<std::uint8_t>(h2 >> (8 * i));
+  return g;
+}
+
+struct KroGUIDHash {
+  std::size_t operator()(const GUID& g) const noexcept {
+    std::uint64_t v = g.Data1;
+    v = (v << 16) ^ g.Data2;
+    v = (v << 16) ^ g.Data3;
+    for (int i = 0; i < 8; ++i) v = v * 131 + g.Data4[i];
+    return std::hash<std::uint64_t>{}(v);
+  }
+};
+
+// The modeler's attribute kinds. A list attribute has kind tk_list and a second kind for its elements;
+// (tk_list, tk_octet) is an octet sequence.
+enum TCKind : int {
+  tk_null = 0,
+  tk_long = 3,
+  tk_double = 7,
+  tk_boolean = 8,
+  tk_octet = 10,
+  tk_specobject = 14,
+  tk_string = 18,
+  tk_list = 25,
+};
+
+// Kind of class recorded in a meta object.
+enum ENUMTypeOfClass : int {
+  KroTypeOfClass_Component = 0,
+  KroTypeOfClass_Interface = 1,
+  KroTypeOfClass_Extension = 2,
+  KroTypeOfClass_Tie = 7,
+};

@@ -1,0 +1,269 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <random>
+
+#include "KroDocumentFormat.h"
+
+using namespace KroDoc;
+
+namespace {
+
+Attribute A(std::string name, TCKind kind, TCKind element, Value v = {}) {
+  return Attribute{std::move(name), kind, element, std::move(v), 0};
+}
+
+// A document touching every kind, value form and awkward string.
+Document Everything() {
+  std::string allBytes;
+  for (int c = 0; c < 256; ++c) allBytes += static_cast<char>(c);
+  std::vector<unsigned char> allOctets(allBytes.begin(), allBytes.end());
+  const double inf = std::numeric_limits<double>::infinity();
+
+  StartUp base{"Base \"quoted\"", "BaseType", "", {}, 0};
+  for (TCKind k : {tk_long, tk_double, tk_boolean, tk_string, tk_specobject})
+    base.attributes.push_back(A("unset" + std::to_string(k), k, tk_null));
+  for (TCKind k : {tk_octet, tk_long, tk_double, tk_string, tk_specobject})
+    base.attributes.push_back(A("unsetList" + std::to_string(k), tk_list, k));
+  base.attributes.push_back(A("ints", tk_list, tk_long, std::vector<std::int32_t>{}));
+  base.attributes.push_back(A("doubles", tk_list, tk_double, std::vector<double>{}));
+  base.attributes.push_back(A("strings", tk_list, tk_string, std::vector<std::string>{}));
+  base.attributes.push_back(A("refs", tk_list, tk_specobject, std::vector<Ref>{}));
+  base.attributes.push_back(A("noOctets", tk_list, tk_octet, std::vector<unsigned char>{}));
+
+  StartUp derived{"Derived", "", "Base \"quoted\"", {}, 0};
+  derived.attributes = {
+      A("min", tk_long, tk_null, std::numeric_limits<std::int32_t>::min()),
+      A("max", tk_long, tk_null, std::numeric_limits<std::int32_t>::max()),
+      A("minusOne", tk_long, tk_null, -1),
+      A("tenth", tk_double, tk_null, 0.1),
+      A("huge", tk_double, tk_null, 1e300),
+      A("negZero", tk_double, tk_null, -0.0),
+      A("flag", tk_boolean, tk_null, false),
+      A("text", tk_string, tk_null,
+        std::string("q\"b\\s\nn\tt Gr\xc3\xbc\xc3\x9f"
+                    "e \xff\xc3 end")),
+      A("bytes", tk_string, tk_null, allBytes),
+      A("empty", tk_string, tk_null, std::string()),
+      A("octets", tk_list, tk_octet, allOctets),
+      A("ranks", tk_list, tk_long, std::vector<std::int32_t>{1, -2, std::numeric_limits<std::int32_t>::min()}),
+      A("ratios", tk_list, tk_double, std::vector<double>{1.0 / 3, 5e-324, inf, -inf, -1e-300}),
+      A("names", tk_list, tk_string, std::vector<std::string>{"a", "", "b, c]", allBytes}),
+  };
+
+  Object o1{7, "Derived", "", "Late\\Type", {}, 0};
+  o1.attributes = {A("self", tk_specobject, tk_null, Ref{7}),
+                   A("others", tk_list, tk_specobject, std::vector<Ref>{Ref{2147483647}, Ref{7}}),
+                   A("flag", tk_boolean, tk_null, true)};
+  Object o2{2147483647, "FromAnotherCatalog", "n\x01", "", {}, 0};
+  return Document{{base, derived}, {o1, o2}};
+}
+
+void ExpectSameAttributes(const std::vector<Attribute>& a, const std::vector<Attribute>& b) {
+  ASSERT_EQ(a.size(), b.size());
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    SCOPED_TRACE(a[i].name);
+    EXPECT_EQ(a[i].name, b[i].name);
+    EXPECT_EQ(a[i].kind, b[i].kind);
+    EXPECT_EQ(a[i].elementKind, b[i].elementKind);
+    EXPECT_TRUE(a[i].value == b[i].value);
+    if (auto* d = std::get_if<double>(&a[i].value)) {
+      EXPECT_EQ(std::signbit(*d), std::signbit(std::get<double>(b[i].value)));
+    }
+  }
+}
+
+void ExpectSame(const Document& a, const Document& b) {
+  ASSERT_EQ(a.startups.size(), b.startups.size());
+  for (std::size_t i = 0; i < a.startups.size(); ++i) {
+    EXPECT_EQ(a.startups[i].name, b.startups[i].name);
+    EXPECT_EQ(a.startups[i].type, b.startups[i].type);
+    EXPECT_EQ(a.startups[i].base, b.startups[i].base);
+    ExpectSameAttributes(a.startups[i].attributes, b.startups[i].attributes);
+  }
+  ASSERT_EQ(a.objects.size(), b.objects.size());
+  for (std::size_t i = 0; i < a.objects.size(); ++i) {
+    EXPECT_EQ(a.objects[i].id, b.objects[i].id);
+    EXPECT_EQ(a.objects[i].startup, b.objects[i].startup);
+    EXPECT_EQ(a.objects[i].name, b.objects[i].name);
+    EXPECT_EQ(a.objects[i].lateType, b.objects[i].lateType);
+    ExpectSameAttributes(a.objects[i].attributes, b.objects[i].attributes);
+  }
+}
+
+}  // namespace
+
+TEST(DocumentFormat, WriteThenParseReproducesEveryKindAndValue) {
+  const Document original = Everything();
+  const std::string text = Write(original);
+  Document parsed;
+  ParseError err;
+  ASSERT_TRUE(Parse(text, "rt.kro", parsed, err)) << err.what() << "\n" << text;
+  ExpectSame(original, parsed);
+  EXPECT_EQ(Write(parsed), text);
+  // Valid UTF-8 stays readable; stray bytes are escaped.
+  EXPECT_NE(text.find("Gr\xc3\xbc\xc3\x9f"
+                      "e \\xff\\xc3 end"),
+            std::string::npos);
+}
+
+TEST(DocumentFormat, HandWrittenCatalogParsesWithLines) {
+  const char* text =
+      "# catalog\r\n"
+      "startup \"Ctx\" type \"CtxType\"\r\n"
+      "  attribute \"count\" integer = -3   # trailing comment\n"
+      "  attribute \"uid\" list octet = x\"00fF10\"\n"
+      "  attribute \"ratio\" double = 2\n"
+      "end\n"
+      "\n"
+      "object 1 of \"Ctx\"\n"
+      "  attribute \"next\" list specobject = [ @2 ,@1 ]\n"
+      "end\n"
+      "object 2 type \"Late\" of \"Elsewhere\" name \"two\"\n"
+      "  attribute \"nan\" double = -nan\n"
+      "end";
+  Document doc;
+  ParseError err;
+  ASSERT_TRUE(Parse(text, "cat.kro", doc, err)) << err.what();
+  ASSERT_EQ(doc.startups.size(), 1u);
+  const StartUp& s = doc.startups[0];
+  EXPECT_EQ(s.line, 2);
+  EXPECT_EQ(s.type, "CtxType");
+  ASSERT_EQ(s.attributes.size(), 3u);
+  EXPECT_EQ(s.attributes[0].line, 3);
+  EXPECT_EQ(std::get<std::int32_t>(s.attributes[0].value), -3);
+  EXPECT_EQ(s.attributes[1].kind, tk_list);
+  EXPECT_EQ(s.attributes[1].elementKind, tk_octet);
+  EXPECT_EQ(std::get<std::vector<unsigned char>>(s.attributes[1].value),
+            (std::vector<unsigned char>{0x00, 0xff, 0x10}));
+  EXPECT_EQ(std::get<double>(s.attributes[2].value), 2.0);
+  ASSERT_EQ(doc.objects.size(), 2u);
+  EXPECT_EQ(doc.objects[0].line, 8);
+  EXPECT_EQ(doc.objects[0].name, "");
+  EXPECT_EQ(std::get<std::vector<Ref>>(doc.objects[0].attributes[0].value), (std::vector<Ref>{{2}, {1}}));
+  EXPECT_EQ(doc.objects[1].startup, "Elsewhere");
+  EXPECT_EQ(doc.objects[1].name, "two");
+  EXPECT_EQ(doc.objects[1].lateType, "Late");
+  const double nan = std::get<double>(doc.objects[1].attributes[0].value);
+  EXPECT_TRUE(std::isnan(nan) && std::signbit(nan));
+}
+
+TEST(DocumentFormat, MalformedInputReportsLineAndReason) {
+  const std::string S = "startup \"S\" type \"S\"\n";
+  const std::string O = "object 1 of \"S\"\n";
+  struct Case {
+    std::string text;
+    int line;
+    const char* message;
+  } cases[] = {
+      {S + "  attrib \"a\" integer\nend\n", 2, "unknown keyword 'attrib'"},
+      {"startup\n", 1, "expected a startup name string"},
+      {"startup \"A\" type \"A\" extra\nend\n", 1, "unexpected 'extra'"},
+      {"startup \"A\" type \"A\" type \"B\"\nend\n", 1, "'type' given twice"},
+      {S + "end now\n", 2, "unexpected 'now'"},
+      {S + "  attribute \"a\" string = \"abc\nend\n", 2, "unterminated string"},
+      {S + "  attribute \"a\" string = \"a\\qb\"\nend\n", 2, "bad escape"},
+      {S + "  attribute \"a\" string = \"\\x4\"\nend\n", 2, "bad escape"},
+      {S + "  attribute \"a\" string = \"a\x01\"\nend\n", 2, "control character"},
+      {S + "  attribute \"a\" float\nend\n", 2, "unknown kind 'float'"},
+      {S + "  attribute \"a\" list\nend\n", 2, "'list' needs an element kind"},
+      {S + "  attribute \"a\" list boolean\nend\n", 2, "unknown list element kind 'boolean'"},
+      {S + "  attribute \"a\" integer = \"3\"\nend\n", 2, "expected an integer, found a string"},
+      {S + "  attribute \"a\" boolean = 1\nend\n", 2, "expected true or false"},
+      {S + "  attribute \"a\" double = 1e\nend\n", 2, "expected a number"},
+      {S + "  attribute \"a\" integer = 2147483648\nend\n", 2, "out of range"},
+      {S + "  attribute \"a\" list integer = [1, -2147483649]\nend\n", 2, "out of range"},
+      {S + "  attribute \"a\" double = 1e400\nend\n", 2, "out of range"},
+      {S + "  attribute \"a\" list string = [\"a\" \"b\"]\nend\n", 2, "expected ',' or ']'"},
+      {S + "  attribute \"a\" list string = [\"a\",\nend\n", 2, "expected a string, found end of line"},
+      {S + "  attribute \"a\" integer =\nend\n", 2, "missing value"},
+      {S + "  attribute \"a\" integer 3\nend\n", 2, "expected '='"},
+      {S + "  attribute \"a\" octets = x\"0g\"\nend\n", 2, "bad hex digit 'g'"},
+      {S + "  attribute \"a\" octets = x\"abc\"\nend\n", 2, "odd number of hex digits"},
+      {S + "  attribute \"a\" octets = x\"ab\nend\n", 2, "unterminated octets"},
+      {S + "end\n" + S + "end\n", 3, "duplicate startup \"S\" (first defined on line 1)"},
+      {S + "  attribute \"a\" integer\n  attribute \"a\" double\nend\n", 3, "duplicate attribute \"a\""},
+      {O + "  attribute \"a\" integer\n  attribute \"a\" integer\nend\n", 3, "duplicate attribute \"a\""},
+      {O + "end\n\n" + O + "end\n", 4, "duplicate object id 1"},
+      {"object 0 of \"S\"\nend\n", 1, "object id must be positive"},
+      {"object -4 of \"S\"\nend\n", 1, "object id must be positive"},
+      {"object 99999999999999999999 of \"S\"\nend\n", 1, "out of range"},
+      {"object 3 name \"x\"\nend\n", 1, "needs 'of"},
+      {S + "  attribute \"a\" specobject = @1\nend\n" + O + "end\n", 2, "cannot hold a reference"},
+      {S + "  attribute \"a\" list specobject = [@1]\nend\n" + O + "end\n", 2, "cannot hold a reference"},
+      {O + "end\nobject 2 of \"S\"\n  attribute \"r\" list specobject = [@1, @5]\nend\n", 4,
+       "reference @5 to an object not defined"},
+      {O + "  attribute \"r\" specobject = @0\nend\n", 2, "reference @0"},
+      {O + "  attribute \"r\" specobject = 1\nend\n", 2, "expected a reference"},
+      {"startup \"D\" base \"B\"\nend\nstartup \"B\"\nend\n", 1, "base \"B\" is not a startup defined earlier"},
+      {"\n" + S + "  attribute \"a\" integer\n", 2, "startup \"S\" has no 'end'"},
+      {S + O + "end\n", 2, "'object' inside the block opened on line 1"},
+      {"  attribute \"a\" integer\n", 1, "'attribute' outside startup or object"},
+      {"end\n", 1, "'end' without startup or object"},
+      {"startup \"A\"; \n", 1, "unexpected ';'"},
+      {"\n\nstartup \x80\n", 3, "unexpected byte 0x80"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    Document doc = Everything();
+    ParseError err;
+    ASSERT_FALSE(Parse(c.text, "bad.kro", doc, err));
+    EXPECT_EQ(err.line, c.line);
+    EXPECT_NE(err.message.find(c.message), std::string::npos) << err.message;
+    EXPECT_EQ(err.what(), "bad.kro:" + std::to_string(c.line) + ": " + err.message);
+    EXPECT_EQ(doc.startups.size(), 2u) << "output must be untouched on failure";
+  }
+}
+
+TEST(DocumentFormat, ParseFileReadsFilesAndRejectsUnreadableOnes) {
+  const std::filesystem::path dir = std::filesystem::temp_directory_path();
+  const std::string path =
+      (dir / ("docfmt_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".kro")).string();
+  { std::ofstream(path, std::ios::binary) << Write(Everything()); }
+  Document doc;
+  ParseError err;
+  EXPECT_TRUE(ParseFile(path, doc, err)) << err.what();
+  EXPECT_EQ(doc.objects.size(), 2u);
+  std::remove(path.c_str());
+
+  for (const std::string& bad : {path, dir.string()}) {
+    ASSERT_FALSE(ParseFile(bad, doc, err));
+    EXPECT_EQ(err.line, 0);
+    EXPECT_EQ(err.what(), bad + ": cannot read the file");
+  }
+}
+
+TEST(DocumentFormat, GarbageAndTruncatedInputNeverCrash) {
+  const std::string valid = Write(Everything());
+  auto check = [](std::string_view text) {
+    Document doc;
+    ParseError err;
+    if (!Parse(text, "g.kro", doc, err)) {
+      EXPECT_GE(err.line, 1);
+      EXPECT_LE(err.line, std::count(text.begin(), text.end(), '\n') + 1);
+      EXPECT_FALSE(err.message.empty());
+    }
+  };
+  Document empty;
+  ParseError err;
+  EXPECT_TRUE(Parse("", "e.kro", empty, err));
+  EXPECT_TRUE(empty.startups.empty() && empty.objects.empty());
+
+  for (std::size_t n = 0; n < valid.size(); n += 7) check(std::string_view(valid).substr(0, n));
+  std::mt19937 rng(12345);
+  for (int i = 0; i < 2000; ++i) {
+    std::string mutated = valid;
+    for (int k = 0; k < 3; ++k) mutated[rng() % mutated.size()] = static_cast<char>(rng() % 256);
+    check(mutated);
+  }
+  for (int i = 0; i < 200; ++i) {
+    std::string noise(rng() % 300, '\0');
+    for (char& c : noise) c = static_cast<char>(rng() % 256);
+    check(noise);
+  }
+}
