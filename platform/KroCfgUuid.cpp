@@ -26,7 +26,9 @@ HRESULT KroCfgUuid::bindObject(KroILinkableObject_var& out) const {
   if (m_octets.length() == 0) return KRO_E_UUID_INVALID;
   auto it = Registry().find(m_octets.bytes());
   if (it == Registry().end()) return KRO_E_UUID_NOT_BOUND;
-  out = it->second;
+  KroILinkableObject_var found = it->second;
+  if (!found) return E_NOINTERFACE;
+  out = found;
   return S_OK;
 }
 

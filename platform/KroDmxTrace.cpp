@@ -110,7 +110,9 @@ KroDmxTrace& KroDmxTrace::operator<<(long long value) {
 
 KroDmxTrace& KroDmxTrace::operator<<(unsigned long value) {
   if (!IsActive()) return *this;
-  return *this << static_cast<long long>(value);
+  if (m_hexNext) return *this << static_cast<long long>(value);
+  writeRaw(std::to_string(value));
+  return *this;
 }
 
 KroDmxTrace& KroDmxTrace::operator<<(double value) {

@@ -65,6 +65,8 @@ KroUnicodeString KroTime::ConvertToString(const char* format, int /*mode*/) cons
       case 'b': out.append(months[static_cast<std::size_t>(tm.tm_mon)], 3); break;
       case 'A': out += days[static_cast<std::size_t>(tm.tm_wday)]; break;
       case 'a': out.append(days[static_cast<std::size_t>(tm.tm_wday)], 3); break;
+      // strftime computes %s with mktime, i.e. in the local time zone.
+      case 's': out += std::to_string(static_cast<long long>(m_seconds)); break;
       default: {
         const char spec[3] = {'%', *p, '\0'};
         std::size_t n = std::strftime(buf, sizeof buf, spec, &tm);

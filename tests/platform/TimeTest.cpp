@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <optional>
+#include <string>
+
+#include "KroTime.h"
+
+namespace {
+
+struct Civil {
+  int year, month, day;
+  time_t seconds;
+};
+
+TEST(TimeTest, CalendarFieldsAndSecondCountsAgree) {
+  const Civil cases[] = {
+      {1970, 1, 1, 0},
+      {1969, 12, 31, -86400},
+      {1900, 3, 1, -2203891200},
+      {2004, 2, 29, 1078012800},
+      {2004, 3, 15, 1079308800},
+      {2000, 12, 31, 978220800},
+      {2100, 3, 1, 4107542400},
+  };
+  for (const Civil& c : cases) {
+    SCOPED_TRACE(std::to_string(c.year) + "-" + std::to_string(c.month) + "-" + std::to_string(c.day));
+    KroTime t(c.year, c.month, c.day, 0, 0, 0);
+    EXPECT_EQ(t.Gettime_t(), c.seconds);
+    KroTime back;
+    back.Settime_t(c.seconds);
+    EXPECT_EQ(back.GetYear(), c.year);
+    EXPECT_EQ(back.GetMonth(), c.month);
+    EXPECT_EQ(back.GetDay(), c.day);
+  }
+}
+
+TEST(TimeTest, TimeOfDayAndOverflowingFieldsNormalise) {
+  KroTime t(1969, 12, 31, 23, 59, 58);
+  EXPECT_EQ(t.Gettime_t(), -2);
+  EXPECT_EQ(t.GetHour(), 23);
+  EXPECT_EQ(t.GetMinute(), 59);
+  EXPECT_EQ(t.GetSecond(), 58);
+
+  EXPECT_EQ(KroTime(2003, 13, 15, 0, 0, 0), KroTime(2004, 1, 15, 0, 0, 0));
+  EXPECT_EQ(KroTime(2004, 0, 1, 0, 0, 0), KroTime(2003, 12, 1, 0, 0, 0));
+  EXPECT_EQ(KroTime(2004, -12, 1, 0, 0, 0), KroTime(2002, 12, 1, 0, 0, 0));
+  EXPECT_EQ(KroTime(2003, 2, 29, 0, 0, 0), KroTime(2003, 3, 1, 0, 0, 0));
+  EXPECT_EQ(KroTime(2004, 3, 15, 25, 0, 0), KroTime(2004, 3, 16, 1, 0, 0));
+  EXPECT_LT(KroTime(2004, 3, 15, 0, 0, 0), KroTime(2004, 3, 15, 0, 0, 1));
+}
+
+TEST(TimeTest, ConvertToStringUsesFixedEnglishNames) {
+  KroTime t(2004, 3, 15, 7, 5, 9);  // a Monday
+  EXPECT_EQ(t.ConvertToString("%Y - %B - %d", 0), "2004 - March - 15");
+  EXPECT_EQ(t.ConvertToString("%b %A %a %H:%M:%S"), "Mar Monday Mon 07:05:09");
+  EXPECT_EQ(KroTime(1969, 12, 31, 0, 0, 0).ConvertToString("%A %B"), "Wednesday December");
+  EXPECT_EQ(t.ConvertToString("100%% %"), "100% %");
+  EXPECT_EQ(t.ConvertToString(""), "");
+}
+
+TEST(TimeTest, IndependentOfTimeZone) {
+  const char* saved = std::getenv("TZ");
+  std::optional<std::string> previous = saved ? std::optional<std::string>(saved) : std::nullopt;
+  setenv("TZ", "Asia/Tokyo", 1);
+  tzset();
+
+  KroTime t(2004, 3, 15, 23, 30, 0);
+  EXPECT_EQ(t.Gettime_t(), 1079308800 + 23 * 3600 + 30 * 60);
+  EXPECT_EQ(t.GetDay(), 15);
+  EXPECT_EQ(t.GetHour(), 23);
+  EXPECT_EQ(t.ConvertToString("%d %H:%M %s"), "15 23:30 1079393400");
+
+  if (previous)
+    setenv("TZ", previous->c_str(), 1);
+  else
+    unsetenv("TZ");
+  tzset();
+}
+
+}  // namespace
