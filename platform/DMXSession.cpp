@@ -5,13 +5,7 @@ namespace {
 class KroDmxFactoryManager final : public KroIDmxFactoryManager {
  public:
   HRESULT QueryInterface(const IID& iid, void** out) override {
-    if (!out) return E_INVALIDARG;
-    *out = nullptr;
-    if (iid == IID_KroBaseUnknown) *out = static_cast<KroBaseUnknown*>(this);
-    else if (iid == IID_KroIDmxFactoryManager) *out = static_cast<KroIDmxFactoryManager*>(this);
-    else return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
+    return KroQueryInterfaces<KroIDmxFactoryManager>(this, iid, out);
   }
   KroUnicodeString GetSessionName() const override { return "default"; }
 };

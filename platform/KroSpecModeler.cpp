@@ -106,14 +106,7 @@ KroSpecAttribute::KroSpecAttribute(KroSpecObject* owner, std::string name, TCKin
     : m_owner(owner), m_name(std::move(name)), m_kind(kind), m_elementKind(elementKind) {}
 
 HRESULT KroSpecAttribute::QueryInterface(const IID& iid, void** out) {
-  if (!out) return E_INVALIDARG;
-  *out = nullptr;
-  if (iid == IID_KroBaseUnknown) *out = static_cast<KroBaseUnknown*>(this);
-  else if (iid == IID_KroISpecAttribute) *out = static_cast<KroISpecAttribute*>(this);
-  else if (iid == IID_KroISpecAttrKey) *out = static_cast<KroISpecAttrKey*>(this);
-  else return E_NOINTERFACE;
-  AddRef();
-  return S_OK;
+  return KroQueryInterfaces<KroISpecAttribute, KroISpecAttrKey>(this, iid, out);
 }
 
 bool KroSpecAttribute::assign(KroAttrValue value) {
@@ -164,14 +157,8 @@ KroSpecObject::~KroSpecObject() {
 }
 
 HRESULT KroSpecObject::QueryInterface(const IID& iid, void** out) {
-  if (!out) return E_INVALIDARG;
-  *out = nullptr;
-  if (iid == IID_KroBaseUnknown) *out = static_cast<KroBaseUnknown*>(this);
-  else if (iid == IID_KroISpecObject) *out = static_cast<KroISpecObject*>(this);
-  else if (iid == IID_KroISpecAttrAccess) *out = static_cast<KroISpecAttrAccess*>(this);
-  else return QueryExtension(m_lateType.c_str(), iid, out);
-  AddRef();
-  return S_OK;
+  HRESULT hr = KroQueryInterfaces<KroISpecObject, KroISpecAttrAccess>(this, iid, out);
+  return hr == E_NOINTERFACE ? QueryExtension(m_lateType.c_str(), iid, out) : hr;
 }
 
 KroISpecObject* KroSpecObject::Instanciate(const KroUnicodeString& name, const KroIContainer_var& container, int) {
@@ -480,13 +467,7 @@ KroContainer::~KroContainer() {
 }
 
 HRESULT KroContainer::QueryInterface(const IID& iid, void** out) {
-  if (!out) return E_INVALIDARG;
-  *out = nullptr;
-  if (iid == IID_KroBaseUnknown) *out = static_cast<KroBaseUnknown*>(this);
-  else if (iid == IID_KroIContainer) *out = static_cast<KroIContainer*>(this);
-  else return E_NOINTERFACE;
-  AddRef();
-  return S_OK;
+  return KroQueryInterfaces<KroIContainer>(this, iid, out);
 }
 
 void KroContainer::adopt(KroSpecObject* object) {

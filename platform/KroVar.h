@@ -91,3 +91,19 @@ using KroBaseUnknown_var = KroVar<KroBaseUnknown>;
   KRO_DECLARE_IID(Name);            \
   class Name;                       \
   using Name##_var = KroVar<Name>
+
+// Answers a query for KroBaseUnknown or any of the listed interfaces of self, adding one reference;
+// E_NOINTERFACE (with *out null) for any other id, so a caller can fall back to further lookups.
+template <class... Interfaces, class Self>
+HRESULT KroQueryInterfaces(Self* self, const IID& iid, void** out) {
+  if (!out) return E_INVALIDARG;
+  *out = nullptr;
+  if (iid == IID_KroBaseUnknown) {
+    *out = static_cast<KroBaseUnknown*>(self);
+  } else {
+    ((iid == Interfaces::ClassIID() ? (void)(*out = static_cast<Interfaces*>(self)) : (void)0), ...);
+  }
+  if (!*out) return E_NOINTERFACE;
+  self->AddRef();
+  return S_OK;
+}

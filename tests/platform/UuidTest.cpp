@@ -11,13 +11,7 @@ namespace {
 class Linkable : public KroILinkableObject {
  public:
   HRESULT QueryInterface(const IID& iid, void** out) override {
-    if (!out) return E_INVALIDARG;
-    *out = nullptr;
-    if (iid == IID_KroBaseUnknown) *out = static_cast<KroBaseUnknown*>(this);
-    else if (iid == IID_KroILinkableObject) *out = static_cast<KroILinkableObject*>(this);
-    else return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
+    return KroQueryInterfaces<KroILinkableObject>(this, iid, out);
   }
   HRESULT GetUuid(SEQUENCE_octet& uuid) override {
     uuid = m_registration.uuid();
