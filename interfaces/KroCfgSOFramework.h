@@ -1,5 +1,8 @@
-// Shared declarations of the library's extension classes.
+// Shared frame of the library's classes: the framework name, load-time statics and trace helpers.
 #pragma once
+
+#include <new>
+#include <utility>
 
 #include "KroDmxTrace.h"
 #include "KroSpecModeler.h"
@@ -9,3 +12,49 @@ struct KroCfgSOFramework {
   // The framework every extension class of the library belongs to.
   static const char* const Name;
 };
+
+// A static of the library, built at load and destroyed at unload. A counter of its own guards the
+// build: a second run of the same initialiser in one process builds nothing twice. The counter is a
+// separate constant-initialised int, so it reads zero before any initialiser runs.
+template <class T>
+class KroLibraryStatic {
+ public:
+  template <class... Args>
+  explicit KroLibraryStatic(int& counter, Args&&... args) : m_counter(counter) {
+    if (++m_counter == 1) new (m_storage) T(std::forward<Args>(args)...);
+  }
+  ~KroLibraryStatic() {
+    if (m_counter > 0) get().~T();
+    m_counter = 0;
+  }
+  KroLibraryStatic(const KroLibraryStatic&) = delete;
+  KroLibraryStatic& operator=(const KroLibraryStatic&) = delete;
+
+  T& get() { return *std::launder(reinterpret_cast<T*>(m_storage)); }
+  T* operator->() { return &get(); }
+
+ private:
+  alignas(T) unsigned char m_storage[sizeof(T)];
+  int& m_counter;
+};
+
+// Defines a library static `name` with its guard counter `name##_counter`.
+#define KRO_LIBRARY_STATIC(Type, name, ...) \
+  int name##_counter = 0;                   \
+  KroLibraryStatic<Type> name(name##_counter __VA_OPT__(, ) __VA_ARGS__)
+
+// The trace object of a class: two equal names, "STDOUT", 1024, mode 0.
+#define KRO_LIBRARY_TRACE(name, traceName) \
+  KRO_LIBRARY_STATIC(KroDmxTrace, name, traceName, traceName, "STDOUT", 1024, 0)
+
+// Writes one message line, formatting nothing while the trace is off.
+#define KRO_TRACE_LINE(trace, message)                                    \
+  do {                                                                    \
+    if ((trace).IsActive()) (trace) << message << KroDmxTrace_nl;         \
+  } while (0)
+
+// Writes the returns marker, the result and a newline.
+#define KRO_TRACE_RETURNS(trace, hr)                                                       \
+  do {                                                                                     \
+    if ((trace).IsActive()) (trace) << KroDmxTrace_returns << static_cast<long>(hr) << KroDmxTrace_nl; \
+  } while (0)

@@ -1,11 +1,14 @@
 #include "DMXSession.h"
 
+#include "KroCfgModel.h"
+
 namespace {
 
-class KroDmxFactoryManager final : public KroIDmxFactoryManager {
+// The built-in factory manager is also the configuration manager: one object, one identity.
+class KroDmxFactoryManager final : public KroIDmxFactoryManager, public KroCfgManager {
  public:
   HRESULT QueryInterface(const IID& iid, void** out) override {
-    return KroQueryInterfaces<KroIDmxFactoryManager>(this, iid, out);
+    return KroQueryInterfaces<KroIDmxFactoryManager, KroICfgManager>(this, iid, out);
   }
   KroUnicodeString GetSessionName() const override { return "default"; }
 };
@@ -21,6 +24,13 @@ SessionState& State() {
   return state;
 }
 
+KroIDmxFactoryManager_var CurrentManager() {
+  SessionState& state = State();
+  if (state.custom) return state.custom;
+  if (!state.builtIn) state.builtIn = KroIDmxFactoryManager_var::Adopt(new KroDmxFactoryManager());
+  return state.builtIn;
+}
+
 }  // namespace
 
 DMXSession* DMXSession::OpenSession() {
@@ -29,16 +39,14 @@ DMXSession* DMXSession::OpenSession() {
 }
 
 HRESULT DMXSession::GetDMXObjectFactory(KroIDmxFactoryManager_var& out) {
-  SessionState& state = State();
-  if (state.custom) {
-    out = state.custom;
-    return S_OK;
-  }
-  if (!state.builtIn) state.builtIn = KroIDmxFactoryManager_var::Adopt(new KroDmxFactoryManager());
-  out = state.builtIn;
+  out = CurrentManager();
   return S_OK;
 }
 
 void DMXSession::SetFactoryManager(KroIDmxFactoryManager* manager) { State().custom = manager; }
 
 void DMXSession::SetAvailable(bool available) { State().available = available; }
+
+// The model is reachable whether or not a session can be opened: only the services' own entry point
+// goes through the session.
+KroICfgManager_var KroICfgInit::GetCfgManager() { return KroICfgManager_var(CurrentManager()); }

@@ -79,7 +79,7 @@ class KroTie : public I {
  protected:
   // Calls f on the implementation object inside a call context; returns f's result unchanged.
   template <class F>
-  decltype(auto) Forward(F&& f) {
+  decltype(auto) Forward(F&& f) const {
     Tie_StackCtx context;
     Impl* implementation = static_cast<Impl*>(Tie_StackCtx::Run(context, ptstat, m_impl));
     return f(*implementation);

@@ -3,8 +3,14 @@
 #include <cstring>
 #include <string>
 
+#include <cstdlib>
+#include <filesystem>
+
+#include "KroCfgSOFactory.h"
 #include "KroCfgSOFramework.h"
+#include "KroCfgUuid.h"
 #include "KroDocument.h"
+#include "KroPlatformServices.h"
 
 namespace {
 
@@ -33,9 +39,14 @@ int Usage(FILE* out) {
                "usage: cfgso COMMAND [ARGS]\n"
                "\n"
                "commands:\n"
-               "  catalog FILE   list the startups of a feature catalog with their attributes and kinds\n"
+               "  catalog [FILE] list the startups of a feature catalog with their attributes and kinds\n"
+               "                 (without FILE: the shipped catalog CfgSOCatalog.feat)\n"
+               "  demo           create a configuration context through the library, set its four values\n"
+               "                 and print what reads back\n"
                "  --help         show this text\n"
                "\n"
+               "The shipped catalog is found along KroGraphicPath (a ':'-separated list of directories); when\n"
+               "KroGraphicPath is unset, cfgso looks in its own directory.\n"
                "Set KRO_TRACE to a comma-separated list of trace names (or ALL) to see the library's trace.\n");
   return out == stdout ? 0 : 2;
 }
@@ -60,6 +71,47 @@ int ListCatalog(const char* path) {
   return 0;
 }
 
+// Without KroGraphicPath the catalog shipped next to the program is used.
+void DefaultCatalogPath() {
+  if (std::getenv("KroGraphicPath")) return;
+  std::error_code ec;
+  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec) setenv("KroGraphicPath", self.parent_path().c_str(), 1);
+}
+
+std::string ShippedCatalogPath() {
+  DefaultCatalogPath();
+  const char* path = std::getenv("KroGraphicPath");
+  return KroFindPath("CfgSOCatalog.feat", path ? path : "");
+}
+
+int Demo() {
+  DefaultCatalogPath();
+  KroICfgSOContext_var context;
+  HRESULT hr = KroCfgSOFactory::createContext(context);
+  if (FAILED(hr)) {
+    std::fprintf(stderr, "cfgso demo: cannot create a context (0x%08X); is CfgSOCatalog.feat along KroGraphicPath?\n",
+                 static_cast<unsigned>(hr));
+    return 1;
+  }
+  KroCfgUuid uuid = KroCfgUuid::Generate();
+  context->setName("Assembly line A");
+  context->setType("production");
+  context->setInfo("context made by cfgso demo");
+  context->setUuid(uuid.octets());
+
+  KroUnicodeString name, type, info;
+  SEQUENCE_octet octets;
+  context->getName(name);
+  context->getType(type);
+  context->getInfo(info);
+  hr = context->getUuid(octets);
+  std::printf("Context (spec object of late type %s)\n", KroISpecObject_var(context)->GetLateType().ConvertToChar());
+  std::printf("  name: %s\n  type: %s\n  info: %s\n  uuid: %s\n", name.ConvertToChar(), type.ConvertToChar(),
+              info.ConvertToChar(), KroCfgUuid(octets).ToString().c_str());
+  return SUCCEEDED(hr) ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -67,12 +119,19 @@ int main(int argc, char** argv) {
   std::string command = argv[1];
   if (command == "--help" || command == "-h" || command == "help") return Usage(stdout);
   if (command == "catalog") {
-    if (argc != 3) {
-      std::fprintf(stderr, "cfgso catalog: expected one catalog file\n");
+    if (argc > 3) {
+      std::fprintf(stderr, "cfgso catalog: expected at most one catalog file\n");
       return 2;
     }
-    return ListCatalog(argv[2]);
+    if (argc == 3) return ListCatalog(argv[2]);
+    std::string shipped = ShippedCatalogPath();
+    if (shipped.empty()) {
+      std::fprintf(stderr, "cfgso catalog: CfgSOCatalog.feat not found along KroGraphicPath\n");
+      return 1;
+    }
+    return ListCatalog(shipped.c_str());
   }
+  if (command == "demo" && argc == 2) return Demo();
   std::fprintf(stderr, "cfgso: unknown command '%s'\n", command.c_str());
   return Usage(stderr);
 }

@@ -32,7 +32,7 @@ case "${1:-}" in
   demo)
     deps
     build build
-    ./build/cfgso catalog tests/data/sample.feat
+    ./build/cfgso demo
     ;;
   test)
     deps

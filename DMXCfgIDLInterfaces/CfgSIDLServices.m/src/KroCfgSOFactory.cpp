@@ -1,0 +1,182 @@
+#include "KroCfgSOFactory.h"
+
+#include <cstdlib>
+
+#include "KroCfgSOFilter.h"
+#include "KroCfgSOFramework.h"
+#include "KroCfgSOStrings.h"
+#include "KroDocument.h"
+#include "KroPlatformServices.h"
+
+namespace {
+
+KRO_LIBRARY_TRACE(s_trace, "KroCfgSOFactory");
+KRO_LIBRARY_STATIC(KroIContainer_var, s_container);  // m_sp_Container: set by the first successful opening
+
+KroDmxTrace& Trace() { return s_trace.get(); }
+
+// The common body of every create<Kind>: a new instance of the kind's startup, through its interface.
+template <class I>
+HRESULT CreateKind(const char* step, const KroUnicodeString& startupName, const char* ending, KroVar<I>& out) {
+  KroDmxTrace& trace = Trace();
+  KroDmxTraceStep traceStep(trace, step);
+  out = nullptr;
+  KroISpecObject_var instance;
+  HRESULT hr = KroCfgSOFactory::instanciateSpecObject(startupName, I::InterfaceName(), instance);
+  if (FAILED(hr)) {
+    KRO_TRACE_LINE(trace, "Unable instanciate a new " << startupName << ending);
+    KRO_TRACE_RETURNS(trace, hr);
+    return hr;
+  }
+  out = instance;
+  if (!out) {
+    KRO_TRACE_LINE(trace, "Unable to query interface the KroISpecObject instance into a " << I::InterfaceName() << ".");
+    KRO_TRACE_RETURNS(trace, E_FAIL);
+    return E_FAIL;
+  }
+  KRO_TRACE_RETURNS(trace, hr);
+  return hr;
+}
+
+}  // namespace
+
+HRESULT KroCfgSOFactory::getContainer(KroIContainer_var& out) {
+  KroDmxTrace& trace = Trace();
+  KroDmxTraceStep step(trace, "getContainer");
+  out = nullptr;
+  KroIContainer_var& container = s_container.get();
+  HRESULT hr = S_OK;
+  if (!container) {
+    KRO_TRACE_LINE(trace, "First time the method is called => initialization of the static member.");
+    char* value = nullptr;
+    KroGetEnvValue("KroGraphicPath", &value);
+    KroUnicodeString searchPath(value);
+    std::free(value);
+    KRO_TRACE_LINE(trace, "KroGraphicPath: " << searchPath);
+
+    std::string fullPath = KroFindPath(KroCfgSOStrings::Catalog_Name.ConvertToChar(), searchPath.ConvertToChar());
+    KRO_TRACE_LINE(trace, "Opening " << fullPath);
+    KroDocument* document = nullptr;
+    hr = KroDocumentServices::Open(fullPath.c_str(), document, 0);
+    if (FAILED(hr)) {
+      KRO_TRACE_LINE(trace, "Can't open document " << KroCfgSOStrings::Catalog_Name);
+      KRO_TRACE_RETURNS(trace, hr);
+      return hr;
+    }
+    if (!document) {
+      KRO_TRACE_LINE(trace, "The catalog is NULL !!??");
+      KRO_TRACE_RETURNS(trace, E_FAIL);
+      return E_FAIL;
+    }
+    KRO_TRACE_LINE(trace, "Document " << KroCfgSOStrings::Catalog_Name << " loaded");
+
+    KroIContainer* opened = document->GetDocumentContainer("KroIContainer");
+    if (!opened)
+      KroFatalError("AssertionFailed:unable_to_open_the_Config_feature_container == 1", 0, 0, 0,
+                    "DMXCfgIDLInterfaces/CfgSIDLServices.m/src/KroCfgSOFactory", 140);
+    container = KroIContainer_var::Adopt(opened);
+
+    // The startup name doubles as its type.
+    KroISpecObject* generic =
+        CreateStartUp(KroCfgSOStrings::Generic_SpecObjSU_Name, KroCfgSOStrings::Generic_SpecObjSU_Name,
+                      KroISpecObject::InterfaceName(), container, KroUnicodeString(), KroISpecObject_var());
+    if (!generic) {
+      KRO_TRACE_LINE(trace, "Unable to create generic SpecObject startup.");
+      KRO_TRACE_RETURNS(trace, E_FAIL);
+      return E_FAIL;
+    }
+    generic->Release();
+  }
+  out = container;
+  KRO_TRACE_RETURNS(trace, hr);
+  return hr;
+}
+
+HRESULT KroCfgSOFactory::instanciateSpecObject(const KroUnicodeString& startupName,
+                                               const KroUnicodeString& interfaceName, KroISpecObject_var& out) {
+  KroDmxTrace& trace = Trace();
+  KroDmxTraceStep step(trace, "instanciateSpecObject");
+  out = nullptr;
+  KroIContainer_var container;
+  HRESULT hr = getContainer(container);
+  if (FAILED(hr)) {
+    KRO_TRACE_LINE(trace, "Unable to get the feature catalog associated container.");
+    KRO_TRACE_RETURNS(trace, hr);
+    return hr;
+  }
+  KroBaseUnknown* found = FindStartUp(interfaceName.ConvertToChar(), startupName, startupName, container);
+  if (!found) {
+    KRO_TRACE_LINE(trace, "Unable to find the " << startupName << " startup.");
+    KRO_TRACE_RETURNS(trace, E_FAIL);
+    return E_FAIL;
+  }
+  KroISpecObject_var startup = found;
+  found->Release();
+  if (!startup) {
+    KRO_TRACE_LINE(trace, "Unable to query interface the KroBaseUnknown startup into a KroISpecObject.");
+    KRO_TRACE_RETURNS(trace, E_FAIL);
+    return E_FAIL;
+  }
+  KroISpecObject* instance = startup->Instanciate(KroUnicodeString(), KroIContainer_var(), 0);
+  if (!instance) {
+    KRO_TRACE_LINE(trace, "Unable to instanciate a new " << startupName << " SpecObject.");
+    KRO_TRACE_RETURNS(trace, E_FAIL);
+    return E_FAIL;
+  }
+  out = KroISpecObject_var::Adopt(instance);
+  KRO_TRACE_RETURNS(trace, hr);
+  return hr;
+}
+
+HRESULT KroCfgSOFactory::createSpecObject(KroISpecObject_var& out) {
+  KroDmxTrace& trace = Trace();
+  KroDmxTraceStep step(trace, "createSpecObject");
+  out = nullptr;
+  HRESULT hr = instanciateSpecObject(KroCfgSOStrings::Generic_SpecObjSU_Name, KroISpecObject::InterfaceName(), out);
+  if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable instanciate a new " << KroCfgSOStrings::Generic_SpecObjSU_Name << " SpecObject.");
+  KRO_TRACE_RETURNS(trace, hr);
+  return hr;
+}
+
+HRESULT KroCfgSOFactory::createUuidList(KroICfgSOUuidList_var& out) {
+  return CreateKind("createUuidList", KroCfgSOStrings::STARTUP_UUIDLIST, " SpecObject.", out);
+}
+HRESULT KroCfgSOFactory::createContext(KroICfgSOContext_var& out) {
+  return CreateKind("createContext", KroCfgSOStrings::STARTUP_CONTEXT, " SO.", out);
+}
+HRESULT KroCfgSOFactory::createVariabilitySpace(KroICfgSOVariabilitySpace_var& out) {
+  return CreateKind("createVariabilitySpace", KroCfgSOStrings::STARTUP_VARIABILITY_SPACE, " SO.", out);
+}
+HRESULT KroCfgSOFactory::createEffectivity(KroICfgSOEffectivity_var& out) {
+  return CreateKind("createEffectivity", KroCfgSOStrings::STARTUP_EFFECTIVITY, " SpecObject.", out);
+}
+HRESULT KroCfgSOFactory::createBasicEffectivity(KroICfgSOBasicEffectivity_var& out) {
+  return CreateKind("createBasicEffectivity", KroCfgSOStrings::STARTUP_BASIC_EFFECTIVITY, " SpecObject.", out);
+}
+HRESULT KroCfgSOFactory::createSpecExpression(KroICfgSOSpecExpression_var& out) {
+  return CreateKind("createSpecExpression", KroCfgSOStrings::STARTUP_SPECEXPRESSION, " SpecObject.", out);
+}
+HRESULT KroCfgSOFactory::createSpecification(KroICfgSOSpecification_var& out) {
+  return CreateKind("createSpecification", KroCfgSOStrings::STARTUP_SPECIFICATION, " SpecObject.", out);
+}
+HRESULT KroCfgSOFactory::createDate(KroICfgSODate_var& out) {
+  return CreateKind("createDate", KroCfgSOStrings::STARTUP_DATE, " SpecObject.", out);
+}
+HRESULT KroCfgSOFactory::createMilestoneDate(KroICfgSOMilestoneDate_var& out) {
+  return CreateKind("createMilestoneDate", KroCfgSOStrings::STARTUP_MILESTONE_DATE, " SpecObject.", out);
+}
+HRESULT KroCfgSOFactory::createMilestoneRange(KroICfgSOMilestoneRange_var& out) {
+  return CreateKind("createMilestoneRange", KroCfgSOStrings::STARTUP_MILESTONE_RANGE, " SpecObject.", out);
+}
+HRESULT KroCfgSOFactory::createIntervalDate(KroICfgSOIntervalDate_var& out) {
+  return CreateKind("createIntervalDate", KroCfgSOStrings::STARTUP_INTERVAL_DATES, " SpecObject.", out);
+}
+HRESULT KroCfgSOFactory::createIntervalRange(KroICfgSOIntervalRange_var& out) {
+  return CreateKind("createIntervalRange", KroCfgSOStrings::STARTUP_INTERVAL_RANGES, " SpecObject.", out);
+}
+HRESULT KroCfgSOFactory::createModification(KroICfgSOModification_var& out) {
+  return CreateKind("createModification", KroCfgSOStrings::STARTUP_MODIFICATION, " SpecObject.", out);
+}
+HRESULT KroCfgSOFactory::createFilter(KroICfgSOFilter_var& out) {
+  return CreateKind("createFilter", KroCfgSOFilter::s_st_LATE_TYPE, " SpecObject.", out);
+}

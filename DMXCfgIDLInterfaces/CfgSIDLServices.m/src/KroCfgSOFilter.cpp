@@ -1,0 +1,3 @@
+#include "KroCfgSOFilter.h"
+
+const KroUnicodeString KroCfgSOFilter::s_st_LATE_TYPE("CfgSOFilter");

@@ -1,0 +1,11 @@
+// The interface through which clients reach a spec object of late type CfgSOEffectivity. Its operations
+// come with the wrapper class that implements it.
+#pragma once
+
+#include "KroModelerInterfaces.h"
+
+KRO_DECLARE_INTERFACE(KroICfgSOEffectivity);
+
+class KroICfgSOEffectivity : public virtual KroBaseUnknown {
+  KRO_INTERFACE_MEMBERS(KroICfgSOEffectivity)
+};

@@ -1,0 +1,235 @@
+// The shipped feature catalog: exactly the startups the library instantiates, each with exactly the
+// attributes and kinds its readers and writers expect, and nothing set in a new instance.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "KroCfgSOStrings.h"
+#include "KroDocument.h"
+#include "KroSpecModeler.h"
+
+#if defined(KRO_SHIPPED_CATALOG)
+#define KRO_CATALOG_PATH KRO_SHIPPED_CATALOG
+#elif defined(KRO_SHIPPED_CATALOG_DIR)
+#define KRO_CATALOG_PATH KRO_SHIPPED_CATALOG_DIR "/CfgSOCatalog.feat"
+#else
+#define KRO_CATALOG_PATH KRO_TEST_DATA_DIR "/../../data/CfgSOCatalog.feat"
+#endif
+
+namespace {
+
+using S = KroCfgSOStrings;
+
+// An attribute kind as the catalog file writes it.
+std::string KindWord(TCKind kind, TCKind element) {
+  switch (kind) {
+    case tk_long: return "integer";
+    case tk_double: return "double";
+    case tk_boolean: return "boolean";
+    case tk_string: return "string";
+    case tk_specobject: return "specobject";
+    case tk_list:
+      switch (element) {
+        case tk_octet: return "octets";
+        case tk_long: return "list integer";
+        case tk_double: return "list double";
+        case tk_string: return "list string";
+        case tk_specobject: return "list specobject";
+        default: return "list " + std::to_string(element);
+      }
+    default: return "kind " + std::to_string(kind);
+  }
+}
+
+struct Attr {
+  KroUnicodeString name;
+  const char* kind;
+};
+struct Shape {
+  KroUnicodeString startup;
+  std::vector<Attr> attributes;
+};
+
+// Built at run time: the names-table constants are made when the library loads.
+std::vector<Shape> ExpectedShapes() {
+  return {
+      // Wrappers: names from the names table, unless the wrapper class owns them.
+      {S::STARTUP_DATE, {{S::DATE_SEC, "integer"}}},
+      {S::STARTUP_MILESTONE_DATE, {{S::MILESTONES_NAME, "string"}, {S::MILESTONES_DATE, "specobject"}}},
+      {S::STARTUP_MILESTONE_RANGE, {{S::MILESTONES_NAME, "string"}, {S::MILESTONES_RANG, "integer"}}},
+      {S::STARTUP_INTERVAL_DATES,
+       {{S::INTERVAL_START, "specobject"}, {S::INTERVAL_END, "specobject"}, {S::INTERVAL_IS_INFINITE, "boolean"}}},
+      {S::STARTUP_INTERVAL_RANGES,
+       {{S::INTERVAL_START, "specobject"},
+        {S::INTERVAL_END, "specobject"},
+        {S::INTERVAL_START_RANGE, "integer"},
+        {S::INTERVAL_END_RANGE, "integer"},
+        {S::INTERVAL_IS_INFINITE, "boolean"}}},
+      {S::STARTUP_SPECIFICATION,
+       {{S::SPEC_NAME, "string"},
+        {S::SPEC_DESC, "string"},
+        {S::SPEC_UID, "octets"},
+        {S::SPEC_ALIAS, "string"},
+        {S::CAT_NAME, "string"},
+        {S::CAT_DESC, "string"}}},
+      {S::STARTUP_SPECEXPRESSION,
+       {{S::SPECEXPRESSION_SPEC_LST, "list specobject"}, {S::SPECEXPRESSION_EXPR_LST, "list integer"}}},
+      {S::STARTUP_BASIC_EFFECTIVITY,
+       {{S::BASIC_EFFECTIVITY_INTERVAL, "specobject"}, {S::BASIC_EFFECTIVITY_SPECEXPR, "specobject"}}},
+      {S::STARTUP_EFFECTIVITY, {{S::EFFECTIVITY_DOMAIN, "string"}, {S::EFFECTIVITY_BASIC_LST, "list specobject"}}},
+      {S::STARTUP_MODIFICATION,
+       {{S::MOD_NAME, "string"},
+        {S::MOD_UID, "octets"},
+        {S::MOD_ACTION_NAME, "string"},
+        {S::MOD_EFF_STRING, "string"},
+        {S::MOD_UNDER_ACTION, "boolean"}}},
+      // The filter's own names (its late type and attribute names are members of the filter class).
+      {"CfgSOFilter",
+       {{"name", "string"}, {"domain", "string"}, {"uid", "octets"}, {"mode", "integer"}, {"mode150", "boolean"}}},
+      {S::STARTUP_CONTEXT,
+       {{S::CONTEXT_NAME, "string"}, {S::CONTEXT_TYPE, "string"}, {S::CONTEXT_INFO, "string"}, {S::CONTEXT_UID, "octets"}}},
+      {S::STARTUP_VARIABILITY_SPACE,
+       {{S::VARIABILITY_SPACE_VS_NAME, "string"},
+        {S::VARIABILITY_SPACE_VS_UID, "octets"},
+        {S::VARIABILITY_SPACE_CO_UID, "octets"},
+        {S::VARIABILITY_SPACE_CO_DESC, "string"},
+        {S::VARIABILITY_SPACE_CV_UID, "octets"},
+        {S::VARIABILITY_SPACE_CV_NAME, "string"},
+        {S::VARIABILITY_SPACE_CV_INFO, "string"}}},
+      // Every attribute of a uuid list is one of its elements, added at run time.
+      {S::STARTUP_UUIDLIST, {}},
+
+      // Streamer shapes (these literals become the streamer's name constants once it exists).
+      {"StreamerBaseObject", {{"name", "string"}, {"type", "string"}, {"info", "string"}, {"uid", "octets"}}},
+      {"StreamerlstBaseObject", {{"bo_lst", "list specobject"}}},
+      {"StreamerNormalValue",
+       {{"nv_lst_range", "list integer"},
+        {"nv_lst_date", "list specobject"},
+        {"nv_lst_spec", "list string"},
+        {"nv_lst_milestone_name", "list string"}}},
+      {"StreamerlstNormalValue", {{"nv_lst", "list specobject"}}},
+      {"StreamerlstEffectivityValues", {{"ev_lst", "list specobject"}}},
+      {"StreamerXEffectivityValues", {{"xev_domain", "string"}, {"xev_info", "string"}, {"xev_ev", "specobject"}}},
+      {"StreamerlstXEffectivityValues", {{"xev_lst", "list specobject"}}},
+      {"StreamerModification", {{"mod_bo", "specobject"}, {"mod_xml_tree", "string"}, {"mod_xev_lst", "specobject"}}},
+      {"StreamerlstModification", {{"mod_lst", "list specobject"}}},
+      {"StreamerGroupMod",
+       {{"gmod_mod_lst", "specobject"}, {"gmod_bo", "specobject"}, {"gmod_nv", "specobject"}, {"gmod_xev_lst", "specobject"}}},
+      {"StreamerlstGroupMod", {{"gmod_lst", "list specobject"}}},
+      {"StreamerChange",
+       {{"chg_id", "double"},
+        {"chg_op_str", "string"},
+        {"chg_op", "string"},
+        {"chg_bo_one", "specobject"},
+        {"chg_bo_two", "specobject"},
+        {"chg_bo_three", "specobject"},
+        {"chg_bo_cv", "specobject"},
+        {"chg_bo_mod", "specobject"},
+        {"chg_bo_act", "specobject"}}},
+      {"StreamerlstChange", {{"chg_lst", "list specobject"}}},
+      {"StreamerSpecExpression", {{"se_domain", "string"}, {"se_position", "integer"}, {"se_expression", "string"}}},
+      {"StreamerBasicEffectivity",
+       {{"be_date_start", "specobject"},
+        {"be_date_end", "specobject"},
+        {"be_range_start", "double"},
+        {"be_range_end", "double"},
+        {"be_mls_start", "string"},
+        {"be_mls_end", "string"},
+        {"be_se", "specobject"},
+        {"be_usr_start", "string"},
+        {"be_usr_end", "string"},
+        {"be_spec_end", "string"}}},
+      {"StreamerlstBasicEffectivity", {{"be_lst", "list specobject"}}},
+      {"StreamerDomainEffectivity", {{"de_be_lst", "specobject"}, {"de_domain", "string"}}},
+      {"StreamerlstDomainEffectivity", {{"de_lst", "list specobject"}}},
+      {"StreamerlstlstDomainEffectivity", {{"de_lst_lst", "list specobject"}}},
+  };
+}
+
+using AttrKinds = std::map<std::string, std::string>;
+
+class ShippedCatalogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_live = KroBaseUnknown::LiveObjects();
+    ASSERT_EQ(KroDocumentServices::Open(KRO_CATALOG_PATH, m_document, 0), S_OK) << KroDocumentServices::LastError();
+    ASSERT_NE(m_document, nullptr);
+    m_container = KroIContainer_var::Adopt(m_document->GetDocumentContainer("KroIContainer"));
+    ASSERT_TRUE(m_container);
+  }
+  void TearDown() override {
+    m_container = nullptr;
+    if (m_document) KroDocumentServices::Close(m_document);
+    EXPECT_EQ(KroBaseUnknown::LiveObjects(), m_live) << "components leaked or freed twice";
+  }
+  static AttrKinds KindsOf(const KroISpecObject_var& so) {
+    AttrKinds kinds;
+    std::unique_ptr<KroListValKroISpecAttribute_var> attributes(so->ListAttributes());
+    for (const KroISpecAttribute_var& a : *attributes) {
+      bool fresh = kinds.emplace(a->GetName().str(), KindWord(a->GetKind(), a->GetElementKind())).second;
+      EXPECT_TRUE(fresh) << so->GetName() << " lists " << a->GetName() << " twice";
+    }
+    return kinds;
+  }
+
+  long m_live = 0;
+  KroDocument* m_document = nullptr;
+  KroIContainer_var m_container;
+};
+
+TEST_F(ShippedCatalogTest, HoldsExactlyTheExpectedStartupsAttributesAndKinds) {
+  std::map<std::string, AttrKinds> expected;
+  for (const Shape& shape : ExpectedShapes()) {
+    AttrKinds& kinds = expected[shape.startup.str()];
+    ASSERT_TRUE(kinds.empty()) << "startup " << shape.startup << " twice in the expected table";
+    for (const Attr& a : shape.attributes)
+      ASSERT_TRUE(kinds.emplace(a.name.str(), a.kind).second)
+          << shape.startup << ": attribute " << a.name << " twice in the expected table";
+  }
+  ASSERT_EQ(expected.size(), 33u);
+
+  std::map<std::string, AttrKinds> actual;
+  for (const KroISpecObject_var& startUp : m_container->ListStartUps()) {
+    EXPECT_EQ(startUp->GetLateType(), startUp->GetName()) << "a startup's type is its name";
+    actual[startUp->GetName().str()] = KindsOf(startUp);
+  }
+
+  for (const auto& [startup, kinds] : expected) {
+    auto found = actual.find(startup);
+    if (found == actual.end()) {
+      ADD_FAILURE() << "catalog lacks the startup " << startup;
+      continue;
+    }
+    for (const auto& [name, kind] : kinds) {
+      auto attr = found->second.find(name);
+      if (attr == found->second.end())
+        ADD_FAILURE() << startup << " lacks the attribute " << name << " (" << kind << ")";
+      else
+        EXPECT_EQ(attr->second, kind) << startup << "." << name;
+    }
+    for (const auto& [name, kind] : found->second)
+      if (!kinds.contains(name)) ADD_FAILURE() << startup << " has an unexpected attribute " << name << " (" << kind << ")";
+  }
+  for (const auto& [startup, kinds] : actual)
+    if (!expected.contains(startup)) ADD_FAILURE() << "catalog has an unexpected startup " << startup;
+}
+
+// Instances start empty: a value in a startup would show as data nobody stored, and in the streamer's
+// list shapes every appended child would land behind it.
+TEST_F(ShippedCatalogTest, NewInstancesHoldNoValue) {
+  for (const KroISpecObject_var& startUp : m_container->ListStartUps()) {
+    KroISpecObject_var so = KroISpecObject_var::Adopt(startUp->Instanciate("", nullptr));
+    ASSERT_TRUE(so) << startUp->GetName();
+    EXPECT_EQ(so->GetLateType(), startUp->GetName());
+    EXPECT_EQ(so->CountAttributes(), startUp->CountAttributes());
+    KroISpecAttrAccess_var access = so;
+    for (const auto& [name, kind] : KindsOf(so))
+      EXPECT_FALSE(access->TestAttribute(name.c_str())) << startUp->GetName() << "." << name << " has a value";
+  }
+}
+
+}  // namespace
