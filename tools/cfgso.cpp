@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "CfgsoDemos.h"
 #include "KroCfgSOFactory.h"
 #include "KroCfgSOFramework.h"
 #include "KroCfgUuid.h"
@@ -85,8 +86,9 @@ std::string ShippedCatalogPath() {
   return KroFindPath("CfgSOCatalog.feat", path ? path : "");
 }
 
-int Demo() {
-  DefaultCatalogPath();
+}  // namespace
+
+int DemoContext() {
   KroICfgSOContext_var context;
   HRESULT hr = KroCfgSOFactory::createContext(context);
   if (FAILED(hr)) {
@@ -110,6 +112,18 @@ int Demo() {
   std::printf("  name: %s\n  type: %s\n  info: %s\n  uuid: %s\n", name.ConvertToChar(), type.ConvertToChar(),
               info.ConvertToChar(), KroCfgUuid(octets).ToString().c_str());
   return SUCCEEDED(hr) ? 0 : 1;
+}
+
+namespace {
+
+int Demo() {
+  DefaultCatalogPath();
+  int failures = 0;
+  for (int (*part)() : {DemoContext, DemoDatesAndIntervals, DemoEffectivities, DemoModificationsAndLists}) {
+    failures += part() != 0;
+    std::printf("\n");
+  }
+  return failures ? 1 : 0;
 }
 
 }  // namespace
