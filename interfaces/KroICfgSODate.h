@@ -1,11 +1,14 @@
-// The interface through which clients reach a spec object of late type CfgSODate. Its operations
-// come with the wrapper class that implements it.
+// A point in time kept in a spec object of late type CfgSODate.
 #pragma once
 
 #include "KroModelerInterfaces.h"
+#include "KroTime.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSODate);
 
 class KroICfgSODate : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSODate)
+  // A failed read leaves the time at the epoch.
+  virtual HRESULT getKroTime(KroTime& time) const = 0;
+  virtual HRESULT setKroTime(const KroTime& time) = 0;
 };

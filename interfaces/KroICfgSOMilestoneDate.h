@@ -1,11 +1,18 @@
-// The interface through which clients reach a spec object of late type CfgSOMilestoneDate. Its operations
-// come with the wrapper class that implements it.
+// A named date kept in a spec object of late type CfgSOMilestoneDate.
 #pragma once
 
+#include "KroCfgModel.h"
 #include "KroModelerInterfaces.h"
+#include "KroTime.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOMilestoneDate);
 
 class KroICfgSOMilestoneDate : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOMilestoneDate)
+  virtual HRESULT setName(const KroUnicodeString& name) = 0;
+  virtual HRESULT getName(KroUnicodeString& name) const = 0;
+  virtual HRESULT setValue(const KroTime& value) = 0;
+  virtual HRESULT getValue(KroTime& value) const = 0;
+  // Takes name and date from a model milestone; a null one clears the name and the date (S_FALSE).
+  virtual HRESULT setMilestone(const KroICfgMileStone_var& milestone) = 0;
 };

@@ -1,11 +1,17 @@
-// The interface through which clients reach a spec object of late type CfgSOMilestoneRange. Its operations
-// come with the wrapper class that implements it.
+// A named integer rank kept in a spec object of late type CfgSOMilestoneRange.
 #pragma once
 
+#include "KroCfgModel.h"
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOMilestoneRange);
 
 class KroICfgSOMilestoneRange : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOMilestoneRange)
+  virtual HRESULT setName(const KroUnicodeString& name) = 0;
+  virtual HRESULT getName(KroUnicodeString& name) const = 0;
+  virtual HRESULT setValue(const int& value) = 0;
+  virtual HRESULT getValue(int& value) const = 0;
+  // Takes name and rank from a model milestone; a null one clears the name (S_FALSE).
+  virtual HRESULT setMilestone(const KroICfgMileStone_var& milestone) = 0;
 };

@@ -69,7 +69,7 @@ class KroISpecAttrKey : public virtual KroBaseUnknown {
   virtual int GetType() const = 0;
 };
 
-// Typed access by key. Setters return E_INVALIDARG for a key that is not one of this object's and
+// Typed access by key. A single value set on a list attribute of its kind is appended. Setters return E_INVALIDARG for a key that is not one of this object's and
 // E_FAIL when the attribute's kind does not take the value. Getters return the kind's zero value on
 // a missing key, an unset value or another kind. The list and octet getters return a new container
 // that the caller deletes, or null when the key is unknown or the attribute of another kind.

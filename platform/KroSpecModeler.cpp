@@ -291,6 +291,26 @@ HRESULT KroSpecObject::setTyped(KroISpecAttrKey* key, T value) {
   return attribute->assign(KroAttrValue(std::move(value))) ? S_OK : E_FAIL;
 }
 
+// A single value set on a list attribute of its kind is appended, as the Append operations do.
+template <class T>
+HRESULT KroSpecObject::setScalar(KroISpecAttrKey* key, T value) {
+  KroSpecAttribute* attribute = own(key);
+  if (!attribute) return E_INVALIDARG;
+  if constexpr (!std::is_same_v<T, bool>)
+    if (attribute->isList()) {
+      auto* list = std::get_if<std::vector<T>>(&attribute->value());
+      if (KroValueIndexOf(attribute->GetKind(), attribute->GetElementKind()) != KroAttrValue(std::vector<T>{}).index())
+        return E_FAIL;
+      if (!list) {
+        attribute->value() = std::vector<T>{};
+        list = std::get_if<std::vector<T>>(&attribute->value());
+      }
+      list->push_back(std::move(value));
+      return S_OK;
+    }
+  return attribute->assign(KroAttrValue(std::move(value))) ? S_OK : E_FAIL;
+}
+
 KroISpecAttrKey* KroSpecObject::GetAttrKey(const char* name) {
   KroSpecAttribute* attribute = findAttribute(name ? name : "");
   if (attribute) attribute->AddRef();
@@ -309,11 +329,11 @@ boolean KroSpecObject::TestAttribute(const char* name) {
   return attribute && !std::holds_alternative<std::monostate>(attribute->value()) ? 1 : 0;
 }
 
-HRESULT KroSpecObject::SetDouble(KroISpecAttrKey* key, double value, int) { return setTyped(key, value); }
-HRESULT KroSpecObject::SetInteger(KroISpecAttrKey* key, int value, int) { return setTyped<std::int32_t>(key, value); }
-HRESULT KroSpecObject::SetBoolean(KroISpecAttrKey* key, boolean value, int) { return setTyped<bool>(key, value != 0); }
+HRESULT KroSpecObject::SetDouble(KroISpecAttrKey* key, double value, int) { return setScalar(key, value); }
+HRESULT KroSpecObject::SetInteger(KroISpecAttrKey* key, int value, int) { return setScalar<std::int32_t>(key, value); }
+HRESULT KroSpecObject::SetBoolean(KroISpecAttrKey* key, boolean value, int) { return setScalar<bool>(key, value != 0); }
 HRESULT KroSpecObject::SetString(KroISpecAttrKey* key, const KroUnicodeString& value, int) {
-  return setTyped<std::string>(key, value.str());
+  return setScalar<std::string>(key, value.str());
 }
 
 HRESULT KroSpecObject::SetSpecObject(KroISpecAttrKey* key, KroISpecObject* value, int, int, int) {

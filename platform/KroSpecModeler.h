@@ -129,6 +129,8 @@ class KroSpecObject final : public KroISpecObject, public KroISpecAttrAccess, pu
   T* typedValue(KroISpecAttrKey* key);
   template <class T>
   HRESULT setTyped(KroISpecAttrKey* key, T value);
+  template <class T>
+  HRESULT setScalar(KroISpecAttrKey* key, T value);
 
   std::string m_name;
   std::string m_lateType;

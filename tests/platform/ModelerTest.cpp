@@ -93,8 +93,10 @@ TEST_F(ModelerTest, ListKindsAppendSetAndUnset) {
   std::unique_ptr<KroRawCollint> ints(a->GetListInteger(key(so, "li")));
   EXPECT_EQ(*ints, (KroRawCollint{3, 1}));
   a->SetListInteger(key(so, "li"), KroRawCollint{9});
+  EXPECT_EQ(a->SetInteger(key(so, "li"), 5), S_OK);  // a single value on a list is appended
+  EXPECT_EQ(a->SetString(key(so, "li"), "x"), E_FAIL);
   ints.reset(a->GetListInteger(key(so, "li")));
-  EXPECT_EQ(*ints, (KroRawCollint{9}));
+  EXPECT_EQ(*ints, (KroRawCollint{9, 5}));
 
   a->SetListDouble(key(so, "ld"), KroRawColldouble{1.5, -2});
   std::unique_ptr<KroRawColldouble> doubles(a->GetListDouble(key(so, "ld")));

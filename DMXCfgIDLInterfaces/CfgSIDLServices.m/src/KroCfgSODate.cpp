@@ -1,0 +1,48 @@
+#include "KroCfgSODate.h"
+
+#include "KroCfgSOServices.h"
+#include "KroCfgSOStrings.h"
+#include "TIEKroICfgSODateKroCfgSODate.h"
+
+KRO_IMPLEMENT_EXTENSION_CLASS(KroCfgSODate, KroBaseUnknown, "CfgSODate", KroCfgSOFramework::Name);
+
+namespace {
+
+KRO_LIBRARY_TRACE(s_trace, "CfgSO");
+
+const char* const kDateFormat = "%Y - %B - %d";
+
+HRESULT Returns(KroDmxTrace& trace, HRESULT hr) {
+  KRO_TRACE_RETURNS(trace, hr);
+  return hr;
+}
+
+}  // namespace
+
+KRO_REGISTER_EXTENSION(KroCfgSODate, KroICfgSODate, TIEKroICfgSODateKroCfgSODate);
+
+HRESULT KroCfgSODate::getKroTime(KroTime& time) const {
+  KroDmxTrace& trace = s_trace.get();
+  KroDmxTraceStep step(trace, "KroCfgSODate::getKroTime");
+  time.Settime_t(0);
+  int seconds = 0;
+  KroISpecObject_var so = const_cast<KroCfgSODate*>(this);
+  HRESULT hr = KroCfgSOServices::GetIntegerValue(so, KroCfgSOStrings::DATE_SEC, seconds);
+  // Whatever the read gave: a failed read leaves the epoch.
+  time.Settime_t(seconds);
+  KRO_TRACE_LINE(trace, "Setting time_t: " << static_cast<long>(seconds) << " - " << seconds);
+  KRO_TRACE_LINE(trace, "Returned date: " << time.ConvertToString(kDateFormat, 0));
+  return Returns(trace, hr);
+}
+
+HRESULT KroCfgSODate::setKroTime(const KroTime& time) {
+  KroDmxTrace& trace = s_trace.get();
+  KroDmxTraceStep step(trace, "KroCfgSODate::setKroTime");
+  // Stored as a signed 32-bit second count.
+  int seconds = static_cast<int>(time.Gettime_t());
+  KRO_TRACE_LINE(trace, "Input date: " << time.ConvertToString(kDateFormat, 0));
+  KRO_TRACE_LINE(trace, "Setting time_t: " << static_cast<long>(time.Gettime_t()));
+  KroISpecObject_var so = this;
+  HRESULT hr = KroCfgSOServices::SetIntegerValue(so, KroCfgSOStrings::DATE_SEC, seconds);
+  return Returns(trace, hr);
+}

@@ -1,0 +1,12 @@
+// Keeps a named integer rank in a "CfgSOMilestoneRange" spec object: the name in "mn", the rank in "r".
+#pragma once
+
+#include "KroCfgSOMilestone.h"
+
+class KroCfgSOMilestoneRange : public KroCfgSOMilestone {
+  KRO_DECLARE_EXTENSION_CLASS(KroCfgSOMilestoneRange)
+ public:
+  HRESULT setData(const KroUnicodeString& name, const KroICfgValue_var& value) override;
+  HRESULT setValue(const int& value);
+  HRESULT getValue(int& value) const;
+};
