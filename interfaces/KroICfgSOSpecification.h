@@ -1,11 +1,22 @@
-// The interface through which clients reach a spec object of late type CfgSOSpecification. Its operations
-// come with the wrapper class that implements it.
+// A configuration-model simple specification kept as a spec object: its name, description, alias and
+// uuid, and the name and description of its category.
 #pragma once
 
+#include "KroCfgModel.h"
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOSpecification);
 
 class KroICfgSOSpecification : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOSpecification)
+  virtual HRESULT getName(KroUnicodeString& name) = 0;
+  virtual HRESULT getDescription(KroUnicodeString& description) = 0;
+  virtual HRESULT getAlias(KroUnicodeString& alias) = 0;
+  virtual HRESULT getCategoryName(KroUnicodeString& name) = 0;
+  virtual HRESULT getCategoryDescription(KroUnicodeString& description) = 0;
+  // S_FALSE for null: empties every field but the uuid.
+  virtual HRESULT setSpecification(const KroICfgSimpleSpecification_var& spec) = 0;
+  // Binds the stored uuid back to the live specification.
+  virtual HRESULT getSpecification(KroICfgSimpleSpecification_var& spec) = 0;
+  virtual HRESULT toString(KroUnicodeString& text) = 0;
 };
