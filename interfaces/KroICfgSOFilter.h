@@ -1,11 +1,14 @@
-// The interface through which clients reach a spec object of late type CfgSOFilter. Its operations
-// come with the wrapper class that implements it.
+// A recorded configuration filter: id, domain, filtering mode, 150% mode flag and uuid. The uuid
+// binds back to the live filter.
 #pragma once
 
+#include "KroCfgModel.h"
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOFilter);
 
 class KroICfgSOFilter : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOFilter)
+  virtual HRESULT setFilter(const KroICfgFilter_var& filter) = 0;
+  virtual HRESULT getFilter(KroICfgFilter_var& filter) = 0;
 };

@@ -1,11 +1,20 @@
-// The interface through which clients reach a spec object of late type CfgSOModification. Its operations
-// come with the wrapper class that implements it.
+// A recorded configuration modification: name, uuid, effectivity text, under-action flag and the
+// names of the actions of its group modification. The uuid binds back to the live modification.
 #pragma once
 
+#include "KroCfgModel.h"
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOModification);
 
 class KroICfgSOModification : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOModification)
+  virtual HRESULT getName(KroUnicodeString& name) = 0;
+  virtual HRESULT getUuid(KroCfgUuid& uuid) = 0;
+  virtual HRESULT getActionName(KroUnicodeString& actionName) = 0;
+  virtual HRESULT getEffectivityString(KroUnicodeString& effectivity) = 0;
+  // S_OK when under an action, S_FALSE when not.
+  virtual HRESULT isUnderAction() = 0;
+  virtual HRESULT setModification(const KroICfgModification_var& modification) = 0;
+  virtual HRESULT getModification(KroICfgModification_var& modification) = 0;
 };

@@ -1,5 +1,5 @@
-// The interface through which clients reach a spec object of late type CfgSOVariabilitySpace. Its operations
-// come with the wrapper class that implements it.
+// The identity of a variability space: its name and uuid, the CO party's uuid and description, and
+// the CV party's uuid, name and information text.
 #pragma once
 
 #include "KroModelerInterfaces.h"
@@ -8,4 +8,18 @@ KRO_DECLARE_INTERFACE(KroICfgSOVariabilitySpace);
 
 class KroICfgSOVariabilitySpace : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOVariabilitySpace)
+  virtual HRESULT setName(const KroUnicodeString& name) = 0;
+  virtual HRESULT getName(KroUnicodeString& name) const = 0;
+  virtual HRESULT setUuid(const SEQUENCE_octet& uuid) = 0;
+  virtual HRESULT getUuid(SEQUENCE_octet& uuid) const = 0;
+  virtual HRESULT setCOUuid(const SEQUENCE_octet& uuid) = 0;
+  virtual HRESULT getCOUuid(SEQUENCE_octet& uuid) const = 0;
+  virtual HRESULT setCODesc(const KroUnicodeString& description) = 0;
+  virtual HRESULT getCODesc(KroUnicodeString& description) const = 0;
+  virtual HRESULT setCVUuid(const SEQUENCE_octet& uuid) = 0;
+  virtual HRESULT getCVUuid(SEQUENCE_octet& uuid) const = 0;
+  virtual HRESULT setCVName(const KroUnicodeString& name) = 0;
+  virtual HRESULT getCVName(KroUnicodeString& name) const = 0;
+  virtual HRESULT setCVInfo(const KroUnicodeString& info) = 0;
+  virtual HRESULT getCVInfo(KroUnicodeString& info) const = 0;
 };
