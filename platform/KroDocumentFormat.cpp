@@ -588,7 +588,10 @@ void PutString(std::string& out, const std::string& s) {
 void PutElement(std::string& out, std::int32_t v) { out += std::to_string(v); }
 void PutElement(std::string& out, bool v) { out += v ? "true" : "false"; }
 void PutElement(std::string& out, const std::string& v) { PutString(out, v); }
-void PutElement(std::string& out, const Ref& v) { out += "@" + std::to_string(v.id); }
+void PutElement(std::string& out, const Ref& v) {
+  out += '@';
+  out += std::to_string(v.id);
+}
 void PutElement(std::string& out, double v) {
   char buf[64];
   const auto r = std::to_chars(buf, buf + sizeof buf, v);

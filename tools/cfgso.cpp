@@ -44,6 +44,8 @@ int Usage(FILE* out) {
                "                 (without FILE: the shipped catalog CfgSOCatalog.feat)\n"
                "  demo           create a configuration context through the library, set its four values\n"
                "                 and print what reads back\n"
+               "  stream         stream a sample of each server structure to spec objects and back, printing\n"
+               "                 the structure, the spec-object tree and the structure read back\n"
                "  --help         show this text\n"
                "\n"
                "The shipped catalog is found along KroGraphicPath (a ':'-separated list of directories); when\n"
@@ -146,6 +148,10 @@ int main(int argc, char** argv) {
     return ListCatalog(shipped.c_str());
   }
   if (command == "demo" && argc == 2) return Demo();
+  if (command == "stream" && argc == 2) {
+    DefaultCatalogPath();
+    return DemoStreamer();
+  }
   std::fprintf(stderr, "cfgso: unknown command '%s'\n", command.c_str());
   return Usage(stderr);
 }

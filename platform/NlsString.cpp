@@ -1,0 +1,13 @@
+#include "NlsString.h"
+
+HRESULT KroCorbaNlsServices::convertCorbaStringToString(const NlsString& in, KroUnicodeString* out) {
+  if (!out) return E_INVALIDARG;
+  *out = KroUnicodeString(in.text.str());
+  return S_OK;
+}
+
+HRESULT KroCorbaNlsServices::convertStringToCorbaString(const KroUnicodeString& in, NlsString* out) {
+  if (!out) return E_INVALIDARG;
+  out->text = in.str();
+  return S_OK;
+}
