@@ -20,4 +20,28 @@ class KroCfgSOInterval : public KroBaseUnknown {
 
  protected:
   KroCfgSOInterval() = default;
+
+  // The milestone-typed bound operations of both interval kinds; the step and the failure text are
+  // the caller's. A bound that is empty, or not a milestone of type M, gives S_FALSE with null.
+  HRESULT setMilestoneBound(bool start, const KroISpecObject_var& milestone, const char* step,
+                            const char* failure);
+  template <class M>
+  HRESULT getMilestoneBound(bool start, KroVar<M>& out, const char* step, const char* failure) const {
+    KroDmxTrace& trace = Trace();
+    KroDmxTraceStep traceStep(trace, step);
+    out = nullptr;
+    KroISpecObject_var bound;
+    HRESULT hr = start ? KroCfgSOInterval::getStart(bound) : KroCfgSOInterval::getEnd(bound);
+    if (FAILED(hr)) {
+      KRO_TRACE_LINE(trace, failure);
+    } else if (out = bound; !out) {
+      KRO_TRACE_LINE(trace, (start ? "The start" : "The end") << " Milestone is null. Returning S_FALSE.");
+      hr = S_FALSE;
+    }
+    KRO_TRACE_RETURNS(trace, hr);
+    return hr;
+  }
+
+ private:
+  static KroDmxTrace& Trace();
 };

@@ -16,6 +16,17 @@ HRESULT Returns(KroDmxTrace& trace, HRESULT hr) {
 
 }  // namespace
 
+KroDmxTrace& KroCfgSOInterval::Trace() { return s_trace.get(); }
+
+HRESULT KroCfgSOInterval::setMilestoneBound(bool start, const KroISpecObject_var& milestone, const char* step,
+                                            const char* failure) {
+  KroDmxTrace& trace = Trace();
+  KroDmxTraceStep traceStep(trace, step);
+  HRESULT hr = start ? KroCfgSOInterval::setStart(milestone) : KroCfgSOInterval::setEnd(milestone);
+  if (FAILED(hr)) KRO_TRACE_LINE(trace, failure);
+  return Returns(trace, hr);
+}
+
 HRESULT KroCfgSOInterval::getStart(KroISpecObject_var& start) const {
   KroDmxTrace& trace = s_trace.get();
   KroDmxTraceStep step(trace, "KroCfgSOInterval::getStart");

@@ -93,55 +93,19 @@ HRESULT AppendBound(KroDmxTrace& trace, const KroISpecObject_var& bound, const c
 KRO_REGISTER_EXTENSION(KroCfgSOIntervalDate, KroICfgSOIntervalDate, TIEKroICfgSOIntervalDateKroCfgSOIntervalDate);
 
 HRESULT KroCfgSOIntervalDate::setStart(const KroICfgSOMilestoneDate_var& start) {
-  KroDmxTrace& trace = s_trace.get();
-  KroDmxTraceStep step(trace, "KroCfgSOIntervalDate::setStart - MilestoneDate");
-  HRESULT hr = KroCfgSOInterval::setStart(KroISpecObject_var(start));
-  if (FAILED(hr)) KRO_TRACE_LINE(trace, " Unable to set the start KroICfgOSMilestoneDate !");
-  return Returns(trace, hr);
+  return setMilestoneBound(true, start, "KroCfgSOIntervalDate::setStart - MilestoneDate", " Unable to set the start KroICfgOSMilestoneDate !");
 }
 
 HRESULT KroCfgSOIntervalDate::setEnd(const KroICfgSOMilestoneDate_var& end) {
-  KroDmxTrace& trace = s_trace.get();
-  KroDmxTraceStep step(trace, "KroCfgSOIntervalDate::setEnd - MilestoneDate");
-  HRESULT hr = KroCfgSOInterval::setEnd(KroISpecObject_var(end));
-  if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable to set the end KroICfgOSMilestoneDate !");
-  return Returns(trace, hr);
+  return setMilestoneBound(false, end, "KroCfgSOIntervalDate::setEnd - MilestoneDate", "Unable to set the end KroICfgOSMilestoneDate !");
 }
 
 HRESULT KroCfgSOIntervalDate::getStart(KroICfgSOMilestoneDate_var& start) const {
-  KroDmxTrace& trace = s_trace.get();
-  KroDmxTraceStep step(trace, "KroCfgSOIntervalDate::getStart - MilestoneDate");
-  start = nullptr;
-  KroISpecObject_var bound;
-  HRESULT hr = KroCfgSOInterval::getStart(bound);
-  if (FAILED(hr)) {
-    KRO_TRACE_LINE(trace, "Unable to get the start KroICfgOSMilestoneDate !");
-    return Returns(trace, hr);
-  }
-  start = bound;
-  if (!start) {
-    KRO_TRACE_LINE(trace, "The start Milestone is null. Returning S_FALSE.");
-    return Returns(trace, S_FALSE);
-  }
-  return Returns(trace, hr);
+  return getMilestoneBound(true, start, "KroCfgSOIntervalDate::getStart - MilestoneDate", "Unable to get the start KroICfgOSMilestoneDate !");
 }
 
 HRESULT KroCfgSOIntervalDate::getEnd(KroICfgSOMilestoneDate_var& end) const {
-  KroDmxTrace& trace = s_trace.get();
-  KroDmxTraceStep step(trace, "KroCfgSOIntervalDate::getEnd - MilestoneDate");
-  end = nullptr;
-  KroISpecObject_var bound;
-  HRESULT hr = KroCfgSOInterval::getEnd(bound);
-  if (FAILED(hr)) {
-    KRO_TRACE_LINE(trace, "Unable to get the end KroICfgOSMilestoneDate !");
-    return Returns(trace, hr);
-  }
-  end = bound;
-  if (!end) {
-    KRO_TRACE_LINE(trace, "The end Milestone is null. Returning S_FALSE.");
-    return Returns(trace, S_FALSE);
-  }
-  return Returns(trace, hr);
+  return getMilestoneBound(false, end, "KroCfgSOIntervalDate::getEnd - MilestoneDate", "Unable to get the end KroICfgOSMilestoneDate !");
 }
 
 HRESULT KroCfgSOIntervalDate::getStart(KroTime& start) const {

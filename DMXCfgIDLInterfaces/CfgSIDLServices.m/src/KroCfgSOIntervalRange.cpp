@@ -39,55 +39,19 @@ HRESULT AppendMilestone(KroDmxTrace& trace, const KroICfgSOMilestoneRange_var& m
 KRO_REGISTER_EXTENSION(KroCfgSOIntervalRange, KroICfgSOIntervalRange, TIEKroICfgSOIntervalRangeKroCfgSOIntervalRange);
 
 HRESULT KroCfgSOIntervalRange::setStart(const KroICfgSOMilestoneRange_var& start) {
-  KroDmxTrace& trace = s_trace.get();
-  KroDmxTraceStep step(trace, "KroCfgSOIntervalRange::setStart - MilestoneRange");
-  HRESULT hr = KroCfgSOInterval::setStart(KroISpecObject_var(start));
-  if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable to set the start KroICfgOSMilestoneRange !");
-  return Returns(trace, hr);
+  return setMilestoneBound(true, start, "KroCfgSOIntervalRange::setStart - MilestoneRange", "Unable to set the start KroICfgOSMilestoneRange !");
 }
 
 HRESULT KroCfgSOIntervalRange::setEnd(const KroICfgSOMilestoneRange_var& end) {
-  KroDmxTrace& trace = s_trace.get();
-  KroDmxTraceStep step(trace, "KroCfgSOIntervalRange::setEnd - MilestoneRange");
-  HRESULT hr = KroCfgSOInterval::setEnd(KroISpecObject_var(end));
-  if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable to set the end KroICfgOSMilestoneRange !");
-  return Returns(trace, hr);
+  return setMilestoneBound(false, end, "KroCfgSOIntervalRange::setEnd - MilestoneRange", "Unable to set the end KroICfgOSMilestoneRange !");
 }
 
 HRESULT KroCfgSOIntervalRange::getStart(KroICfgSOMilestoneRange_var& start) const {
-  KroDmxTrace& trace = s_trace.get();
-  KroDmxTraceStep step(trace, "KroCfgSOIntervalRange::getStart - MilestoneRange");
-  start = nullptr;
-  KroISpecObject_var bound;
-  HRESULT hr = KroCfgSOInterval::getStart(bound);
-  if (FAILED(hr)) {
-    KRO_TRACE_LINE(trace, "Unable to get the start KroICfgOSMilestoneRange !");
-    return Returns(trace, hr);
-  }
-  start = bound;
-  if (!start) {
-    KRO_TRACE_LINE(trace, "The start Milestone is null. Returning S_FALSE.");
-    return Returns(trace, S_FALSE);
-  }
-  return Returns(trace, hr);
+  return getMilestoneBound(true, start, "KroCfgSOIntervalRange::getStart - MilestoneRange", "Unable to get the start KroICfgOSMilestoneRange !");
 }
 
 HRESULT KroCfgSOIntervalRange::getEnd(KroICfgSOMilestoneRange_var& end) const {
-  KroDmxTrace& trace = s_trace.get();
-  KroDmxTraceStep step(trace, "KroCfgSOIntervalRange::getEnd - MilestoneRange");
-  end = nullptr;
-  KroISpecObject_var bound;
-  HRESULT hr = KroCfgSOInterval::getEnd(bound);
-  if (FAILED(hr)) {
-    KRO_TRACE_LINE(trace, "Unable to get the end KroICfgOSMilestoneRange !");
-    return Returns(trace, hr);
-  }
-  end = bound;
-  if (!end) {
-    KRO_TRACE_LINE(trace, "The end Milestone is null. Returning S_FALSE.");
-    return Returns(trace, S_FALSE);
-  }
-  return Returns(trace, hr);
+  return getMilestoneBound(false, end, "KroCfgSOIntervalRange::getEnd - MilestoneRange", "Unable to get the end KroICfgOSMilestoneRange !");
 }
 
 HRESULT KroCfgSOIntervalRange::getStart(int& start) const {
