@@ -322,3 +322,30 @@ TEST(IntervalRangeTest, FailurePathsWriteTheirLines) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(IntervalTest, MilestoneBoundsReportEmptyAndUnreachableBounds) {
+  KroICfgSOIntervalDate_var dates = NewDateInterval();
+  KroICfgSOIntervalRange_var ranks = NewRangeInterval();
+  KroICfgSOMilestoneDate_var start = DateMilestone("M", kMarch15);
+  KroICfgSOMilestoneRange_var end = RangeMilestone("R", 3);
+  KroICfgSOIntervalDate_var bare = Bare("IntervalTestNoBounds", "CfgSOIntervalDates", {});
+  TraceCapture capture({"CfgSO"});
+  EXPECT_EQ(dates->getStart(start), S_FALSE);
+  EXPECT_FALSE(start);
+  EXPECT_EQ(ranks->getEnd(end), S_FALSE);
+  EXPECT_FALSE(end);
+  EXPECT_TRUE(capture.has("[KroCfgSOIntervalDate::getStart - MilestoneDate] The start Milestone is null. Returning S_FALSE."))
+      << capture.text();
+  EXPECT_TRUE(capture.has("[KroCfgSOIntervalRange::getEnd - MilestoneRange] The end Milestone is null. Returning S_FALSE."));
+  EXPECT_TRUE(capture.has("[KroCfgSOIntervalRange::getEnd - MilestoneRange] returns 0x00000001"));
+
+  // A spec object without the bound attributes cannot hold a bound; the message keeps its leading blank.
+  ASSERT_TRUE(bare);
+  EXPECT_EQ(bare->setStart(DateMilestone("M", kMarch15)), E_FAIL);
+  EXPECT_TRUE(capture.has("[KroCfgSOIntervalDate::setStart - MilestoneDate]  Unable to set the start KroICfgOSMilestoneDate !"))
+      << capture.text();
+}
+
+}  // namespace
