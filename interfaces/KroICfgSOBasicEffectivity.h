@@ -9,6 +9,8 @@ KRO_DECLARE_INTERFACE(KroICfgSOBasicEffectivity);
 
 class KroICfgSOBasicEffectivity : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOBasicEffectivity)
+  // Method names in slot order: the dispatch ids of scripting clients.
+  static constexpr const char* kMethodNames[] = {"setBasicEffectivity", "getBasicEffectivity"};
   // Replaces the record. Only a single interval is kept; zero or several leave no interval.
   // E_INVALIDARG for null (record emptied) or an interval neither of dates nor of ranks.
   virtual HRESULT setBasicEffectivity(const KroICfgBasicEffectivity_var& effectivity) = 0;

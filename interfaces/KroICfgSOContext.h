@@ -7,6 +7,8 @@ KRO_DECLARE_INTERFACE(KroICfgSOContext);
 
 class KroICfgSOContext : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOContext)
+  // Method names in slot order: the dispatch ids of scripting clients.
+  static constexpr const char* kMethodNames[] = {"setName", "getName", "setType", "getType", "setInfo", "getInfo", "setUuid", "getUuid"};
   virtual HRESULT setName(const KroUnicodeString& name) const = 0;
   virtual HRESULT getName(KroUnicodeString& name) const = 0;
   virtual HRESULT setType(const KroUnicodeString& type) = 0;

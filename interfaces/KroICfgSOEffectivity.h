@@ -9,6 +9,8 @@ KRO_DECLARE_INTERFACE(KroICfgSOEffectivity);
 
 class KroICfgSOEffectivity : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOEffectivity)
+  // Method names in slot order: the dispatch ids of scripting clients.
+  static constexpr const char* kMethodNames[] = {"getDomain", "setXEff", "getXEff"};
   // On failure the string is left as the caller passed it.
   virtual HRESULT getDomain(KroUnicodeString& domain) = 0;
   // Replaces the record; E_INVALIDARG (record emptied) for null.

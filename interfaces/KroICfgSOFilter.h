@@ -9,6 +9,8 @@ KRO_DECLARE_INTERFACE(KroICfgSOFilter);
 
 class KroICfgSOFilter : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOFilter)
+  // Method names in slot order: the dispatch ids of scripting clients.
+  static constexpr const char* kMethodNames[] = {"setFilter", "getFilter"};
   virtual HRESULT setFilter(const KroICfgFilter_var& filter) = 0;
   virtual HRESULT getFilter(KroICfgFilter_var& filter) = 0;
 };

@@ -11,6 +11,8 @@ KRO_DECLARE_INTERFACE(KroICfgSOIntervalDate);
 
 class KroICfgSOIntervalDate : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOIntervalDate)
+  // Method names in slot order: the dispatch ids of scripting clients.
+  static constexpr const char* kMethodNames[] = {"getStart", "getEnd", "setInterval", "getInterval", "setStart", "setEnd", "getStart", "getEnd", "toString", "isInfinite", "setInfinite"};
   // The bound's date, whether held as a plain date or as a milestone. A missing start is E_FAIL, a
   // missing end S_FALSE (time at the epoch).
   virtual HRESULT getStart(KroTime& start) const = 0;

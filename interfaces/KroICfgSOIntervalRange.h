@@ -10,6 +10,8 @@ KRO_DECLARE_INTERFACE(KroICfgSOIntervalRange);
 
 class KroICfgSOIntervalRange : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOIntervalRange)
+  // Method names in slot order: the dispatch ids of scripting clients.
+  static constexpr const char* kMethodNames[] = {"getStart", "getEnd", "setInterval", "getInterval", "setStart", "setEnd", "getStart", "getEnd", "toString", "isInfinite", "setInfinite"};
   // The bound's rank: the milestone's when one is held, else the plain rank.
   virtual HRESULT getStart(int& start) const = 0;
   virtual HRESULT getEnd(int& end) const = 0;

@@ -9,6 +9,8 @@ KRO_DECLARE_INTERFACE(KroICfgSOMilestoneDate);
 
 class KroICfgSOMilestoneDate : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOMilestoneDate)
+  // Method names in slot order: the dispatch ids of scripting clients.
+  static constexpr const char* kMethodNames[] = {"setName", "getName", "setValue", "getValue", "setMilestone"};
   virtual HRESULT setName(const KroUnicodeString& name) = 0;
   virtual HRESULT getName(KroUnicodeString& name) const = 0;
   virtual HRESULT setValue(const KroTime& value) = 0;

@@ -8,6 +8,8 @@ KRO_DECLARE_INTERFACE(KroICfgSOMilestoneRange);
 
 class KroICfgSOMilestoneRange : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOMilestoneRange)
+  // Method names in slot order: the dispatch ids of scripting clients.
+  static constexpr const char* kMethodNames[] = {"setName", "getName", "setValue", "getValue", "setMilestone"};
   virtual HRESULT setName(const KroUnicodeString& name) = 0;
   virtual HRESULT getName(KroUnicodeString& name) const = 0;
   virtual HRESULT setValue(const int& value) = 0;

@@ -9,6 +9,8 @@ KRO_DECLARE_INTERFACE(KroICfgSOModification);
 
 class KroICfgSOModification : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOModification)
+  // Method names in slot order: the dispatch ids of scripting clients.
+  static constexpr const char* kMethodNames[] = {"getName", "getUuid", "getActionName", "getEffectivityString", "isUnderAction", "setModification", "getModification"};
   virtual HRESULT getName(KroUnicodeString& name) = 0;
   virtual HRESULT getUuid(KroCfgUuid& uuid) = 0;
   virtual HRESULT getActionName(KroUnicodeString& actionName) = 0;

@@ -9,6 +9,8 @@ KRO_DECLARE_INTERFACE(KroICfgSOSpecExpression);
 
 class KroICfgSOSpecExpression : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOSpecExpression)
+  // Method names in slot order: the dispatch ids of scripting clients.
+  static constexpr const char* kMethodNames[] = {"addSpecification", "getAllSpecifications", "setSpecExpression", "getSpecExpression"};
   // Appends one term; E_INVALIDARG for a null specification.
   virtual HRESULT addSpecification(const KroICfgSimpleSpecification_var& spec, int sign) = 0;
   // The live specifications of the terms, in order.

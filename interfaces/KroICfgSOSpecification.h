@@ -9,6 +9,8 @@ KRO_DECLARE_INTERFACE(KroICfgSOSpecification);
 
 class KroICfgSOSpecification : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOSpecification)
+  // Method names in slot order: the dispatch ids of scripting clients.
+  static constexpr const char* kMethodNames[] = {"getName", "getDescription", "getAlias", "getCategoryName", "getCategoryDescription", "setSpecification", "getSpecification", "toString"};
   virtual HRESULT getName(KroUnicodeString& name) = 0;
   virtual HRESULT getDescription(KroUnicodeString& description) = 0;
   virtual HRESULT getAlias(KroUnicodeString& alias) = 0;

@@ -8,6 +8,8 @@ KRO_DECLARE_INTERFACE(KroICfgSOUuidList);
 
 class KroICfgSOUuidList : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOUuidList)
+  // Method names in slot order: the dispatch ids of scripting clients.
+  static constexpr const char* kMethodNames[] = {"Size", "Append", "ElementAt", "SetElementAt", "Empty"};
   // The element count.
   virtual int Size() const = 0;
   virtual HRESULT Append(const SEQUENCE_octet& uuid) = 0;

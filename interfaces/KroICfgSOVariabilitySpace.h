@@ -8,6 +8,8 @@ KRO_DECLARE_INTERFACE(KroICfgSOVariabilitySpace);
 
 class KroICfgSOVariabilitySpace : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOVariabilitySpace)
+  // Method names in slot order: the dispatch ids of scripting clients.
+  static constexpr const char* kMethodNames[] = {"setName", "getName", "setUuid", "getUuid", "setCOUuid", "getCOUuid", "setCODesc", "getCODesc", "setCVUuid", "getCVUuid", "setCVName", "getCVName", "setCVInfo", "getCVInfo"};
   virtual HRESULT setName(const KroUnicodeString& name) = 0;
   virtual HRESULT getName(KroUnicodeString& name) const = 0;
   virtual HRESULT setUuid(const SEQUENCE_octet& uuid) = 0;

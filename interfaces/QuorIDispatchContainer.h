@@ -7,5 +7,7 @@ KRO_DECLARE_INTERFACE(QuorIDispatchContainer);
 
 class QuorIDispatchContainer : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(QuorIDispatchContainer)
+  // Method names in slot order: the dispatch ids of scripting clients.
+  static constexpr const char* kMethodNames[] = {"GetContainer"};
   virtual HRESULT GetContainer(const KroUnicodeString& path, KroIContainer_var& out) = 0;
 };

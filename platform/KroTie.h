@@ -11,6 +11,7 @@
 //   KRO_REGISTER_EXTENSION(KroFoo, KroIFoo, TIEKroIFooKroFoo)
 #pragma once
 
+#include <iterator>
 #include <new>
 
 #include "KroMetaClass.h"
@@ -57,9 +58,13 @@ class KroTie : public I {
   KroMetaClass* GetMetaObject() const override { return MetaObject(); }
 
   static KroMetaClass* MetaObject() {
-    if (!meta_object)
+    if (!meta_object) {
       meta_object = new KroMetaClass(I::ClassIID(), I::InterfaceName(), I::MetaObject(), Impl::MetaObject(),
                                      KroTypeOfClass_Tie);
+      // An interface that lists its method names gets dispatch ids for them.
+      if constexpr (requires { I::kMethodNames; })
+        I::MetaObject()->SetMethodNames({std::begin(I::kMethodNames), std::end(I::kMethodNames)});
+    }
     return meta_object;
   }
 

@@ -86,3 +86,16 @@ TEST(ContextTest, MissingAttributeGivesTheServicesLinesThenItsOwn) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ContextTest, ScriptingNamesMapToSlots) {
+  KroICfgSOContext_var context = NewContext();
+  const char* names[] = {"setInfo", "getUuid"};
+  long ids[2] = {0, 0};
+  EXPECT_EQ(context->GetIDsOfNames(IID_KroICfgSOContext, names, 2, 0, ids), S_OK);
+  EXPECT_EQ(ids[0], 5);
+  EXPECT_EQ(ids[1], 8);
+}
+
+}  // namespace
