@@ -58,3 +58,10 @@ class KroLibraryStatic {
   do {                                                                                     \
     if ((trace).IsActive()) (trace) << KroDmxTrace_returns << static_cast<long>(hr) << KroDmxTrace_nl; \
   } while (0)
+
+// Writes the returns line of an operation and gives its result back, so that a path can end with
+// `return KroTraceReturns(trace, hr);`.
+inline HRESULT KroTraceReturns(KroDmxTrace& trace, HRESULT hr) {
+  KRO_TRACE_RETURNS(trace, hr);
+  return hr;
+}

@@ -52,10 +52,7 @@ KroCfgSOBasicEffectivity::~KroCfgSOBasicEffectivity() { LifecycleStep("KroCfgSOB
 HRESULT KroCfgSOBasicEffectivity::setBasicEffectivity(const KroICfgBasicEffectivity_var& effectivity) {
   KroDmxTrace& trace = s_trace.get();
   KroDmxTraceStep traceStep(trace, "KroCfgSOBasicEffectivity::setBasicEffectivity");
-  auto done = [&](HRESULT hr) {
-    KRO_TRACE_RETURNS(trace, hr);
-    return hr;
-  };
+  auto done = [&](HRESULT hr) { return KroTraceReturns(trace, hr); };
   HRESULT hr = clear();
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to clear this SpecObject attributes.");
@@ -126,10 +123,7 @@ HRESULT KroCfgSOBasicEffectivity::setBasicEffectivity(const KroICfgBasicEffectiv
 HRESULT KroCfgSOBasicEffectivity::getBasicEffectivity(KroICfgBasicEffectivity_var& effectivity) {
   KroDmxTrace& trace = s_trace.get();
   KroDmxTraceStep traceStep(trace, "KroCfgSOBasicEffectivity::getBasicEffectivity");
-  auto done = [&](HRESULT hr) {
-    KRO_TRACE_RETURNS(trace, hr);
-    return hr;
-  };
+  auto done = [&](HRESULT hr) { return KroTraceReturns(trace, hr); };
   effectivity = nullptr;
   KroISpecObject_var so = SpecObjectOf(this);
 
@@ -188,11 +182,9 @@ HRESULT KroCfgSOBasicEffectivity::clear() {
   HRESULT hr = KroCfgSOServices::ClearAttribute(so, KroCfgSOStrings::BASIC_EFFECTIVITY_INTERVAL);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to clear the interval attribute.");
-    KRO_TRACE_RETURNS(trace, hr);
-    return hr;
+    return KroTraceReturns(trace, hr);
   }
   hr = KroCfgSOServices::ClearAttribute(so, KroCfgSOStrings::BASIC_EFFECTIVITY_SPECEXPR);
   if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable to clear the  SpecExpression attribute.");
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
+  return KroTraceReturns(trace, hr);
 }

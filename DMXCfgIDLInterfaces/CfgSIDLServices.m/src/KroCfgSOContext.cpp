@@ -19,8 +19,7 @@ HRESULT Access(const KroCfgSOContext* self, const char* step, const char* direct
   KroISpecObject_var so = const_cast<KroCfgSOContext*>(self);
   HRESULT hr = service(so);
   if (FAILED(hr)) KRO_TRACE_LINE(trace, direction << attribute << " attribute !");
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
+  return KroTraceReturns(trace, hr);
 }
 
 }  // namespace

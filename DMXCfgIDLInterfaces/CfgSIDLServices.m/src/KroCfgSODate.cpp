@@ -12,11 +12,6 @@ KRO_LIBRARY_TRACE(s_trace, "CfgSO");
 
 const char* const kDateFormat = "%Y - %B - %d";
 
-HRESULT Returns(KroDmxTrace& trace, HRESULT hr) {
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
-}
-
 }  // namespace
 
 KRO_REGISTER_EXTENSION(KroCfgSODate, KroICfgSODate, TIEKroICfgSODateKroCfgSODate);
@@ -32,7 +27,7 @@ HRESULT KroCfgSODate::getKroTime(KroTime& time) const {
   time.Settime_t(seconds);
   KRO_TRACE_LINE(trace, "Setting time_t: " << static_cast<long>(seconds) << " - " << seconds);
   KRO_TRACE_LINE(trace, "Returned date: " << time.ConvertToString(kDateFormat, 0));
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSODate::setKroTime(const KroTime& time) {
@@ -44,5 +39,5 @@ HRESULT KroCfgSODate::setKroTime(const KroTime& time) {
   KRO_TRACE_LINE(trace, "Setting time_t: " << static_cast<long>(time.Gettime_t()));
   KroISpecObject_var so = this;
   HRESULT hr = KroCfgSOServices::SetIntegerValue(so, KroCfgSOStrings::DATE_SEC, seconds);
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }

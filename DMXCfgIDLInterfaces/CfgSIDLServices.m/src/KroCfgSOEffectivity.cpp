@@ -33,17 +33,13 @@ HRESULT KroCfgSOEffectivity::getDomain(KroUnicodeString& domain) {
   KroDmxTraceStep traceStep(trace, "KroCfgSOEffectivity::getDomain");
   HRESULT hr = KroCfgSOServices::GetStringValue(SpecObjectOf(this), KroCfgSOStrings::EFFECTIVITY_DOMAIN, domain);
   if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable to get the effectivity domain.");
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOEffectivity::setXEff(const KroICfgXEff_var& xeff) {
   KroDmxTrace& trace = s_trace.get();
   KroDmxTraceStep traceStep(trace, "KroCfgSOEffectivity::setXEff");
-  auto done = [&](HRESULT hr) {
-    KRO_TRACE_RETURNS(trace, hr);
-    return hr;
-  };
+  auto done = [&](HRESULT hr) { return KroTraceReturns(trace, hr); };
   HRESULT hr = clear();
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to clear this SpecObject attributes.");
@@ -94,10 +90,7 @@ HRESULT KroCfgSOEffectivity::setXEff(const KroICfgXEff_var& xeff) {
 HRESULT KroCfgSOEffectivity::getXEff(KroICfgXEff_var& xeff) {
   KroDmxTrace& trace = s_trace.get();
   KroDmxTraceStep traceStep(trace, "KroCfgSOEffectivity::getXEff");
-  auto done = [&](HRESULT hr) {
-    KRO_TRACE_RETURNS(trace, hr);
-    return hr;
-  };
+  auto done = [&](HRESULT hr) { return KroTraceReturns(trace, hr); };
   xeff = nullptr;
   KroISpecObject_var so = SpecObjectOf(this);
   KroUnicodeString domain;
@@ -145,11 +138,9 @@ HRESULT KroCfgSOEffectivity::clear() {
   HRESULT hr = KroCfgSOServices::ClearAttribute(so, KroCfgSOStrings::EFFECTIVITY_DOMAIN);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to clear the effectivity domain attribute.");
-    KRO_TRACE_RETURNS(trace, hr);
-    return hr;
+    return KroTraceReturns(trace, hr);
   }
   hr = KroCfgSOServices::ClearAttribute(so, KroCfgSOStrings::EFFECTIVITY_BASIC_LST);
   if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable to clear the effectivity list attribute.");
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
+  return KroTraceReturns(trace, hr);
 }

@@ -25,17 +25,14 @@ HRESULT CreateKind(const char* step, const KroUnicodeString& startupName, const 
   HRESULT hr = KroCfgSOFactory::instanciateSpecObject(startupName, I::InterfaceName(), instance);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable instanciate a new " << startupName << ending);
-    KRO_TRACE_RETURNS(trace, hr);
-    return hr;
+    return KroTraceReturns(trace, hr);
   }
   out = instance;
   if (!out) {
     KRO_TRACE_LINE(trace, "Unable to query interface the KroISpecObject instance into a " << I::InterfaceName() << ".");
-    KRO_TRACE_RETURNS(trace, E_FAIL);
-    return E_FAIL;
+    return KroTraceReturns(trace, E_FAIL);
   }
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
+  return KroTraceReturns(trace, hr);
 }
 
 }  // namespace
@@ -60,13 +57,11 @@ HRESULT KroCfgSOFactory::getContainer(KroIContainer_var& out) {
     hr = KroDocumentServices::Open(fullPath.c_str(), document, 0);
     if (FAILED(hr)) {
       KRO_TRACE_LINE(trace, "Can't open document " << KroCfgSOStrings::Catalog_Name);
-      KRO_TRACE_RETURNS(trace, hr);
-      return hr;
+      return KroTraceReturns(trace, hr);
     }
     if (!document) {
       KRO_TRACE_LINE(trace, "The catalog is NULL !!??");
-      KRO_TRACE_RETURNS(trace, E_FAIL);
-      return E_FAIL;
+      return KroTraceReturns(trace, E_FAIL);
     }
     KRO_TRACE_LINE(trace, "Document " << KroCfgSOStrings::Catalog_Name << " loaded");
 
@@ -82,14 +77,12 @@ HRESULT KroCfgSOFactory::getContainer(KroIContainer_var& out) {
                       KroISpecObject::InterfaceName(), container, KroUnicodeString(), KroISpecObject_var());
     if (!generic) {
       KRO_TRACE_LINE(trace, "Unable to create generic SpecObject startup.");
-      KRO_TRACE_RETURNS(trace, E_FAIL);
-      return E_FAIL;
+      return KroTraceReturns(trace, E_FAIL);
     }
     generic->Release();
   }
   out = container;
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOFactory::instanciateSpecObject(const KroUnicodeString& startupName,
@@ -101,31 +94,26 @@ HRESULT KroCfgSOFactory::instanciateSpecObject(const KroUnicodeString& startupNa
   HRESULT hr = getContainer(container);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to get the feature catalog associated container.");
-    KRO_TRACE_RETURNS(trace, hr);
-    return hr;
+    return KroTraceReturns(trace, hr);
   }
   KroBaseUnknown* found = FindStartUp(interfaceName.ConvertToChar(), startupName, startupName, container);
   if (!found) {
     KRO_TRACE_LINE(trace, "Unable to find the " << startupName << " startup.");
-    KRO_TRACE_RETURNS(trace, E_FAIL);
-    return E_FAIL;
+    return KroTraceReturns(trace, E_FAIL);
   }
   KroISpecObject_var startup = found;
   found->Release();
   if (!startup) {
     KRO_TRACE_LINE(trace, "Unable to query interface the KroBaseUnknown startup into a KroISpecObject.");
-    KRO_TRACE_RETURNS(trace, E_FAIL);
-    return E_FAIL;
+    return KroTraceReturns(trace, E_FAIL);
   }
   KroISpecObject* instance = startup->Instanciate(KroUnicodeString(), KroIContainer_var(), 0);
   if (!instance) {
     KRO_TRACE_LINE(trace, "Unable to instanciate a new " << startupName << " SpecObject.");
-    KRO_TRACE_RETURNS(trace, E_FAIL);
-    return E_FAIL;
+    return KroTraceReturns(trace, E_FAIL);
   }
   out = KroISpecObject_var::Adopt(instance);
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOFactory::createSpecObject(KroISpecObject_var& out) {
@@ -134,8 +122,7 @@ HRESULT KroCfgSOFactory::createSpecObject(KroISpecObject_var& out) {
   out = nullptr;
   HRESULT hr = instanciateSpecObject(KroCfgSOStrings::Generic_SpecObjSU_Name, KroISpecObject::InterfaceName(), out);
   if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable instanciate a new " << KroCfgSOStrings::Generic_SpecObjSU_Name << " SpecObject.");
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOFactory::createUuidList(KroICfgSOUuidList_var& out) {

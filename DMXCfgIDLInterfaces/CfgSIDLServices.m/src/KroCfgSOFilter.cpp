@@ -19,11 +19,6 @@ KRO_LIBRARY_TRACE(s_trace, "CfgSO");
 
 KroDmxTrace& Trace() { return s_trace.get(); }
 
-HRESULT Returns(KroDmxTrace& trace, HRESULT hr) {
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
-}
-
 }  // namespace
 
 KRO_REGISTER_EXTENSION(KroCfgSOFilter, KroICfgSOFilter, TIEKroICfgSOFilterKroCfgSOFilter);
@@ -50,7 +45,7 @@ HRESULT KroCfgSOFilter::setFilter(const KroICfgFilter_var& filter) {
   reset();
   if (!filter) {
     KRO_TRACE_LINE(trace, "The input argument is invalid.");
-    return Returns(trace, E_INVALIDARG);
+    return KroTraceReturns(trace, E_INVALIDARG);
   }
   auto failed = [&](HRESULT hr, const char* message) {
     if (FAILED(hr)) KRO_TRACE_LINE(trace, message);
@@ -60,36 +55,36 @@ HRESULT KroCfgSOFilter::setFilter(const KroICfgFilter_var& filter) {
   // Everything is read from the filter before anything is written.
   KroUnicodeString id;
   HRESULT hr = filter->getId(id);
-  if (failed(hr, "Unable to get the filter ID.")) return Returns(trace, hr);
+  if (failed(hr, "Unable to get the filter ID.")) return KroTraceReturns(trace, hr);
   KroICfgContext_var context;
   KroUnicodeString domain;
   KroListValKroICfgNormalValue_var values;
   hr = filter->getDomainAndContext(context, domain, values);
-  if (failed(hr, "Unable to get the filter domain and configuration context.")) return Returns(trace, hr);
+  if (failed(hr, "Unable to get the filter domain and configuration context.")) return KroTraceReturns(trace, hr);
   int mode = 0;
   hr = filter->getMode(mode);
-  if (failed(hr, "Unable to get the filtering mode.")) return Returns(trace, hr);
+  if (failed(hr, "Unable to get the filtering mode.")) return KroTraceReturns(trace, hr);
   boolean mode150 = 0;
   hr = filter->getMode150(mode150);
-  if (failed(hr, "Unable to get the filter 150% mode flag.")) return Returns(trace, hr);
+  if (failed(hr, "Unable to get the filter 150% mode flag.")) return KroTraceReturns(trace, hr);
   SEQUENCE_octet uuid;
   KroCfgUuid(KroILinkableObject_var(filter)).getUuid(uuid);
   // Without a uuid the record could never be bound back to the filter.
   hr = uuid.length() ? S_OK : E_FAIL;
-  if (failed(hr, "Unable to get the filter uuid.")) return Returns(trace, hr);
+  if (failed(hr, "Unable to get the filter uuid.")) return KroTraceReturns(trace, hr);
 
   KroISpecObject_var so = this;
   hr = KroCfgSOServices::SetStringValue(so, s_st_NAME, id);
-  if (failed(hr, "Unable to set the filter id attribute.")) return Returns(trace, hr);
+  if (failed(hr, "Unable to set the filter id attribute.")) return KroTraceReturns(trace, hr);
   hr = KroCfgSOServices::SetStringValue(so, s_st_DOMAIN, domain);
-  if (failed(hr, "Unable to set the filter domain attribute.")) return Returns(trace, hr);
+  if (failed(hr, "Unable to set the filter domain attribute.")) return KroTraceReturns(trace, hr);
   hr = KroCfgSOServices::SetByteArrayValue(so, s_st_UID, uuid);
-  if (failed(hr, "Unable to set the filter uuid attribute.")) return Returns(trace, hr);
+  if (failed(hr, "Unable to set the filter uuid attribute.")) return KroTraceReturns(trace, hr);
   hr = KroCfgSOServices::SetIntegerValue(so, s_st_MODE, mode);
-  if (failed(hr, "Unable to set the filter mode attribute.")) return Returns(trace, hr);
+  if (failed(hr, "Unable to set the filter mode attribute.")) return KroTraceReturns(trace, hr);
   hr = KroCfgSOServices::SetBooleanValue(so, s_st_MODE_150, mode150);
   failed(hr, "Unable to set the filter 150% mode flag attribute.");
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOFilter::getFilter(KroICfgFilter_var& filter) {
@@ -100,18 +95,18 @@ HRESULT KroCfgSOFilter::getFilter(KroICfgFilter_var& filter) {
   HRESULT hr = KroCfgSOServices::GetByteArrayValue(KroISpecObject_var(this), s_st_UID, octets);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to get the filter uuid.");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   KroILinkableObject_var bound;
   hr = KroCfgUuid(octets).bindObject(bound);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to bind the filter object according to the given uuid.");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   filter = bound;
   if (!filter) {
     KRO_TRACE_LINE(trace, "The object is not a KroICfgFilter ?!");
-    return Returns(trace, E_FAIL);
+    return KroTraceReturns(trace, E_FAIL);
   }
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }

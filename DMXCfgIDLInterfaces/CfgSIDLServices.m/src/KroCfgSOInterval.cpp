@@ -9,11 +9,6 @@ namespace {
 
 KRO_LIBRARY_TRACE(s_trace, "CfgSO");
 
-HRESULT Returns(KroDmxTrace& trace, HRESULT hr) {
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
-}
-
 }  // namespace
 
 KroDmxTrace& KroCfgSOInterval::Trace() { return s_trace.get(); }
@@ -24,7 +19,7 @@ HRESULT KroCfgSOInterval::setMilestoneBound(bool start, const KroISpecObject_var
   KroDmxTraceStep traceStep(trace, step);
   HRESULT hr = start ? KroCfgSOInterval::setStart(milestone) : KroCfgSOInterval::setEnd(milestone);
   if (FAILED(hr)) KRO_TRACE_LINE(trace, failure);
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOInterval::getStart(KroISpecObject_var& start) const {
@@ -35,13 +30,13 @@ HRESULT KroCfgSOInterval::getStart(KroISpecObject_var& start) const {
   HRESULT hr = KroCfgSOServices::GetSOValue(so, KroCfgSOStrings::INTERVAL_START, start);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to extract the start SpecObject for this interval.");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   if (!start) {
     KRO_TRACE_LINE(trace, "The start SpecObject is NULL. Returning S_FALSE.");
-    return Returns(trace, S_FALSE);
+    return KroTraceReturns(trace, S_FALSE);
   }
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOInterval::getEnd(KroISpecObject_var& end) const {
@@ -58,14 +53,14 @@ HRESULT KroCfgSOInterval::getEnd(KroISpecObject_var& end) const {
     hr = KroCfgSOServices::GetSOValue(so, KroCfgSOStrings::INTERVAL_END, end);
     if (FAILED(hr)) {
       KRO_TRACE_LINE(trace, "Unable to extract the end SpecObject for this interval.");
-      return Returns(trace, hr);
+      return KroTraceReturns(trace, hr);
     }
   }
   if (!end) {
     KRO_TRACE_LINE(trace, "The end SpecObject is NULL. Returning S_FALSE.");
-    return Returns(trace, S_FALSE);
+    return KroTraceReturns(trace, S_FALSE);
   }
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOInterval::setStart(const KroISpecObject_var& start) {
@@ -82,7 +77,7 @@ HRESULT KroCfgSOInterval::setStart(const KroISpecObject_var& start) {
     hr = KroCfgSOServices::ClearAttribute(so, KroCfgSOStrings::INTERVAL_START);
     if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable to clear the start SpecObject for this interval.");
   }
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOInterval::setEnd(const KroISpecObject_var& end) {
@@ -107,7 +102,7 @@ HRESULT KroCfgSOInterval::setEnd(const KroISpecObject_var& end) {
     else
       KRO_TRACE_LINE(trace, "Unable to clear the end SpecObject for this interval.");
   }
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOInterval::isInfinite(boolean& infinite) const {
@@ -120,7 +115,7 @@ HRESULT KroCfgSOInterval::isInfinite(boolean& infinite) const {
     KRO_TRACE_LINE(trace, "Unable to extract the isInfinite flag.");
   else
     KRO_TRACE_LINE(trace, (infinite ? "isInfinite flag is set to TRUE." : "isInfinite flag is set to FALSE."));
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOInterval::setInfinite(const boolean& infinite) {
@@ -135,5 +130,5 @@ HRESULT KroCfgSOInterval::setInfinite(const boolean& infinite) {
     // An infinite interval has no end bound. FALSE leaves the end as it is.
     KroCfgSOServices::ClearAttribute(so, KroCfgSOStrings::INTERVAL_END);
   }
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }

@@ -12,11 +12,6 @@ KRO_LIBRARY_TRACE(s_trace, "CfgSO");
 
 const char* const kDateFormat = "%Y - %B - %d";
 
-HRESULT Returns(KroDmxTrace& trace, HRESULT hr) {
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
-}
-
 // The messages of one bound in the time form of getStart/getEnd.
 struct BoundMessages {
   const char* cannotGet;
@@ -116,13 +111,13 @@ HRESULT KroCfgSOIntervalDate::getStart(KroTime& start) const {
   HRESULT hr = KroCfgSOInterval::getStart(bound);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, kStartMessages.cannotGet);
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   if (!bound) {
     KRO_TRACE_LINE(trace, "The start SpecObject is a null. Error.");
-    return Returns(trace, E_FAIL);
+    return KroTraceReturns(trace, E_FAIL);
   }
-  return Returns(trace, BoundTime(trace, bound, kStartMessages, start));
+  return KroTraceReturns(trace, BoundTime(trace, bound, kStartMessages, start));
 }
 
 HRESULT KroCfgSOIntervalDate::getEnd(KroTime& end) const {
@@ -133,13 +128,13 @@ HRESULT KroCfgSOIntervalDate::getEnd(KroTime& end) const {
   HRESULT hr = KroCfgSOInterval::getEnd(bound);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, kEndMessages.cannotGet);
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   if (!bound) {
     KRO_TRACE_LINE(trace, "The end SpecObject is a null. The interval must be infinite.");
-    return Returns(trace, S_FALSE);
+    return KroTraceReturns(trace, S_FALSE);
   }
-  return Returns(trace, BoundTime(trace, bound, kEndMessages, end));
+  return KroTraceReturns(trace, BoundTime(trace, bound, kEndMessages, end));
 }
 
 HRESULT KroCfgSOIntervalDate::setInterval(const KroICfgInterval_var& interval) {
@@ -154,7 +149,7 @@ HRESULT KroCfgSOIntervalDate::setInterval(const KroICfgInterval_var& interval) {
     }
     setStart(KroICfgSOMilestoneDate_var());
     setEnd(KroICfgSOMilestoneDate_var());
-    return Returns(trace, interval ? E_FAIL : S_FALSE);
+    return KroTraceReturns(trace, interval ? E_FAIL : S_FALSE);
   }
 
   KroTime start, end;
@@ -167,17 +162,17 @@ HRESULT KroCfgSOIntervalDate::setInterval(const KroICfgInterval_var& interval) {
   HRESULT hr = KroCfgSOFactory::createDate(startDate);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to create a KroICfgSODate !");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   hr = startDate->setKroTime(start);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to set the start time into the KroICfgSODate !");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   hr = KroCfgSOInterval::setStart(KroISpecObject_var(startDate));
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to set the KroICfgSODate as the start value !");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
 
   KRO_TRACE_LINE(trace, "Working on the end date.");
@@ -187,21 +182,21 @@ HRESULT KroCfgSOIntervalDate::setInterval(const KroICfgInterval_var& interval) {
     hr = KroCfgSOFactory::createDate(endDate);
     if (FAILED(hr)) {
       KRO_TRACE_LINE(trace, "Unable to create a KroICfgSODate !");
-      return Returns(trace, hr);
+      return KroTraceReturns(trace, hr);
     }
     hr = endDate->setKroTime(end);
     if (FAILED(hr)) {
       KRO_TRACE_LINE(trace, "Unable to set the end time into the KroICfgSODate !");
-      return Returns(trace, hr);
+      return KroTraceReturns(trace, hr);
     }
     hr = KroCfgSOInterval::setEnd(KroISpecObject_var(endDate));
     if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable to set the KroICfgSODate as the end value !");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   KRO_TRACE_LINE(trace, "The interval end date is infinite. Setting the isInfinite flag.");
   hr = setInfinite(1);
   if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable to set isInfinite flag to TRUE !");
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOIntervalDate::getInterval(KroICfgInterval_var& interval) const {
@@ -212,13 +207,13 @@ HRESULT KroCfgSOIntervalDate::getInterval(KroICfgInterval_var& interval) const {
   HRESULT hr = getStart(start);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to get the start date of this KroICfgSOIntervalDate !");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   boolean infinite = 0;
   hr = isInfinite(infinite);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to extract the isInfinite flag !");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   KroICfgManager_var manager = KroCfgSOServices::GetCfgManager();
   if (infinite) {
@@ -232,7 +227,7 @@ HRESULT KroCfgSOIntervalDate::getInterval(KroICfgInterval_var& interval) const {
     hr = getEnd(end);
     if (FAILED(hr)) {
       KRO_TRACE_LINE(trace, "Unable to get the end date of this KroICfgSOIntervalDate !");
-      return Returns(trace, hr);
+      return KroTraceReturns(trace, hr);
     }
     KRO_TRACE_LINE(trace, "Creating a finite KroICfgInterval.");
     KRO_TRACE_LINE(trace, "Start date: " << start.ConvertToString(kDateFormat, 0));
@@ -240,7 +235,7 @@ HRESULT KroCfgSOIntervalDate::getInterval(KroICfgInterval_var& interval) const {
     hr = manager->createDateInterval(start, end, interval);
   }
   if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable to create the KroICfgInterval !");
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOIntervalDate::toString(KroUnicodeString& text) const {
@@ -251,28 +246,28 @@ HRESULT KroCfgSOIntervalDate::toString(KroUnicodeString& text) const {
   HRESULT hr = KroCfgSOInterval::getStart(start);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to get the interval start SpecObject !");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
-  if (!start) return Returns(trace, E_FAIL);
+  if (!start) return KroTraceReturns(trace, E_FAIL);
   hr = AppendBound(trace, start, ",", "},", text);
-  if (FAILED(hr)) return Returns(trace, hr);
+  if (FAILED(hr)) return KroTraceReturns(trace, hr);
 
   boolean infinite = 0;
   hr = isInfinite(infinite);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to extract the isInfinite flag !");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   if (infinite) {
     text.Append("infinite]");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   KroISpecObject_var end;
   hr = KroCfgSOInterval::getEnd(end);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to get the interval End SpecObject !");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
-  if (!end) return Returns(trace, E_FAIL);
-  return Returns(trace, AppendBound(trace, end, "]", "}]", text));
+  if (!end) return KroTraceReturns(trace, E_FAIL);
+  return KroTraceReturns(trace, AppendBound(trace, end, "]", "}]", text));
 }

@@ -10,11 +10,6 @@ namespace {
 
 KRO_LIBRARY_TRACE(s_trace, "CfgSO");
 
-HRESULT Returns(KroDmxTrace& trace, HRESULT hr) {
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
-}
-
 // Appends a milestone bound as its name and its rank in braces, then the closing text.
 HRESULT AppendMilestone(KroDmxTrace& trace, const KroICfgSOMilestoneRange_var& milestone, const char* closing,
                         KroUnicodeString& text) {
@@ -62,7 +57,7 @@ HRESULT KroCfgSOIntervalRange::getStart(int& start) const {
   HRESULT hr = getStart(milestone);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to get the interval start KroICfgOSMilestoneRange !");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   // A milestone wins over the plain rank.
   if (hr == S_OK) {
@@ -77,7 +72,7 @@ HRESULT KroCfgSOIntervalRange::getStart(int& start) const {
     hr = KroCfgSOServices::GetIntegerValue(so, KroCfgSOStrings::INTERVAL_START_RANGE, start);
     if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable to extract the interval start value !");
   }
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOIntervalRange::getEnd(int& end) const {
@@ -88,7 +83,7 @@ HRESULT KroCfgSOIntervalRange::getEnd(int& end) const {
   HRESULT hr = getEnd(milestone);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to get the interval end KroICfgSOMilestoneRange !");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   // An infinite interval gives no end milestone, so it reports its plain end rank.
   if (hr == S_OK) {
@@ -100,7 +95,7 @@ HRESULT KroCfgSOIntervalRange::getEnd(int& end) const {
     hr = KroCfgSOServices::GetIntegerValue(so, KroCfgSOStrings::INTERVAL_END_RANGE, end);
     if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable to extract the interval end value !");
   }
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOIntervalRange::setInterval(const KroICfgInterval_var& interval) {
@@ -115,7 +110,7 @@ HRESULT KroCfgSOIntervalRange::setInterval(const KroICfgInterval_var& interval) 
     // The plain ranks keep their old values.
     setStart(KroICfgSOMilestoneRange_var());
     setEnd(KroICfgSOMilestoneRange_var());
-    return Returns(trace, interval ? E_FAIL : S_FALSE);
+    return KroTraceReturns(trace, interval ? E_FAIL : S_FALSE);
   }
 
   int start = 0, end = 0;
@@ -130,13 +125,13 @@ HRESULT KroCfgSOIntervalRange::setInterval(const KroICfgInterval_var& interval) 
   HRESULT hr = KroCfgSOServices::SetIntegerValue(so, KroCfgSOStrings::INTERVAL_START_RANGE, start);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to set interval start value !");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   KRO_TRACE_LINE(trace, "Working on the end value.");
   hr = KroCfgSOServices::SetIntegerValue(so, KroCfgSOStrings::INTERVAL_END_RANGE, end);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to set interval end value !");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   // Any negative end marks the interval infinite.
   if (end < 0) {
@@ -148,7 +143,7 @@ HRESULT KroCfgSOIntervalRange::setInterval(const KroICfgInterval_var& interval) 
     hr = setInfinite(0);
     if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable to set isInfinite flag to FALSe !");
   }
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOIntervalRange::getInterval(KroICfgInterval_var& interval) const {
@@ -159,13 +154,13 @@ HRESULT KroCfgSOIntervalRange::getInterval(KroICfgInterval_var& interval) const 
   HRESULT hr = getStart(start);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to get the start value of this KroICfgSOIntervalRange !");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   boolean infinite = 0;
   hr = isInfinite(infinite);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to extract the isInfinite flag !");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   KroICfgManager_var manager = KroCfgSOServices::GetCfgManager();
   if (infinite) {
@@ -178,7 +173,7 @@ HRESULT KroCfgSOIntervalRange::getInterval(KroICfgInterval_var& interval) const 
     hr = getEnd(end);
     if (FAILED(hr)) {
       KRO_TRACE_LINE(trace, "Unable to get the end date of this KroICfgSOIntervalRange !");
-      return Returns(trace, hr);
+      return KroTraceReturns(trace, hr);
     }
     KRO_TRACE_LINE(trace, "Creating a finite KroICfgInterval.");
     KRO_TRACE_LINE(trace, "Start value: " << start);
@@ -186,7 +181,7 @@ HRESULT KroCfgSOIntervalRange::getInterval(KroICfgInterval_var& interval) const 
     hr = manager->createRangeInterval(start, end, interval);
   }
   if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable to create the KroICfgInterval !");
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOIntervalRange::toString(KroUnicodeString& text) const {
@@ -198,17 +193,17 @@ HRESULT KroCfgSOIntervalRange::toString(KroUnicodeString& text) const {
   HRESULT hr = getStart(start);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to get the interval start KroICfgOSMilestoneRange !");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   if (start) {
     hr = AppendMilestone(trace, start, "},", text);
-    if (FAILED(hr)) return Returns(trace, hr);
+    if (FAILED(hr)) return KroTraceReturns(trace, hr);
   } else {
     int rank = 0;
     hr = KroCfgSOServices::GetIntegerValue(so, KroCfgSOStrings::INTERVAL_START_RANGE, rank);
     if (FAILED(hr)) {
       KRO_TRACE_LINE(trace, "Unable to get " << KroCfgSOStrings::INTERVAL_START_RANGE << " attribute !");
-      return Returns(trace, hr);
+      return KroTraceReturns(trace, hr);
     }
     text.AppendNum(rank).Append(",");
   }
@@ -217,25 +212,25 @@ HRESULT KroCfgSOIntervalRange::toString(KroUnicodeString& text) const {
   hr = isInfinite(infinite);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to extract the isInfinite flag !");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   if (infinite) {
     text.Append("infinite]");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   KroICfgSOMilestoneRange_var end;
   hr = getEnd(end);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to get the interval end KroICfgSOMilestoneRange !");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
-  if (end) return Returns(trace, AppendMilestone(trace, end, "}]", text));
+  if (end) return KroTraceReturns(trace, AppendMilestone(trace, end, "}]", text));
   int rank = 0;
   hr = KroCfgSOServices::GetIntegerValue(so, KroCfgSOStrings::INTERVAL_END_RANGE, rank);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to extract the interval end value !");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   text.AppendNum(rank).Append("]");
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }

@@ -9,11 +9,6 @@ namespace {
 
 KRO_LIBRARY_TRACE(s_trace, "CfgSO");
 
-HRESULT Returns(KroDmxTrace& trace, HRESULT hr) {
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
-}
-
 }  // namespace
 
 HRESULT KroCfgSOMilestone::setName(const KroUnicodeString& name) {
@@ -23,7 +18,7 @@ HRESULT KroCfgSOMilestone::setName(const KroUnicodeString& name) {
   KroISpecObject_var so = this;
   HRESULT hr = KroCfgSOServices::SetStringValue(so, KroCfgSOStrings::MILESTONES_NAME, name);
   if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable to set the Milestone name.");
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOMilestone::getName(KroUnicodeString& name) const {
@@ -36,7 +31,7 @@ HRESULT KroCfgSOMilestone::getName(KroUnicodeString& name) const {
     KRO_TRACE_LINE(trace, "Unable to get the Milestone name.");
   else
     KRO_TRACE_LINE(trace, "Milestone name extracted: " << name);
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOMilestone::setMilestone(const KroICfgMileStone_var& milestone) {
@@ -48,22 +43,22 @@ HRESULT KroCfgSOMilestone::setMilestone(const KroICfgMileStone_var& milestone) {
     // Both kinds clear the date; on a range milestone that clearing finds no attribute and does nothing.
     KroCfgSOServices::ClearAttribute(so, KroCfgSOStrings::MILESTONES_NAME);
     KroCfgSOServices::ClearAttribute(so, KroCfgSOStrings::MILESTONES_DATE);
-    return Returns(trace, S_FALSE);
+    return KroTraceReturns(trace, S_FALSE);
   }
   KroUnicodeString name;
   HRESULT hr = milestone->getName(name);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to extract the Milestone name.");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   KRO_TRACE_LINE(trace, "Milestone name: " << name);
   KroICfgValue_var value;
   hr = milestone->getValue(value);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to extract the Milestone value.");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   hr = setData(name, value);
   if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable to set the data into the SpecObject.");
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }

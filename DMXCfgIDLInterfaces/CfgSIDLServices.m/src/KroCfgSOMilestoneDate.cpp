@@ -14,11 +14,6 @@ KRO_LIBRARY_TRACE(s_trace, "CfgSO");
 
 const char* const kDateFormat = "%Y - %B - %d";
 
-HRESULT Returns(KroDmxTrace& trace, HRESULT hr) {
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
-}
-
 }  // namespace
 
 KRO_REGISTER_EXTENSION(KroCfgSOMilestoneDate, KroICfgSOMilestoneDate, TIEKroICfgSOMilestoneDateKroCfgSOMilestoneDate);
@@ -32,17 +27,17 @@ HRESULT KroCfgSOMilestoneDate::setValue(const KroTime& value) {
   HRESULT hr = KroCfgSOFactory::createDate(date);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to create a KroICfgSODate.");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   hr = date->setKroTime(value);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to set the Date into the KroICfgSODate.");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   KroISpecObject_var so = this;
   hr = KroCfgSOServices::SetSOValue(so, KroCfgSOStrings::MILESTONES_DATE, KroISpecObject_var(date));
   if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable to set the Milestone value.");
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOMilestoneDate::getValue(KroTime& value) const {
@@ -54,19 +49,19 @@ HRESULT KroCfgSOMilestoneDate::getValue(KroTime& value) const {
   HRESULT hr = KroCfgSOServices::GetSOValue(so, KroCfgSOStrings::MILESTONES_DATE, held);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to get the Milestone value.");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   KroICfgSODate_var date = held;
   if (!date) {
     KRO_TRACE_LINE(trace, "The value in the Milestone is not a KroICfgSODate.");
-    return Returns(trace, E_FAIL);
+    return KroTraceReturns(trace, E_FAIL);
   }
   hr = date->getKroTime(value);
   if (FAILED(hr))
     KRO_TRACE_LINE(trace, "Unable to extract the Date from the KroICfgSODate.");
   else
     KRO_TRACE_LINE(trace, "Date extracted: " << value.ConvertToString(kDateFormat, 0));
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOMilestoneDate::setData(const KroUnicodeString& name, const KroICfgValue_var& value) {
@@ -75,17 +70,17 @@ HRESULT KroCfgSOMilestoneDate::setData(const KroUnicodeString& name, const KroIC
   // A missing value is no date either.
   if (!value || value->getType() != KroICfgValue::Date) {
     KRO_TRACE_LINE(trace, "The value type is not Date. Error.");
-    return Returns(trace, E_FAIL);
+    return KroTraceReturns(trace, E_FAIL);
   }
   KRO_TRACE_LINE(trace, "The value tyep is Date as expected.");
   HRESULT hr = setName(name);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to set the Milestone name.");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   KroTime date;
   value->getDateValue(date);
   hr = setValue(date);
   if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable to set the Milestone value.");
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }

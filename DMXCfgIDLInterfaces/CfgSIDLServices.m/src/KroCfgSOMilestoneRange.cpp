@@ -11,11 +11,6 @@ namespace {
 
 KRO_LIBRARY_TRACE(s_trace, "CfgSO");
 
-HRESULT Returns(KroDmxTrace& trace, HRESULT hr) {
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
-}
-
 }  // namespace
 
 KRO_REGISTER_EXTENSION(KroCfgSOMilestoneRange, KroICfgSOMilestoneRange, TIEKroICfgSOMilestoneRangeKroCfgSOMilestoneRange);
@@ -27,7 +22,7 @@ HRESULT KroCfgSOMilestoneRange::setValue(const int& value) {
   KroISpecObject_var so = this;
   HRESULT hr = KroCfgSOServices::SetIntegerValue(so, KroCfgSOStrings::MILESTONES_RANG, value);
   if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable to set the Milestone value.");
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOMilestoneRange::getValue(int& value) const {
@@ -40,7 +35,7 @@ HRESULT KroCfgSOMilestoneRange::getValue(int& value) const {
     KRO_TRACE_LINE(trace, "Unable to get the Milestone value.");
   else
     KRO_TRACE_LINE(trace, "Range extracted: " << value);
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOMilestoneRange::setData(const KroUnicodeString& name, const KroICfgValue_var& value) {
@@ -49,16 +44,16 @@ HRESULT KroCfgSOMilestoneRange::setData(const KroUnicodeString& name, const KroI
   // A missing value is no rank either.
   if (!value || value->getType() != KroICfgValue::Range) {
     KRO_TRACE_LINE(trace, "The value type is not Range. Error.");
-    return Returns(trace, E_FAIL);
+    return KroTraceReturns(trace, E_FAIL);
   }
   HRESULT hr = setName(name);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to set the Milestone name.");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   int rank = 0;
   value->getRangeValue(rank);
   hr = setValue(rank);
   if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable to set the Milestone value.");
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }

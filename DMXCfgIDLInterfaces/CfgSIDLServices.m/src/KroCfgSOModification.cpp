@@ -34,11 +34,6 @@ struct Record {
   KroISpecAttrAccess_var access;
 };
 
-HRESULT Returns(KroDmxTrace& trace, HRESULT hr) {
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
-}
-
 // A string getter: the read, its failure message, and the "extracted" line even after a failure.
 HRESULT ReadString(KroCfgSOModification* self, const char* step, const KroISpecAttrKey_var& shared,
                    const char* failure, const char* label, KroUnicodeString& out) {
@@ -49,7 +44,7 @@ HRESULT ReadString(KroCfgSOModification* self, const char* step, const KroISpecA
   HRESULT hr = KroCfgSOServices::GetStringValue(record.so, record.key(shared), out);
   if (FAILED(hr)) KRO_TRACE_LINE(trace, failure);
   KRO_TRACE_LINE(trace, label << out);
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }
 
 }  // namespace
@@ -108,7 +103,7 @@ HRESULT KroCfgSOModification::getUuid(KroCfgUuid& uuid) {
   if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable to extract the Modification uuid.");
   uuid = octets;
   KRO_TRACE_LINE(trace, "Modification uuid extracted: " << uuid);
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOModification::isUnderAction() {
@@ -119,9 +114,9 @@ HRESULT KroCfgSOModification::isUnderAction() {
   HRESULT hr = KroCfgSOServices::GetBooleanValue(record.so, record.key(m_sp_UnderAct_Key.get()), flag);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable determine if the Modification is under an Action.");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
-  return Returns(trace, flag == 1 ? S_OK : S_FALSE);
+  return KroTraceReturns(trace, flag == 1 ? S_OK : S_FALSE);
 }
 
 HRESULT KroCfgSOModification::setModification(const KroICfgModification_var& modification) {
@@ -131,7 +126,7 @@ HRESULT KroCfgSOModification::setModification(const KroICfgModification_var& mod
   Record record(this);
   if (!modification) {
     KRO_TRACE_LINE(trace, "The Modification argument is null. Nothing to do and returning S_FALSE.");
-    return Returns(trace, S_FALSE);
+    return KroTraceReturns(trace, S_FALSE);
   }
   // Stops at the first failure, keeping what was already written.
   auto failed = [&](HRESULT hr, const char* message) {
@@ -142,35 +137,35 @@ HRESULT KroCfgSOModification::setModification(const KroICfgModification_var& mod
   KroUnicodeString name;
   modification->getName(name);
   HRESULT hr = KroCfgSOServices::SetStringValue(record.so, record.key(m_sp_ModName_Key.get()), name);
-  if (failed(hr, "Unable to set the name of the Modification into the SpecObject.")) return Returns(trace, hr);
+  if (failed(hr, "Unable to set the name of the Modification into the SpecObject.")) return KroTraceReturns(trace, hr);
 
   SEQUENCE_octet octets;
   KroCfgUuid(KroILinkableObject_var(modification)).getUuid(octets);
   hr = KroCfgSOServices::SetByteArrayValue(record.so, record.key(m_sp_ModUid_Key.get()), octets);
-  if (failed(hr, "Unable to set the uuid of the Modification into the SpecObject.")) return Returns(trace, hr);
+  if (failed(hr, "Unable to set the uuid of the Modification into the SpecObject.")) return KroTraceReturns(trace, hr);
 
   KroUnicodeString first, second;
   hr = modification->getEffectivityString(first, second);
-  if (failed(hr, "Unable to get the Modification effectivity string.")) return Returns(trace, hr);
+  if (failed(hr, "Unable to get the Modification effectivity string.")) return KroTraceReturns(trace, hr);
   second.Append(" (").Append(first).Append(")");
   hr = KroCfgSOServices::SetStringValue(record.so, record.key(m_sp_EffStr_Key.get()), second);
-  if (failed(hr, "Unable to set the Modification effectivity string into the SpecObject.")) return Returns(trace, hr);
+  if (failed(hr, "Unable to set the Modification effectivity string into the SpecObject.")) return KroTraceReturns(trace, hr);
 
   KroICfgGroupMod_var group;
   hr = modification->getGroupMod(group);
-  if (failed(hr, "Unable to get the Modification GroupMod.")) return Returns(trace, hr);
+  if (failed(hr, "Unable to get the Modification GroupMod.")) return KroTraceReturns(trace, hr);
   KroISpecAttrKey_var underAction = record.key(m_sp_UnderAct_Key.get());
   if (!group) {
     hr = KroCfgSOServices::SetBooleanValue(record.so, underAction, 0);
     failed(hr, "Unable to set the UnderAction flag to FALSE.");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   hr = KroCfgSOServices::SetBooleanValue(record.so, underAction, 1);
-  if (failed(hr, "Unable to set the UnderAction flag to TRUE.")) return Returns(trace, hr);
+  if (failed(hr, "Unable to set the UnderAction flag to TRUE.")) return KroTraceReturns(trace, hr);
 
   KroListValQuorISubScribeGroupMod_var subscribers;
   hr = group->getSubscribers(subscribers);
-  if (failed(hr, "Unable to get the GroupMod subscriber list.")) return Returns(trace, hr);
+  if (failed(hr, "Unable to get the GroupMod subscriber list.")) return KroTraceReturns(trace, hr);
   KroUnicodeString actionNames;
   for (const QuorISubScribeGroupMod_var& subscriber : subscribers) {
     if (!KroIDmxAFLAction_var(subscriber)) continue;
@@ -182,7 +177,7 @@ HRESULT KroCfgSOModification::setModification(const KroICfgModification_var& mod
   }
   hr = KroCfgSOServices::SetStringValue(record.so, record.key(m_sp_ActName_Key.get()), actionNames);
   failed(hr, "Unable to set the Modification GroupMod name into the SpecObject.");
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOModification::getModification(KroICfgModification_var& modification) {
@@ -194,14 +189,14 @@ HRESULT KroCfgSOModification::getModification(KroICfgModification_var& modificat
   HRESULT hr = getUuid(uuid);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to get the Modification Uuid.");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   KroILinkableObject_var bound;
   hr = uuid.bindObject(bound);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to bind the Modification Uuid.");
-    return Returns(trace, hr);
+    return KroTraceReturns(trace, hr);
   }
   modification = bound;  // null when the object is no modification; still the bind's success
-  return Returns(trace, hr);
+  return KroTraceReturns(trace, hr);
 }

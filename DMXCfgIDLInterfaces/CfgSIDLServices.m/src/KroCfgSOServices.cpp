@@ -25,12 +25,10 @@ HRESULT ByName(const char* step, const KroISpecObject_var& so, const KroUnicodeS
   KroISpecAttrKey_var key;
   if (FAILED(KroCfgSOServices::GetAttrAccessAndKey(so, name, access, key))) {
     KRO_TRACE_LINE(trace, "Unable to access the attribute " << name);
-    KRO_TRACE_RETURNS(trace, E_FAIL);
-    return E_FAIL;
+    return KroTraceReturns(trace, E_FAIL);
   }
   HRESULT hr = op(access, key.ptr());
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
+  return KroTraceReturns(trace, hr);
 }
 
 // The by-key pattern: the access comes from the spec object, the key from the caller.
@@ -41,12 +39,10 @@ HRESULT ByKey(const char* step, const KroISpecObject_var& so, Op&& op) {
   KroISpecAttrAccess_var access = so.ptr();
   if (!access) {
     KRO_TRACE_LINE(trace, "Unable to access the attribute.");
-    KRO_TRACE_RETURNS(trace, E_FAIL);
-    return E_FAIL;
+    return KroTraceReturns(trace, E_FAIL);
   }
   HRESULT hr = op(access);
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
+  return KroTraceReturns(trace, hr);
 }
 
 // Appends the content of a container the modeler handed over, then deletes it.
@@ -77,12 +73,10 @@ HRESULT Added(Result* made, KroVar<Result>& out, const char* failure) {
   KroDmxTrace& trace = Trace();
   if (!made) {
     KRO_TRACE_LINE(trace, failure);
-    KRO_TRACE_RETURNS(trace, E_FAIL);
-    return E_FAIL;
+    return KroTraceReturns(trace, E_FAIL);
   }
   out = KroVar<Result>::Adopt(made);
-  KRO_TRACE_RETURNS(trace, S_OK);
-  return S_OK;
+  return KroTraceReturns(trace, S_OK);
 }
 
 }  // namespace
@@ -96,16 +90,14 @@ HRESULT KroCfgSOServices::GetFactoryObject(const SEQUENCE_octet& uuid, KroIDmxFa
   HRESULT hr = KroCfgUuid(uuid).bindObject(bound);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Failed to bind the uuid.");
-    KRO_TRACE_RETURNS(trace, hr);
-    return hr;
+    return KroTraceReturns(trace, hr);
   }
   out = bound;
   if (!out) {
     KRO_TRACE_LINE(trace, "oFactObj == NULL");
     hr = E_FAIL;
   }
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOServices::CreateSpecObject(const KroIContainer_var& /*container*/, KroISpecObject_var& out) {
@@ -113,8 +105,7 @@ HRESULT KroCfgSOServices::CreateSpecObject(const KroIContainer_var& /*container*
   KroDmxTraceStep step(trace, "KroCfgSOServices::CreateSpecObject");
   out = nullptr;
   HRESULT hr = KroCfgSOFactory::createSpecObject(out);
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOServices::GetContainer(KroIContainer_var& out) {
@@ -122,8 +113,7 @@ HRESULT KroCfgSOServices::GetContainer(KroIContainer_var& out) {
   KroDmxTraceStep step(trace, "KroCfgSOServices::GetContainer");
   out = nullptr;
   HRESULT hr = KroCfgSOFactory::getContainer(out);
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOServices::CreateUuidList(KroICfgSOUuidList_var& out) {
@@ -131,8 +121,7 @@ HRESULT KroCfgSOServices::CreateUuidList(KroICfgSOUuidList_var& out) {
   KroDmxTraceStep step(trace, "KroCfgSOServices::CreateUuidList");
   out = nullptr;
   HRESULT hr = KroCfgSOFactory::createUuidList(out);
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
+  return KroTraceReturns(trace, hr);
 }
 
 KroICfgManager_var KroCfgSOServices::GetCfgManager() {
@@ -184,19 +173,16 @@ HRESULT KroCfgSOServices::GetAttrAccessAndKey(const KroISpecObject_var& so, cons
   KroISpecAttrAccess_var queried = so.ptr();
   if (!queried) {
     KRO_TRACE_LINE(trace, kNoAccessByQuery);
-    KRO_TRACE_RETURNS(trace, E_FAIL);
-    return E_FAIL;
+    return KroTraceReturns(trace, E_FAIL);
   }
   access = queried;
   KroISpecAttrKey* found = access->GetAttrKey(name.ConvertToChar());
   if (!found) {
     KRO_TRACE_LINE(trace, "Unable to retrieve attribute key for: " << name);
-    KRO_TRACE_RETURNS(trace, E_FAIL);
-    return E_FAIL;
+    return KroTraceReturns(trace, E_FAIL);
   }
   key = KroISpecAttrKey_var::Adopt(found);
-  KRO_TRACE_RETURNS(trace, S_OK);
-  return S_OK;
+  return KroTraceReturns(trace, S_OK);
 }
 
 HRESULT KroCfgSOServices::TestAttribute(const KroISpecObject_var& so, const KroUnicodeString& name, boolean& out) {
@@ -206,12 +192,10 @@ HRESULT KroCfgSOServices::TestAttribute(const KroISpecObject_var& so, const KroU
   KroISpecAttrAccess_var access = so.ptr();
   if (!access) {
     KRO_TRACE_LINE(trace, kNoAccessByQuery);
-    KRO_TRACE_RETURNS(trace, E_FAIL);
-    return E_FAIL;
+    return KroTraceReturns(trace, E_FAIL);
   }
   out = access->TestAttribute(name.ConvertToChar());
-  KRO_TRACE_RETURNS(trace, S_OK);
-  return S_OK;
+  return KroTraceReturns(trace, S_OK);
 }
 
 HRESULT KroCfgSOServices::ClearAttribute(KroISpecObject_var& so, const KroUnicodeString& name) {
@@ -227,12 +211,10 @@ HRESULT KroCfgSOServices::ClearSpecObject(KroISpecObject_var& so) {
   std::unique_ptr<KroListValKroISpecAttribute_var> attributes(so->ListAttributes());
   if (!attributes) {
     KRO_TRACE_LINE(trace, "No attibutes.");
-    KRO_TRACE_RETURNS(trace, S_FALSE);
-    return S_FALSE;
+    return KroTraceReturns(trace, S_FALSE);
   }
   for (int i = 1; i <= attributes->Size(); ++i) so->RemoveAttribute((*attributes)[i]);
-  KRO_TRACE_RETURNS(trace, S_OK);
-  return S_OK;
+  return KroTraceReturns(trace, S_OK);
 }
 
 HRESULT KroCfgSOServices::RemoveAttribute(KroISpecObject_var& so, const KroUnicodeString& name) {
@@ -241,12 +223,10 @@ HRESULT KroCfgSOServices::RemoveAttribute(KroISpecObject_var& so, const KroUnico
   KroISpecAttribute_var attribute = KroISpecAttribute_var::Adopt(so->GetAttribute(name));
   if (!attribute) {
     KRO_TRACE_LINE(trace, "No attibute named " << name.ConvertToChar());
-    KRO_TRACE_RETURNS(trace, S_FALSE);
-    return S_FALSE;
+    return KroTraceReturns(trace, S_FALSE);
   }
   so->RemoveAttribute(attribute);
-  KRO_TRACE_RETURNS(trace, S_OK);
-  return S_OK;
+  return KroTraceReturns(trace, S_OK);
 }
 
 HRESULT KroCfgSOServices::Dump(const KroISpecObject_var& so) {

@@ -31,10 +31,7 @@ KroCfgSOSpecExpression::~KroCfgSOSpecExpression() { LifecycleStep("KroCfgSOSpecE
 HRESULT KroCfgSOSpecExpression::addSpecification(const KroICfgSimpleSpecification_var& spec, int sign) {
   KroDmxTrace& trace = s_trace.get();
   KroDmxTraceStep traceStep(trace, "KroCfgSOSpecExpression::addSpecification");
-  auto done = [&](HRESULT hr) {
-    KRO_TRACE_RETURNS(trace, hr);
-    return hr;
-  };
+  auto done = [&](HRESULT hr) { return KroTraceReturns(trace, hr); };
   if (!spec) {
     KRO_TRACE_LINE(trace, "The Specification input argument is null.");
     return done(E_INVALIDARG);
@@ -77,8 +74,7 @@ HRESULT KroCfgSOSpecExpression::getAllSpecifications(KroListValKroICfgSimpleSpec
   HRESULT hr = KroCfgSOServices::GetListSOValue(SpecObjectOf(this), KroCfgSOStrings::SPECEXPRESSION_SPEC_LST, terms);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to get the Specification list attribute.");
-    KRO_TRACE_RETURNS(trace, hr);
-    return hr;
+    return KroTraceReturns(trace, hr);
   }
   KRO_TRACE_LINE(trace, "Specification count: " << terms.Size());
   for (int i = 1; i <= terms.Size(); ++i) {
@@ -89,30 +85,24 @@ HRESULT KroCfgSOSpecExpression::getAllSpecifications(KroListValKroICfgSimpleSpec
       KroICfgManager_var manager = KroICfgInit::GetCfgManager();
       manager->setError(1, 0);
       manager->addErrorParameter("KroICfgSOSpecification", 1);
-      KRO_TRACE_RETURNS(trace, E_FAIL);
-      return E_FAIL;
+      return KroTraceReturns(trace, E_FAIL);
     }
     KroICfgSimpleSpecification_var spec;
     hr = term->getSpecification(spec);
     if (FAILED(hr)) {
       KRO_TRACE_LINE(trace, "Unable to get the real KroICfgSimpleSpecification behind the KroICfgSOSpecification.");
       KroICfgInit::GetCfgManager()->setError(2004, 1);
-      KRO_TRACE_RETURNS(trace, hr);
-      return hr;
+      return KroTraceReturns(trace, hr);
     }
     specs.Append(spec);
   }
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOSpecExpression::getSpecExpression(KroICfgSpecANDExpression_var& expr) {
   KroDmxTrace& trace = s_trace.get();
   KroDmxTraceStep traceStep(trace, "KroCfgSOSpecExpression::getSpecExpression");
-  auto done = [&](HRESULT hr) {
-    KRO_TRACE_RETURNS(trace, hr);
-    return hr;
-  };
+  auto done = [&](HRESULT hr) { return KroTraceReturns(trace, hr); };
   expr = nullptr;
   KroListValKroICfgSimpleSpecification_var specs;
   HRESULT hr = getAllSpecifications(specs);
@@ -151,10 +141,7 @@ HRESULT KroCfgSOSpecExpression::getSpecExpression(KroICfgSpecANDExpression_var& 
 HRESULT KroCfgSOSpecExpression::setSpecExpression(const KroICfgSpecANDExpression_var& expr) {
   KroDmxTrace& trace = s_trace.get();
   KroDmxTraceStep traceStep(trace, "KroCfgSOSpecExpression::setSpecExpression");
-  auto done = [&](HRESULT hr) {
-    KRO_TRACE_RETURNS(trace, hr);
-    return hr;
-  };
+  auto done = [&](HRESULT hr) { return KroTraceReturns(trace, hr); };
   HRESULT hr = clear();
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to clear the SpecObject.");
@@ -210,11 +197,9 @@ HRESULT KroCfgSOSpecExpression::clear() {
   HRESULT hr = KroCfgSOServices::ClearAttribute(so, KroCfgSOStrings::SPECEXPRESSION_SPEC_LST);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to clear SpecObject list attribute.");
-    KRO_TRACE_RETURNS(trace, hr);
-    return hr;
+    return KroTraceReturns(trace, hr);
   }
   hr = KroCfgSOServices::ClearAttribute(so, KroCfgSOStrings::SPECEXPRESSION_EXPR_LST);
   if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable to clear the integer list attribute.");
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
+  return KroTraceReturns(trace, hr);
 }

@@ -24,8 +24,7 @@ HRESULT GetField(KroCfgSOSpecification* self, const char* step, const KroUnicode
     KRO_TRACE_LINE(trace, label << out);
   else
     KRO_TRACE_LINE(trace, "Unable to get " << attribute << " attribute !");
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
+  return KroTraceReturns(trace, hr);
 }
 
 }  // namespace
@@ -61,10 +60,7 @@ HRESULT KroCfgSOSpecification::setSpecification(const KroICfgSimpleSpecification
   KroDmxTrace& trace = s_trace.get();
   KroDmxTraceStep traceStep(trace, "KroCfgSOSpecification::setSpecification");
   KroISpecObject_var so = SpecObjectOf(this);
-  auto done = [&](HRESULT hr) {
-    KRO_TRACE_RETURNS(trace, hr);
-    return hr;
-  };
+  auto done = [&](HRESULT hr) { return KroTraceReturns(trace, hr); };
 
   if (!spec) {
     // The uuid is left alone on purpose: a later getSpecification still finds the old specification.
@@ -141,20 +137,17 @@ HRESULT KroCfgSOSpecification::getSpecification(KroICfgSimpleSpecification_var& 
   HRESULT hr = KroCfgSOServices::GetByteArrayValue(SpecObjectOf(this), KroCfgSOStrings::SPEC_UID, uuid);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to get " << KroCfgSOStrings::SPEC_UID << " attribute !");
-    KRO_TRACE_RETURNS(trace, hr);
-    return hr;
+    return KroTraceReturns(trace, hr);
   }
   KroILinkableObject_var bound;
   hr = KroCfgUuid(uuid).bindObject(bound);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to bind the object according to the Uuid contained by this SpecObject !");
-    KRO_TRACE_RETURNS(trace, hr);
-    return hr;
+    return KroTraceReturns(trace, hr);
   }
   // A bound object of another kind leaves spec null without failing.
   spec = bound;
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT KroCfgSOSpecification::toString(KroUnicodeString& text) {
@@ -184,6 +177,5 @@ HRESULT KroCfgSOSpecification::toString(KroUnicodeString& text) {
     }
     text.Append(line.prefix).Append(value);
   }
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
+  return KroTraceReturns(trace, hr);
 }

@@ -13,11 +13,6 @@ KRO_LIBRARY_TRACE(s_trace, "CfgSOUuidList");
 
 KroDmxTrace& Trace() { return s_trace.get(); }
 
-HRESULT Returns(KroDmxTrace& trace, HRESULT hr) {
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
-}
-
 }  // namespace
 
 KRO_REGISTER_EXTENSION(KroCfgSOUuidList, KroICfgSOUuidList, TIEKroICfgSOUuidListKroCfgSOUuidList);
@@ -75,7 +70,7 @@ HRESULT KroCfgSOUuidList::Append(const SEQUENCE_octet& uuid) {
   if (!added) {
     KRO_TRACE_LINE(trace, "Unable to add the attribute: " << name);
     m_upToDate = 0;
-    return Returns(trace, E_FAIL);
+    return KroTraceReturns(trace, E_FAIL);
   }
   added->Release();
   KroISpecAttrAccess_var access = so;
@@ -83,12 +78,12 @@ HRESULT KroCfgSOUuidList::Append(const SEQUENCE_octet& uuid) {
   if (!key) {
     KRO_TRACE_LINE(trace, "Unable to retrieve attribute key for: " << name);
     m_upToDate = 0;
-    return Returns(trace, E_FAIL);
+    return KroTraceReturns(trace, E_FAIL);
   }
   // The cache gains the new key itself, so a run of appends never rebuilds it.
   m_keys.Append(key);
   access->SetOctets(key, uuid);
-  return Returns(trace, S_OK);
+  return KroTraceReturns(trace, S_OK);
 }
 
 HRESULT KroCfgSOUuidList::ElementAt(long position, SEQUENCE_octet& uuid) const {
@@ -101,10 +96,10 @@ HRESULT KroCfgSOUuidList::ElementAt(long position, SEQUENCE_octet& uuid) const {
   }
   if (!octets) {
     KRO_TRACE_LINE(trace, "Unable to access the attribute #" << position);
-    return Returns(trace, E_FAIL);
+    return KroTraceReturns(trace, E_FAIL);
   }
   uuid = *octets;
-  return Returns(trace, S_OK);
+  return KroTraceReturns(trace, S_OK);
 }
 
 HRESULT KroCfgSOUuidList::SetElementAt(long position, const SEQUENCE_octet& uuid) {
@@ -113,11 +108,11 @@ HRESULT KroCfgSOUuidList::SetElementAt(long position, const SEQUENCE_octet& uuid
   KroISpecAttrKey* key = keyAt(position);
   if (!key) {
     KRO_TRACE_LINE(trace, "Unable to access the attribute #" << position);
-    return Returns(trace, E_FAIL);
+    return KroTraceReturns(trace, E_FAIL);
   }
   KroISpecAttrAccess_var access = this;
   if (access) access->SetOctets(key, uuid);  // what the write did is not reported
-  return Returns(trace, S_OK);
+  return KroTraceReturns(trace, S_OK);
 }
 
 void KroCfgSOUuidList::Empty() {

@@ -20,8 +20,7 @@ HRESULT Access(const KroCfgSOVariabilitySpace* self, const char* step, const cha
   KroISpecObject_var so = const_cast<KroCfgSOVariabilitySpace*>(self);
   HRESULT hr = service(so);
   if (FAILED(hr)) KRO_TRACE_LINE(trace, direction << attribute << " attribute !");
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
+  return KroTraceReturns(trace, hr);
 }
 
 HRESULT SetString(const KroCfgSOVariabilitySpace* self, const char* step, const KroUnicodeString& attribute,

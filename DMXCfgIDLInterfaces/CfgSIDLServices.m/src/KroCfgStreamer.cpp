@@ -94,8 +94,7 @@ const char* const kSourcePath = "DMXCfgIDLInterfaces/CfgSIDLServices.m/src/KroCf
   } while (0)
 
 HRESULT Returns(HRESULT hr) {
-  KRO_TRACE_RETURNS(Trace(), hr);
-  return hr;
+  return KroTraceReturns(Trace(), hr);
 }
 
 // The instantiation steps: a new instance of the startup in the factory's container, in out_SO.

@@ -25,6 +25,5 @@ HRESULT QuorCfgDispatchContainer::GetContainer(const KroUnicodeString& path, Kro
     KRO_TRACE_LINE(trace, "The returned container is NULL.");
   else
     KRO_TRACE_LINE(trace, "The returned container seems to be ok (not null).");
-  KRO_TRACE_RETURNS(trace, hr);
-  return hr;
+  return KroTraceReturns(trace, hr);
 }
