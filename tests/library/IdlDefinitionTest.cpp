@@ -46,7 +46,7 @@ TEST(IdlDefinitionTest, CppStructuresFollowTheInterfaceDefinition) {
   ASSERT_FALSE(idl.empty());
   const std::map<std::string, Fields> declared = Structs(idl);
   std::map<std::string, Fields> compiled;
-  for (const char* header : {"platform/DMX_Config.h", "platform/DMX_OrbixTypes.h", "platform/NlsString.h"})
+  for (const char* header : {"platform/idl/DMX_Config.h", "platform/idl/DMX_OrbixTypes.h", "platform/idl/NlsString.h"})
     for (auto& [name, fields] : Structs(Read(header))) compiled[name] = fields;
   ASSERT_EQ(declared.size(), 14u);
 
