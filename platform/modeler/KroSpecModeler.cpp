@@ -178,7 +178,10 @@ KroSpecAttribute* KroSpecObject::findAttribute(const std::string& name) const {
 }
 
 KroSpecAttribute* KroSpecObject::addAttribute(const std::string& name, TCKind kind, TCKind elementKind) {
-  if (name.empty() || !KroIsValidKind(kind, elementKind) || m_index.count(name)) return nullptr;
+  // A name with a NUL byte could never be asked for by key (keys are found by C string).
+  if (name.empty() || name.find('\0') != std::string::npos || !KroIsValidKind(kind, elementKind) ||
+      m_index.count(name))
+    return nullptr;
   auto* attribute = new KroSpecAttribute(this, name, kind, elementKind);
   m_index.emplace(name, m_order.size());
   m_order.push_back(attribute);
@@ -209,10 +212,10 @@ KroISpecAttribute* KroSpecObject::AddAttribute(const KroUnicodeString& name, TCK
                                                const KroUnicodeString& text, int) {
   TCKind element = tk_null;
   if (kind == tk_list) element = tk_string;  // a list given by text alone holds its texts
-  if (!KroIsValidKind(kind, element) || m_index.count(name.str())) return nullptr;
   KroAttrValue value;
   if (!ParseInitialValue(kind, element, text.str(), value)) return nullptr;
   KroSpecAttribute* attribute = addAttribute(name.str(), kind, element);
+  if (!attribute) return nullptr;
   attribute->assign(std::move(value));
   attribute->AddRef();
   return attribute;
