@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "CfgsoDemos.h"
+#include "CfgsoDocuments.h"
 #include "KroCfgSOFactory.h"
 #include "KroCfgSOFramework.h"
 #include "KroCfgUuid.h"
@@ -42,10 +43,16 @@ int Usage(FILE* out) {
                "commands:\n"
                "  catalog [FILE] list the startups of a feature catalog with their attributes and kinds\n"
                "                 (without FILE: the shipped catalog CfgSOCatalog.feat)\n"
-               "  demo           create a configuration context through the library, set its four values\n"
-               "                 and print what reads back\n"
-               "  stream         stream a sample of each server structure to spec objects and back, printing\n"
-               "                 the structure, the spec-object tree and the structure read back\n"
+               "  demo [--save FILE]\n"
+               "                 create a configuration context through the library, set its four values\n"
+               "                 and print what reads back; --save writes every spec object made to FILE\n"
+               "  stream [--save FILE]\n"
+               "                 stream a sample of each server structure to spec objects and back, printing\n"
+               "                 the structure, the spec-object tree and the structure read back; --save\n"
+               "                 writes the spec-object trees to FILE\n"
+               "  show [--json] FILE\n"
+               "                 list a saved document's objects with their startup and attributes, nested\n"
+               "                 objects indented (--json: the same as JSON, nested objects nested)\n"
                "  --help         show this text\n"
                "\n"
                "The shipped catalog is found along KroGraphicPath (a ':'-separated list of directories); when\n"
@@ -147,10 +154,26 @@ int main(int argc, char** argv) {
     }
     return ListCatalog(shipped.c_str());
   }
-  if (command == "demo" && argc == 2) return Demo();
-  if (command == "stream" && argc == 2) {
+  if (command == "show") {
+    const bool json = argc == 4 && std::string(argv[2]) == "--json";
+    if (argc != (json ? 4 : 3)) {
+      std::fprintf(stderr, "cfgso show: expected [--json] FILE\n");
+      return 2;
+    }
+    return ShowDocument(argv[json ? 3 : 2], json);
+  }
+  if (command == "demo" || command == "stream") {
+    const char* save = nullptr;
+    if (argc == 4 && std::string(argv[2]) == "--save") {
+      save = argv[3];
+    } else if (argc != 2) {
+      std::fprintf(stderr, "cfgso %s: expected no argument or --save FILE\n", command.c_str());
+      return 2;
+    }
     DefaultCatalogPath();
-    return DemoStreamer();
+    int status = command == "demo" ? Demo() : DemoStreamer();
+    if (save && SaveWhatWasMade(save) != 0) status = 1;
+    return status;
   }
   std::fprintf(stderr, "cfgso: unknown command '%s'\n", command.c_str());
   return Usage(stderr);
