@@ -378,8 +378,8 @@ class Parser {
       return Fail("expected 'checksum' after the object count, found " + Describe(t));
     t = Next();
     if (!t || t->type != Tok::Word || t->text.size() != 8 ||
-        !std::all_of(t->text.begin(), t->text.end(), [](char c) { return HexValue(static_cast<unsigned char>(c)) >= 0; }))
-      return Fail("expected a checksum of 8 hex digits, found " + Describe(t));
+        t->text.find_first_not_of("0123456789abcdef") != std::string::npos)
+      return Fail("expected a checksum of 8 lower-case hex digits, found " + Describe(t));
     if (!ExpectEnd()) return false;
     const std::uint32_t checksum = static_cast<std::uint32_t>(std::stoul(t->text, nullptr, 16));
     if (checksum != crcBefore) return Fail("checksum mismatch: the document was altered or damaged");
