@@ -135,6 +135,13 @@ TEST_F(ModelerTest, AttributesAreAddedListedAndRemoved) {
   EXPECT_FALSE(KroISpecAttribute_var::Adopt(so->AddAttribute("x", tk_list)));            // list without element kind
   EXPECT_FALSE(KroISpecAttribute_var::Adopt(so->AddAttribute("y", tk_octet)));           // octet alone
   EXPECT_FALSE(KroISpecAttribute_var::Adopt(so->AddAttribute("z", tk_long, "12x")));     // text not a number
+  // No attribute without a name, nor with a NUL byte in it, by any of the three overloads.
+  const KroUnicodeString nul(std::string("a\0b", 3));
+  for (const KroUnicodeString& bad : {KroUnicodeString(""), nul}) {
+    EXPECT_FALSE(KroISpecAttribute_var::Adopt(so->AddAttribute(bad, tk_string, "text")));
+    EXPECT_FALSE(KroISpecAttribute_var::Adopt(so->AddAttribute(bad, tk_long)));
+    EXPECT_FALSE(KroISpecAttribute_var::Adopt(so->AddAttribute(bad, tk_list, tk_octet)));
+  }
   KroISpecAttribute_var n = KroISpecAttribute_var::Adopt(so->AddAttribute("n", tk_long, "12"));
   KroISpecAttrAccess_var a = so;
   EXPECT_EQ(a->GetInteger(key(so, "n")), 12);
