@@ -116,9 +116,8 @@ class Reader {
 // On failure `out` is left untouched and `err` describes the first problem found.
 bool Parse(std::string_view text, const std::string& fileName, Document& out, ParseError& err);
 
-// Parse(Write(d)) gives back d (apart from the line fields, the version, which is always
-// kFormatVersion, and ids, which are kept) for every valid document. The text starts with the header
-// line and ends with the trailer line.
+// Parse(Write(d)) gives back d for every valid document, apart from the line fields and the version
+// (always kFormatVersion). The text starts with the header line and ends with the trailer line.
 std::string Write(const Document& doc);
 
 // CRC-32 (the polynomial of zip and PNG), continued from `crc` (0 to start).
