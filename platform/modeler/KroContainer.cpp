@@ -189,7 +189,9 @@ int KroContainer::Collect() {
   for (auto& [object, listed] : garbage) object->Release();
 
   compact();
-  m_nextCollection = std::max(m_floor, 2 * m_trackedCount);
+  // A floor of 1 collects before every instantiation: a debugging aid that finds objects used
+  // without a reference of their own.
+  m_nextCollection = m_floor == 1 ? 0 : std::max(m_floor, 2 * m_trackedCount);
   m_collecting = false;
   return static_cast<int>(garbage.size());
 }
