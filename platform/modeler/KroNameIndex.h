@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -11,12 +12,34 @@ class KroNameIndex {
  public:
   static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
-  static std::uint64_t Hash(std::string_view name) {
-    std::uint64_t h = 1469598103934665603ull;  // FNV-1a, then a final mix for the low bits
-    for (unsigned char c : name) h = (h ^ c) * 1099511628211ull;
-    h ^= h >> 29;
+  // Eight bytes at a time; also tells whether the name holds a NUL byte, which no attribute name may.
+  static std::uint64_t Hash(std::string_view name, bool& hasNul) {
+    constexpr std::uint64_t kLow = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+    const char* p = name.data();
+    std::size_t n = name.size();
+    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ n, zero = 0;
+    for (; n >= 8; p += 8, n -= 8) {
+      std::uint64_t w;
+      std::memcpy(&w, p, 8);
+      zero |= (w - kLow) & ~w & kHigh;
+      h = (h ^ w) * 0xff51afd7ed558ccdull;
+      h ^= h >> 32;
+    }
+    if (n) {
+      std::uint64_t w = 0;
+      for (std::size_t i = 0; i < n; ++i) w |= static_cast<std::uint64_t>(static_cast<unsigned char>(p[i])) << (8 * i);
+      const std::uint64_t filled = w | (~0ull << (8 * n));  // padding must not count as NUL
+      zero |= (filled - kLow) & ~filled & kHigh;
+      h = (h ^ w) * 0xc4ceb9fe1a85ec53ull;
+      h ^= h >> 29;
+    }
+    hasNul = zero != 0;
     h *= 0xbf58476d1ce4e5b9ull;
     return h ^ (h >> 32);
+  }
+  static std::uint64_t Hash(std::string_view name) {
+    bool hasNul;
+    return Hash(name, hasNul);
   }
 
   template <class NameOf>
@@ -26,7 +49,7 @@ class KroNameIndex {
     for (std::size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
       const Cell& cell = m_cells[i];
       if (cell.position == kEmpty) return kNone;
-      if (cell.tag == tag && cell.position != kErased && nameOf(cell.position) == name) return cell.position;
+      if (cell.tag == tag && cell.position != kErased && Same(nameOf(cell.position), name)) return cell.position;
     }
   }
 
@@ -81,6 +104,13 @@ class KroNameIndex {
     std::uint32_t position = kEmpty;
   };
 
+  // Names are short: a plain loop beats a call to memcmp.
+  static bool Same(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+      if (a[i] != b[i]) return false;
+    return true;
+  }
   static std::uint32_t Tag(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
   static std::size_t Capacity(std::size_t count) {
     std::size_t capacity = 8;
@@ -103,7 +133,7 @@ class KroNameIndex {
     for (std::size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
       Cell& cell = m_cells[i];
       if (cell.position == kEmpty) return nullptr;
-      if (cell.tag == tag && cell.position != kErased && nameOf(cell.position) == name) return &cell;
+      if (cell.tag == tag && cell.position != kErased && Same(nameOf(cell.position), name)) return &cell;
     }
   }
 

@@ -80,7 +80,7 @@ void KroSlot::appendObject(KroISpecObject* object) {
   if (object) object->AddRef();
 }
 
-void KroSlot::copyFrom(const KroSlot& other) {
+void KroSlot::deepCopyFrom(const KroSlot& other) {
   if (&other == this) return;
   switch (other.m_state) {
     case kAbsent: setAbsent(); break;

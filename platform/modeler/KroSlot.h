@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -102,7 +103,21 @@ class KroSlot {
   }
 
   // A deep copy (objects gain a reference each); absence is copied too.
-  void copyFrom(const KroSlot& other);
+  void copyFrom(const KroSlot& other) {
+    if (other.ownsNothing()) {
+      reset();
+      std::memcpy(static_cast<void*>(this), &other, sizeof(KroSlot));
+    } else {
+      deepCopyFrom(other);
+    }
+  }
+  // Builds a copy in raw storage.
+  static void CopyConstruct(void* where, const KroSlot& other) {
+    if (other.ownsNothing())
+      std::memcpy(where, &other, sizeof(KroSlot));
+    else
+      (::new (where) KroSlot())->deepCopyFrom(other);
+  }
   // Exchange form; an absent slot reads as unset.
   KroAttrValue toValue() const;
   // False (nothing changed) when the value's alternative is not `expected` (unset always fits).
@@ -123,6 +138,8 @@ class KroSlot {
   static constexpr std::uint8_t kHeap = 0x10;  // string or octets on the heap
   static constexpr std::uint8_t kAbsent = 0xFF;
 
+  bool ownsNothing() const { return m_state <= KroValue_Octets || m_state == kAbsent; }
+  void deepCopyFrom(const KroSlot& other);
   void clearBits() {
     std::memset(m_raw, 0, sizeof m_raw);
     m_len = 0;

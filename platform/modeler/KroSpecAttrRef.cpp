@@ -5,8 +5,14 @@
 
 // ---- key --------------------------------------------------------------------------------------------
 
-KroSpecAttrRef::KroSpecAttrRef(KroSpecLayout* layout, std::uint32_t index) : m_layout(layout), m_index(index) {
-  m_layout->AddRef();
+KroSpecAttrRef::KroSpecAttrRef(KroSpecLayout* layout, std::uint32_t index) : m_layout(layout), m_index(index) {}
+
+void KroSpecAttrRef::orphan() {
+  const KroLayoutEntry& entry = m_layout->entry(m_index);
+  m_name = entry.name;
+  m_kind = entry.kind;
+  m_elementKind = entry.elementKind;
+  m_layout = nullptr;
 }
 
 KroSpecAttrRef::KroSpecAttrRef(KroSpecObject* owner, std::uint32_t index, std::string name, TCKind kind,
@@ -14,10 +20,7 @@ KroSpecAttrRef::KroSpecAttrRef(KroSpecObject* owner, std::uint32_t index, std::s
     : m_owner(owner), m_index(index), m_kind(kind), m_elementKind(elementKind), m_name(std::move(name)) {}
 
 KroSpecAttrRef::~KroSpecAttrRef() {
-  if (m_layout) {
-    m_layout->forgetKey(m_index, this);
-    m_layout->Release();
-  } else if (m_owner) {
+  if (m_owner) {
     m_owner->forgetOwnKey(m_index, this);
   }
 }

@@ -13,7 +13,7 @@ class KroSpecObject;
 
 class KroSpecAttrRef final : public KroISpecAttrKey {
  public:
-  // A key of a layout entry; it holds the layout, which caches it while it lives.
+  // A key of a layout entry, made and kept by the layout.
   KroSpecAttrRef(KroSpecLayout* layout, std::uint32_t index);
   // A key of an instance's own attribute. The owner is not held: it detaches the key when the
   // attribute or the owner goes, after which the key is valid nowhere.
@@ -34,14 +34,16 @@ class KroSpecAttrRef final : public KroISpecAttrKey {
 
   void moveTo(std::uint32_t index) { m_index = index; }
   void detach() { m_owner = nullptr; }
+  // The layout goes: keep the name and kinds, name nothing any more.
+  void orphan();
 
  private:
-  KroSpecLayout* m_layout = nullptr;  // one reference, for layout keys
+  KroSpecLayout* m_layout = nullptr;  // for layout keys; not held (the layout holds the key)
   KroSpecObject* m_owner = nullptr;   // for an instance's own attribute
   std::uint32_t m_index;
   TCKind m_kind = tk_null;
   TCKind m_elementKind = tk_null;
-  std::string m_name;                 // for an instance's own attribute
+  std::string m_name;                 // for an instance's own attribute, or an orphan
 };
 
 // An attribute of one spec object: its key plus a reference on the object.

@@ -15,14 +15,24 @@ std::uint32_t KroSpecLayout::append(std::string_view name, TCKind kind, TCKind e
   return index;
 }
 
-KroSpecAttrRef* KroSpecLayout::key(std::uint32_t index) {
+KroSpecLayout::~KroSpecLayout() {
+  for (KroSpecAttrRef* key : m_keys)
+    if (key) {
+      key->orphan();
+      key->Release();
+    }
+}
+
+KroSpecAttrRef* KroSpecLayout::share(KroSpecAttrRef* key) {
+  key->AddRef();
+  return key;
+}
+
+KroSpecAttrRef* KroSpecLayout::makeKey(std::uint32_t index) {
   if (index >= m_entries.size()) return nullptr;
   if (m_keys.size() < m_entries.size()) m_keys.resize(m_entries.size(), nullptr);
-  if (KroSpecAttrRef* cached = m_keys[index]) {
-    cached->AddRef();
-    return cached;
-  }
   auto* made = new KroSpecAttrRef(this, index);
   m_keys[index] = made;
+  made->AddRef();
   return made;
 }

@@ -1,10 +1,10 @@
 // The shape of a startup's instances: attribute names and kinds, in order, and the name index. A
 // layout is shared by the startup and every instance made from it; each of them keeps only its values,
 // one slot per entry. Layouts only grow: an attribute added to the startup is appended, and instances
-// made earlier simply have fewer slots. Keys handed out for an entry are cached here while they live.
+// made earlier simply have fewer slots. The layout keeps the key of each entry once one is asked for;
+// a key that outlives its layout becomes valid nowhere.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -30,9 +30,9 @@ class KroSpecLayout {
   KroSpecLayout(const KroSpecLayout&) = delete;
   KroSpecLayout& operator=(const KroSpecLayout&) = delete;
 
-  void AddRef() { m_refs.fetch_add(1, std::memory_order_relaxed); }
+  void AddRef() { ++m_refs; }
   void Release() {
-    if (m_refs.fetch_sub(1, std::memory_order_acq_rel) == 1) delete this;
+    if (--m_refs == 0) delete this;
   }
 
   const std::string& lateType() const { return m_lateType; }
@@ -46,19 +46,20 @@ class KroSpecLayout {
   // Appends an entry; a name already present now resolves to the new entry.
   std::uint32_t append(std::string_view name, TCKind kind, TCKind elementKind);
 
-  // The key of an entry, carrying one reference; made on first demand, then shared while it lives.
-  KroSpecAttrRef* key(std::uint32_t index);
-  // Called by a key when it dies.
-  void forgetKey(std::uint32_t index, const KroSpecAttrRef* key) {
-    if (index < m_keys.size() && m_keys[index] == key) m_keys[index] = nullptr;
+  // The key of an entry, carrying one reference; made on first demand, then shared.
+  KroSpecAttrRef* key(std::uint32_t index) {
+    KroSpecAttrRef* cached = index < m_keys.size() ? m_keys[index] : nullptr;
+    return cached ? share(cached) : makeKey(index);
   }
 
  private:
-  ~KroSpecLayout() = default;
+  ~KroSpecLayout();
+  static KroSpecAttrRef* share(KroSpecAttrRef* key);
+  KroSpecAttrRef* makeKey(std::uint32_t index);
 
-  std::atomic<int> m_refs{1};
+  int m_refs = 1;
   std::string m_lateType;
   std::vector<KroLayoutEntry> m_entries;
   KroNameIndex m_index;
-  std::vector<KroSpecAttrRef*> m_keys;  // not owned: each key removes itself when it dies
+  std::vector<KroSpecAttrRef*> m_keys;  // one reference each; keys do not hold the layout
 };

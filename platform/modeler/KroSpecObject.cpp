@@ -85,10 +85,9 @@ KroSpecObject* KroSpecObject::NewInstance(KroSpecObject* startUp, std::string_vi
   const std::uint32_t count = startUp->m_slotCount;
   void* memory = Allocate(count);
   auto* slots = reinterpret_cast<KroSlot*>(static_cast<char*>(memory) + sizeof(KroSpecObject));
-  for (std::uint32_t i = 0; i < count; ++i) ::new (&slots[i]) KroSlot();
+  for (std::uint32_t i = 0; i < count; ++i) KroSlot::CopyConstruct(&slots[i], startUp->m_slots[i]);
   startUp->m_layout->AddRef();
   auto* object = ::new (memory) KroSpecObject(startUp->m_layout, startUp, false, name, slots, count);
-  for (std::uint32_t i = 0; i < count; ++i) slots[i].copyFrom(startUp->m_slots[i]);
   if (startUp->m_own && startUp->m_own->hasLateType) object->setLateType(startUp->m_own->lateType);
   return object;
 }
@@ -145,11 +144,6 @@ KroISpecObject* KroSpecObject::Instanciate(const KroUnicodeString& name, const K
 
 // ---- places -----------------------------------------------------------------------------------------
 
-KroAttrPlace KroSpecObject::layoutPlace(std::uint32_t index) const {
-  const KroLayoutEntry& e = m_layout->entry(index);
-  return KroAttrPlace{&m_slots[index], e.kind, e.elementKind, e.valueKind, e.name, index, false};
-}
-
 KroAttrPlace KroSpecObject::ownPlace(std::uint32_t index) const {
   KroOwnAttribute& a = m_own->attributes[index];
   return KroAttrPlace{&a.slot, a.kind, a.elementKind, a.valueKind, a.name, index, true};
@@ -161,8 +155,9 @@ std::uint32_t KroSpecObject::findOwn(std::string_view name, std::uint64_t hash) 
 }
 
 KroAttrPlace KroSpecObject::find(std::string_view name) {
-  if (!UsableName(name)) return {};
-  const std::uint64_t hash = KroNameIndex::Hash(name);
+  bool hasNul;
+  const std::uint64_t hash = KroNameIndex::Hash(name, hasNul);
+  if (hasNul || name.empty()) return {};
   for (std::uint32_t i = m_layout->find(name, hash); i != KroNameIndex::kNone; i = m_layout->entry(i).previous)
     if (i < m_slotCount && !m_slots[i].isAbsent()) return layoutPlace(i);
   std::uint32_t own = findOwn(name, hash);

@@ -161,7 +161,10 @@ class KroSpecObject final : public KroISpecObject, public KroISpecAttrAccess, pu
   static void* Allocate(std::uint32_t slotCount);
 
   Side& side();
-  KroAttrPlace layoutPlace(std::uint32_t index) const;
+  KroAttrPlace layoutPlace(std::uint32_t index) const {
+    const KroLayoutEntry& e = m_layout->entry(index);
+    return KroAttrPlace{&m_slots[index], e.kind, e.elementKind, e.valueKind, e.name, index, false};
+  }
   KroAttrPlace ownPlace(std::uint32_t index) const;
   std::uint32_t findOwn(std::string_view name, std::uint64_t hash) const;
   KroSpecAttrRef* keyOf(const KroAttrPlace& place);

@@ -345,7 +345,7 @@ void KroCfgStreamer::PrintUid(SEQUENCE_octet uid) {
   KroDmxTraceStep step(trace, " ");
   trace << "Size: byte(" << static_cast<int>(uid.length()) << ")" << KroDmxTrace_nl;
   trace << "Uid :" << KroDmxTrace_nl;
-  for (unsigned char octet : uid.bytes()) trace << static_cast<int>(octet);
+  for (unsigned char octet : uid) trace << static_cast<int>(octet);
   trace << KroDmxTrace_nl;
 }
 
