@@ -73,4 +73,14 @@ inline long HeapInUseBytes() {
 // rather than pages an earlier run left behind.
 inline void ReturnFreeMemory() { malloc_trim(0); }
 
+// Freed memory otherwise goes back to the system at once or only after the allocator has seen a large
+// block freed, depending on which benchmark ran first; a run would then pay page faults for what its
+// previous iteration freed, or not. Fixed thresholds keep freed memory in the process for every
+// benchmark alike, as in a long-running client. ReturnFreeMemory still gives it back on request.
+inline const bool kSteadyHeap = [] {
+  mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+  mallopt(M_TRIM_THRESHOLD, 1024 * 1024 * 1024);
+  return true;
+}();
+
 }  // namespace bench
