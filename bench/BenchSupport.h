@@ -41,11 +41,12 @@ inline _IDL_SEQUENCE_NlsBaseObject Sample(int count) {
   return seq;
 }
 
-// Removes every instance from the factory's container, so that runs do not pile up.
+// Removes every instance from the factory's container and reclaims them, so that runs do not pile up.
 inline void EmptyContainer() {
   KroIContainer_var container;
   if (FAILED(KroCfgSOFactory::getContainer(container))) return;
   for (const KroISpecObject_var& object : container->ListObjects()) container->RemoveObject(object);
+  container->Collect();
 }
 
 inline long InstanceCount() {
