@@ -12,7 +12,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev)
+PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev rapidjson-dev)
 FUZZ_PACKAGES=(clang libclang-rt-dev)
 FUZZ_TARGETS=(DocumentFuzz ConversionsFuzz StreamerFuzz)
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <tuple>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -55,12 +56,13 @@ class ContainerBuilder final : public KroDoc::Sink {
 
   bool OnStartUp(KroDoc::StartUp&& s, KroDoc::ParseError& err) override {
     KroSpecObject* base = s.base.empty() ? nullptr : m_container->findStartUp(s.base);
-    auto* startUp = new KroSpecObject(s.name, s.type.empty() ? s.name : s.type, true, nullptr);
+    KroSpecObject* startUp = KroSpecObject::NewStartUp(s.name, s.type.empty() ? s.name : s.type);
     if (base)
-      for (KroSpecAttribute* attribute : base->attributes())
-        startUp->addAttribute(attribute->name(), attribute->GetKind(), attribute->GetElementKind())
-            ->assign(attribute->value());
-    bool ok = AddAttributes(startUp, s.attributes, err);
+      base->forEachAttribute([&](const KroAttrPlace& from) {
+        KroAttrPlace to = startUp->add(from.name, from.kind, from.elementKind);
+        if (to) to.slot->copyFrom(*from.slot);
+      });
+    bool ok = SetAttributes(startUp, s.attributes, false, err);
     if (ok && !m_container->addStartUp(startUp)) {
       err.line = s.line;
       err.message = "duplicate startup \"" + s.name + "\"";
@@ -82,21 +84,20 @@ class ContainerBuilder final : public KroDoc::Sink {
   bool Finish(KroDoc::ParseError& err) {
     for (KroDoc::Object& o : m_deferred) {
       if (!m_container->findStartUp(o.startup)) {
-        auto* stand = new KroSpecObject(o.startup, o.lateType.empty() ? o.startup : o.lateType, true, nullptr);
+        KroSpecObject* stand = KroSpecObject::NewStartUp(o.startup, o.lateType.empty() ? o.startup : o.lateType);
         m_container->addStartUp(stand);
         stand->Release();
       }
       if (!Build(std::move(o), err)) return false;
     }
     m_deferred.clear();
-    for (auto& [attribute, value] : m_references) {
+    for (auto& [object, name, value] : m_references) {
+      KroAttrPlace target = object->find(name);
       if (const auto* ref = std::get_if<KroDoc::Ref>(&value)) {
-        attribute->assign(KroISpecObject_var(static_cast<KroISpecObject*>(m_byId.at(ref->id))));
+        target.slot->setObject(m_byId.at(ref->id));
       } else {
-        std::vector<KroISpecObject_var> list;
-        for (const KroDoc::Ref& r : std::get<std::vector<KroDoc::Ref>>(value))
-          list.emplace_back(static_cast<KroISpecObject*>(m_byId.at(r.id)));
-        attribute->assign(std::move(list));
+        target.slot->unset();
+        for (const KroDoc::Ref& r : std::get<std::vector<KroDoc::Ref>>(value)) target.slot->appendObject(m_byId.at(r.id));
       }
     }
     m_references.clear();
@@ -112,36 +113,51 @@ class ContainerBuilder final : public KroDoc::Sink {
  private:
   bool Build(KroDoc::Object&& o, KroDoc::ParseError& err) {
     KroSpecObject* startUp = m_container->findStartUp(o.startup);
-    auto* object = new KroSpecObject(o.name, !o.lateType.empty() ? o.lateType : startUp->lateType(), false, startUp);
-    m_container->adopt(object);
+    KroSpecObject* object = KroSpecObject::NewInstance(startUp, o.name);
+    if (!o.lateType.empty() && o.lateType != startUp->lateType()) object->setLateType(o.lateType);
+    // Objects read from a document stay in the container until removed.
+    m_container->adopt(object, /*pinned=*/true);
     object->Release();
     m_byId[o.id] = object;
-    if (!AddAttributes(object, o.attributes, err)) return false;
+    if (!SetAttributes(object, o.attributes, true, err)) return false;
+    // The object has the file's attributes only: what its startup has beyond them is absent.
+    if (object->CountAttributes() > static_cast<int>(o.attributes.size()))
+      object->forEachAttribute([&](const KroAttrPlace& place) {
+        if (place.own) return;
+        for (const KroDoc::Attribute& a : o.attributes)
+          if (a.name == place.name) return;
+        place.slot->setAbsent();
+      });
     for (KroDoc::Attribute& attribute : o.attributes)
       if (IsReference(attribute.value))
-        m_references.emplace_back(object->findAttribute(attribute.name), std::move(attribute.value));
+        m_references.emplace_back(object, std::move(attribute.name), std::move(attribute.value));
     return true;
   }
 
-  static bool AddAttributes(KroSpecObject* object, const std::vector<KroDoc::Attribute>& attributes,
+  // Each attribute found (an instance's come from its startup, a derived startup's from its base) or
+  // added, then given the file's value; an object's attribute without one is unset, a startup's keeps
+  // what its base gave it.
+  static bool SetAttributes(KroSpecObject* object, const std::vector<KroDoc::Attribute>& attributes, bool exact,
                             KroDoc::ParseError& err) {
     for (const KroDoc::Attribute& attribute : attributes) {
-      KroSpecAttribute* target = object->findAttribute(attribute.name);
-      if (!target) target = object->addAttribute(attribute.name, attribute.kind, attribute.elementKind);
-      if (!target || target->GetKind() != attribute.kind || target->GetElementKind() != attribute.elementKind) {
+      KroAttrPlace target = object->find(attribute.name);
+      if (!target) target = object->add(attribute.name, attribute.kind, attribute.elementKind);
+      if (!target || target.kind != attribute.kind || target.elementKind != attribute.elementKind) {
         err.line = attribute.line;
         err.message = "attribute \"" + attribute.name + "\" is already defined with another kind";
         return false;
       }
-      if (!std::holds_alternative<std::monostate>(attribute.value) && !IsReference(attribute.value))
-        target->assign(ToAttrValue(attribute.value));
+      if (IsReference(attribute.value) || (exact && std::holds_alternative<std::monostate>(attribute.value)))
+        target.slot->unset();
+      else if (!std::holds_alternative<std::monostate>(attribute.value))
+        target.slot->assign(ToAttrValue(attribute.value), target.valueKind);
     }
     return true;
   }
 
   KroContainer* m_container;
   std::unordered_map<int, KroSpecObject*> m_byId;  // owned by the container
-  std::vector<std::pair<KroSpecAttribute*, KroDoc::Value>> m_references;
+  std::vector<std::tuple<KroSpecObject*, std::string, KroDoc::Value>> m_references;
   std::vector<KroDoc::Object> m_deferred;
 };
 
