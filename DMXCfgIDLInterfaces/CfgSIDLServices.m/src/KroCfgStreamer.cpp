@@ -14,7 +14,7 @@
 
 // ---- Name constants ----------------------------------------------------------------------------------
 
-#define KRO_CFG_STREAMER_DEFINE(name, text) constinit KroUnicodeString KroCfgStreamer::name KRO_NAMES_PRIORITY;
+#define KRO_CFG_STREAMER_DEFINE(name, text) KRO_NAMES_CONSTINIT KroUnicodeString KroCfgStreamer::name KRO_NAMES_PRIORITY;
 KRO_CFG_STREAMER_NAMES(KRO_CFG_STREAMER_DEFINE)
 #undef KRO_CFG_STREAMER_DEFINE
 
