@@ -17,26 +17,6 @@
 
 namespace {
 
-const char* KindName(TCKind kind, TCKind element) {
-  switch (kind) {
-    case tk_long: return "integer";
-    case tk_double: return "double";
-    case tk_boolean: return "boolean";
-    case tk_string: return "string";
-    case tk_specobject: return "specobject";
-    case tk_list:
-      switch (element) {
-        case tk_octet: return "octets";
-        case tk_long: return "list integer";
-        case tk_double: return "list double";
-        case tk_string: return "list string";
-        case tk_specobject: return "list specobject";
-        default: return "list ?";
-      }
-    default: return "?";
-  }
-}
-
 int Usage(FILE* out) {
   std::fprintf(out,
                "usage: cfgso COMMAND [ARGS]\n"
@@ -78,7 +58,7 @@ int ListCatalog(const char* path) {
     std::unique_ptr<KroListValKroISpecAttribute_var> attributes(startUp->ListAttributes());
     for (const KroISpecAttribute_var& attribute : *attributes)
       std::printf("  %-24s %s\n", attribute->GetName().ConvertToChar(),
-                  KindName(attribute->GetKind(), attribute->GetElementKind()));
+                  KindText(attribute->GetKind(), attribute->GetElementKind()));
   }
   KroDocumentServices::Close(document);
   return 0;

@@ -22,25 +22,6 @@ using Json = nlohmann::ordered_json;
 // Deeper references are shown as references, and their objects at the top level.
 constexpr int kMaxNesting = 32;
 
-const char* KindText(TCKind kind, TCKind element) {
-  switch (kind) {
-    case tk_long: return "integer";
-    case tk_double: return "double";
-    case tk_boolean: return "boolean";
-    case tk_string: return "string";
-    case tk_specobject: return "specobject";
-    case tk_list:
-      switch (element) {
-        case tk_octet: return "octets";
-        case tk_long: return "list integer";
-        case tk_double: return "list double";
-        case tk_string: return "list string";
-        case tk_specobject: return "list specobject";
-        default: return "list ?";
-      }
-    default: return "?";
-  }
-}
 
 // The spec objects an object's attributes refer to, in attribute and list order.
 std::vector<KroISpecObject_var> Targets(const KroISpecObject_var& so) {
@@ -269,6 +250,26 @@ void PrintObject(const Json& object, int level) {
 }
 
 }  // namespace
+
+const char* KindText(TCKind kind, TCKind element) {
+  switch (kind) {
+    case tk_long: return "integer";
+    case tk_double: return "double";
+    case tk_boolean: return "boolean";
+    case tk_string: return "string";
+    case tk_specobject: return "specobject";
+    case tk_list:
+      switch (element) {
+        case tk_octet: return "octets";
+        case tk_long: return "list integer";
+        case tk_double: return "list double";
+        case tk_string: return "list string";
+        case tk_specobject: return "list specobject";
+        default: return "list ?";
+      }
+    default: return "?";
+  }
+}
 
 int ShowDocument(const char* path, bool json) {
   KroDocument* document = nullptr;
