@@ -104,6 +104,8 @@ std::vector<Shape> ExpectedShapes() {
         {S::VARIABILITY_SPACE_CV_INFO, "string"}}},
       // Every attribute of a uuid list is one of its elements, added at run time.
       {S::STARTUP_UUIDLIST, {}},
+      // Scripting clients reach the shared container through an instance of this one.
+      {"CfgDispatchContainer", {}},
 
       // Streamer shapes: the streamer's own name constants.
       {St::STARTUP_BO,
