@@ -210,12 +210,7 @@ PYBIND11_MODULE(_cfgso, m) {
         if (!toBase || FAILED(self.get()->QueryInterface(*iid, &out)) || !out) return py::none();
         return py::cast(Handle(KroUnknownRef(toBase(out), *iid, true)));
       })
-      .def("same_object", [](const Handle& self, const Handle& other) { return self.get()->IsEqual(other.get()) != 0; })
-      .def("refcount", [](const Handle& self) {
-        // AddRef and Release report the count; the pair leaves it as it was.
-        self.get()->AddRef();
-        return self.get()->Release();
-      });
+      .def("same_object", [](const Handle& self, const Handle& other) { return self.get()->IsEqual(other.get()) != 0; });
 
   m.def("static_dispatch", [](const std::string& className) -> py::object {
     KroBaseUnknown* created = KroCreateStaticDispatch(className.c_str());

@@ -17,7 +17,7 @@ namespace B = KroCfgModelBuilder;
 struct Call {
   HRESULT hr = E_FAIL;
   KroVariant result;
-  std::vector<KroVariant> outs;  // the outputs, in parameter order
+  std::vector<KroVariant> outs;  // the outputs, in parameter order (by name); every slot (Raw)
   unsigned int argErr = ~0u;
 
   const KroVariant& out(std::size_t i = 0) const { return outs.at(i); }
@@ -53,6 +53,10 @@ class Script {
       args.push_back(method->params[i].out ? KroVariant::ByRef(&call.outs[i]) : inputs.at(next++));
     EXPECT_EQ(next, inputs.size()) << name << ": inputs left over";
     call = Raw(dispId, std::move(args), std::move(call.outs));
+    std::vector<KroVariant> outputs;
+    for (std::size_t i = 0; i < method->params.size(); ++i)
+      if (method->params[i].out) outputs.push_back(call.outs[i]);
+    call.outs = std::move(outputs);
     return call;
   }
 
@@ -203,6 +207,7 @@ TEST_F(DispatchTest, DateIntervalAnswersBothFormsOfItsOverloadedBounds) {
   EXPECT_EQ(*bounds.out(0).IfTime(), start);
   EXPECT_EQ(*bounds.out(1).IfTime(), end);
   EXPECT_EQ(*model("getType").result.IfInt(), KroICfgInterval::Date);
+  EXPECT_EQ(TextOf(iv("toString").out()), "[2004 - January - 01,2005 - January - 01]");
   // Bounds held as plain dates: the milestone forms give S_FALSE and a null interface.
   Call noMilestone = iv("getStartMilestone");
   EXPECT_EQ(noMilestone.hr, S_FALSE);
@@ -219,8 +224,6 @@ TEST_F(DispatchTest, DateIntervalAnswersBothFormsOfItsOverloadedBounds) {
   EXPECT_EQ(iv("setEnd", {Iface(last)}).hr, S_OK);
   EXPECT_EQ(As<KroICfgSOMilestoneDate>(iv("getStartMilestone").out()).ptr(), first.ptr());
   EXPECT_EQ(As<KroICfgSOMilestoneDate>(iv("getEndMilestone").out()).ptr(), last.ptr());
-  EXPECT_EQ(TextOf(iv("toString").out()), "[" + std::string(start.ConvertToString("%Y - %B - %d").str()) + "," +
-                                               end.ConvertToString("%Y - %B - %d").str() + "]");
   EXPECT_EQ(iv("setInfinite", {KroVariant::Bool(true)}).hr, S_OK);
   EXPECT_EQ(*iv("isInfinite").out().IfBool(), true);
   iv.ExpectEveryMethodReached();
