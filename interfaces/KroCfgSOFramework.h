@@ -1,12 +1,14 @@
 // Shared frame of the library's classes: the framework name, load-time statics and trace helpers.
 #pragma once
 
+#include <cstddef>
 #include <new>
 #include <utility>
 
 #include "KroDmxTrace.h"
 #include "KroSpecModeler.h"
 #include "KroTie.h"
+#include "KroUnicodeString.h"
 
 struct KroCfgSOFramework {
   // The framework every extension class of the library belongs to.
@@ -37,6 +39,31 @@ class KroLibraryStatic {
   alignas(T) unsigned char m_storage[sizeof(T)];
   int& m_counter;
 };
+
+// One constant of a names table (the library's names table, the streamer's names). The constant is a
+// static KroUnicodeString member, constant-initialised empty, so it exists before any code runs; the
+// load pass gives it its text when its own guard counter has just become 1. The runtime destroys it
+// at unload, after every static built at ordinary priority, whatever the counter says.
+struct KroNameConstant {
+  KroUnicodeString* value;
+  const char* text;
+  int* counter;
+};
+
+// The load pass over a names table, in declaration order. A second pass builds nothing.
+template <std::size_t N>
+void KroBuildNameConstants(const KroNameConstant (&names)[N]) {
+  for (const KroNameConstant& name : names)
+    if (++*name.counter == 1) *name.value = name.text;
+}
+
+// Names tables are defined at this priority: constructed and given their text before the library's
+// other statics, which may read them, and destroyed after them.
+#if defined(__GNUC__)
+#define KRO_NAMES_PRIORITY __attribute__((init_priority(101)))
+#else
+#define KRO_NAMES_PRIORITY
+#endif
 
 // Defines a library static `name` with its guard counter `name##_counter`.
 #define KRO_LIBRARY_STATIC(Type, name, ...) \

@@ -1,12 +1,12 @@
 // The shared part of the two interval wrappers: the bounds as spec objects in "Start" and "End", and
 // the open end as the flag "infinite". An interval with an end bound is finite; an infinite one has
-// no end bound.
+// no end bound. A plain C++ base: it has no meta object and no late type; each kind's meta object
+// derives from KroBaseUnknown's.
 #pragma once
 
 #include "KroCfgSOFramework.h"
 
 class KroCfgSOInterval : public KroBaseUnknown {
-  KRO_DECLARE_EXTENSION_CLASS(KroCfgSOInterval)
  public:
   // S_FALSE with null when the bound is empty (for the end: also when the interval is infinite).
   HRESULT getStart(KroISpecObject_var& start) const;

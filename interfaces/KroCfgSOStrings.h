@@ -5,7 +5,7 @@
 #include "KroUnicodeString.h"
 
 // One line per constant, in declaration order: X(member name, value). The declarations below, the
-// storage, guard counters and load order in KroCfgSOStrings.cpp are all generated from this list.
+// definitions, guard counters and load order in KroCfgSOStrings.cpp are all generated from this list.
 #define KRO_CFGSO_STRINGS_LIST(X) \
   /* Catalog, container and generic startup */ \
   X(Catalog_Name, "CfgSOCatalog.feat") \
@@ -414,8 +414,8 @@
 
 class KroCfgSOStrings {
  public:
-  // Each member refers to a string built at library load and destroyed at unload.
-#define KRO_CFGSO_STRINGS_DECLARE(name, text) static KroUnicodeString& name;
+  // Each member is given its text at library load and destroyed at unload.
+#define KRO_CFGSO_STRINGS_DECLARE(name, text) static KroUnicodeString name;
   KRO_CFGSO_STRINGS_LIST(KRO_CFGSO_STRINGS_DECLARE)
 #undef KRO_CFGSO_STRINGS_DECLARE
 };

@@ -10,7 +10,7 @@
 #include "SEQUENCE_octet.h"
 
 // One line per name constant, in declaration order: X(member name, value). The declarations below and
-// the storage, guard counters and load-time construction in KroCfgStreamer.cpp come from this list.
+// the definitions, guard counters and load-time pass in KroCfgStreamer.cpp come from this list.
 #define KRO_CFG_STREAMER_NAMES(X)                             \
   /* Base objects */                                          \
   X(STARTUP_BO, "StreamerBaseObject")                         \
@@ -99,7 +99,7 @@ class KroCfgStreamer {
   KroCfgStreamer() = delete;
 
   // The startup and attribute names of the streamer's shapes, each built once at library load.
-#define KRO_CFG_STREAMER_DECLARE(name, text) static const KroUnicodeString& name;
+#define KRO_CFG_STREAMER_DECLARE(name, text) static KroUnicodeString name;
   KRO_CFG_STREAMER_NAMES(KRO_CFG_STREAMER_DECLARE)
 #undef KRO_CFG_STREAMER_DECLARE
 

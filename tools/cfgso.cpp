@@ -1,5 +1,6 @@
 // cfgso: command-line front end of the configuration spec-object library.
 #include <cstdio>
+#include <memory>
 #include <cstring>
 #include <string>
 
@@ -65,10 +66,12 @@ int ListCatalog(const char* path) {
   KroListValKroISpecObject_var startUps = container->ListStartUps();
   std::printf("%s: %d startup(s)\n", path, startUps.Size());
   for (int i = 1; i <= startUps.Size(); ++i) {
-    auto* startUp = dynamic_cast<KroSpecObject*>(startUps[i].ptr());
-    std::printf("%s (type %s)\n", startUp->name().c_str(), startUp->lateType().c_str());
-    for (KroSpecAttribute* attribute : startUp->attributes())
-      std::printf("  %-24s %s\n", attribute->name().c_str(), KindName(attribute->GetKind(), attribute->GetElementKind()));
+    const KroISpecObject_var& startUp = startUps[i];
+    std::printf("%s (type %s)\n", startUp->GetName().ConvertToChar(), startUp->GetLateType().ConvertToChar());
+    std::unique_ptr<KroListValKroISpecAttribute_var> attributes(startUp->ListAttributes());
+    for (const KroISpecAttribute_var& attribute : *attributes)
+      std::printf("  %-24s %s\n", attribute->GetName().ConvertToChar(),
+                  KindName(attribute->GetKind(), attribute->GetElementKind()));
   }
   KroDocumentServices::Close(document);
   return 0;

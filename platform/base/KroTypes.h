@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <type_traits>
 
 using HRESULT = std::int32_t;
 using ULONG = unsigned long;
@@ -44,10 +45,17 @@ struct GUID {
   std::uint8_t Data4[8];
 
   friend constexpr bool operator==(const GUID& a, const GUID& b) {
-    if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3) return false;
-    for (int i = 0; i < 8; ++i)
-      if (a.Data4[i] != b.Data4[i]) return false;
-    return true;
+    if (std::is_constant_evaluated()) {
+      if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3) return false;
+      for (int i = 0; i < 8; ++i)
+        if (a.Data4[i] != b.Data4[i]) return false;
+      return true;
+    }
+    // Interface queries compare ids on every call: two words at a time.
+    std::uint64_t x[2], y[2];
+    std::memcpy(x, &a, sizeof x);
+    std::memcpy(y, &b, sizeof y);
+    return ((x[0] ^ y[0]) | (x[1] ^ y[1])) == 0;
   }
 };
 using IID = GUID;

@@ -8,14 +8,14 @@
 #include "KroVar.h"
 
 namespace {
-std::atomic<long> g_liveObjects{0};
+long g_liveObjects = 0;
 }
 
-KroBaseUnknown::KroBaseUnknown() { g_liveObjects.fetch_add(1, std::memory_order_relaxed); }
+KroBaseUnknown::KroBaseUnknown() { ++g_liveObjects; }
 
-KroBaseUnknown::~KroBaseUnknown() { g_liveObjects.fetch_sub(1, std::memory_order_relaxed); }
+KroBaseUnknown::~KroBaseUnknown() { --g_liveObjects; }
 
-long KroBaseUnknown::LiveObjects() { return g_liveObjects.load(); }
+long KroBaseUnknown::LiveObjects() { return g_liveObjects; }
 
 void* KroBaseUnknown::operator new(std::size_t size) { return ::operator new(size); }
 
@@ -40,10 +40,10 @@ HRESULT KroBaseUnknown::QueryInterface(const IID& iid, void** out) {
   return E_NOINTERFACE;
 }
 
-ULONG KroBaseUnknown::AddRef() { return m_refCount.fetch_add(1) + 1; }
+ULONG KroBaseUnknown::AddRef() { return ++m_refCount; }
 
 ULONG KroBaseUnknown::Release() {
-  ULONG remaining = m_refCount.fetch_sub(1) - 1;
+  ULONG remaining = --m_refCount;
   if (remaining == 0) delete this;
   return remaining;
 }

@@ -49,7 +49,7 @@ class KroBaseUnknown {
   virtual HRESULT ChangeComponentState(int state);
 
   static KroMetaClass* MetaObject();
-  ULONG GetRefCount() const { return m_refCount.load(); }
+  ULONG GetRefCount() const { return m_refCount; }
 
   // Components are allocated through the component model's allocator, which counts them.
   static void* operator new(std::size_t size);
@@ -60,7 +60,9 @@ class KroBaseUnknown {
   static long LiveObjects();
 
  private:
-  std::atomic<ULONG> m_refCount{1};
+  // Plain counts: components are used from one thread, as the library's callers are, and an atomic
+  // update on every handle copy would cost more than the work most calls do.
+  ULONG m_refCount = 1;
   KroBaseUnknown* m_extended = nullptr;
   int m_state = 0;
 };

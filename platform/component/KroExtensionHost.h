@@ -2,8 +2,9 @@
 // bound to it, and the live tie of each extension interface.
 #pragma once
 
-#include <unordered_map>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "KroBaseUnknown.h"
 
@@ -31,6 +32,7 @@ class KroExtensionHost {
 
   // The registered extension interface of this late type, through its tie; E_NOINTERFACE when none.
   HRESULT QueryExtension(const char* lateType, const IID& iid, void** out);
+  HRESULT QueryExtension(const std::string& lateType, const IID& iid, void** out);
 
   KroBaseUnknown* Self() const { return m_self; }
   KroBaseUnknown* FindImplementation(const CLSID& classId) const;
@@ -38,12 +40,19 @@ class KroExtensionHost {
   KroBaseUnknown* FindTie(const IID& iid) const;
   KroTieLink* AddTie(const IID& iid, KroBaseUnknown* tie);
   void RemoveTie(KroTieLink* link);
-  int CountImplementations() const { return static_cast<int>(m_implementations.size()); }
+  int CountImplementations() const { return m_state ? static_cast<int>(m_state->implementations.size()) : 0; }
 
  private:
+  // Most hosts never get an extension, and those that do get one or two: a small side record, made on
+  // first use.
+  struct State {
+    std::vector<std::pair<CLSID, KroBaseUnknown*>> implementations;  // owned, one reference each
+    std::vector<std::unique_ptr<KroTieLink>> ties;                   // ties not owned; links stay put
+  };
+  State& state();
+
   KroBaseUnknown* m_self;
-  std::unordered_map<CLSID, KroBaseUnknown*, KroGUIDHash> m_implementations;  // owned, one reference each
-  std::unordered_map<IID, KroTieLink, KroGUIDHash> m_ties;                  // ties not owned
+  std::unique_ptr<State> m_state;
 };
 
 // Registers, for the late type of implMeta, that interfaceMeta is provided by the ties that createTie

@@ -138,11 +138,6 @@ class KroTie : public I {
   KRO_IMPLEMENT_EXTENSION_META(Class, BaseClass, LateType, Framework)         \
   KroBaseUnknown* Class::CreateItself() { return new (std::nothrow) Class(); }
 
-// An abstract extension base: it has a meta object but no instances of its own.
-#define KRO_IMPLEMENT_ABSTRACT_EXTENSION_CLASS(Class, BaseClass, LateType, Framework) \
-  KRO_IMPLEMENT_EXTENSION_META(Class, BaseClass, LateType, Framework)                  \
-  KroBaseUnknown* Class::CreateItself() { return nullptr; }
-
 // Defines the tie factory CreateTIE<Interface><Class> and registers it in the dictionary at load.
 #define KRO_REGISTER_EXTENSION(Class, Interface, Tie)                                                    \
   KroBaseUnknown* CreateTIE##Interface##Class(KroBaseUnknown* implementation, KroBaseUnknown* second) { \

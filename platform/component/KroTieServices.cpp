@@ -50,14 +50,24 @@ const KroDictionaryEntry* KroFindExtension(const std::string& lateType, const II
 // ---- host -------------------------------------------------------------------------------------------
 
 KroExtensionHost::~KroExtensionHost() {
-  for (auto& [classId, implementation] : m_implementations) {
+  if (!m_state) return;
+  for (auto& [classId, implementation] : m_state->implementations) {
     implementation->SetImpl(nullptr);
     implementation->Release();
   }
 }
 
+KroExtensionHost::State& KroExtensionHost::state() {
+  if (!m_state) m_state = std::make_unique<State>();
+  return *m_state;
+}
+
 HRESULT KroExtensionHost::QueryExtension(const char* lateType, const IID& iid, void** out) {
-  const KroDictionaryEntry* entry = KroFindExtension(lateType ? lateType : "", iid);
+  return QueryExtension(std::string(lateType ? lateType : ""), iid, out);
+}
+
+HRESULT KroExtensionHost::QueryExtension(const std::string& lateType, const IID& iid, void** out) {
+  const KroDictionaryEntry* entry = KroFindExtension(lateType, iid);
   if (!entry) return E_NOINTERFACE;
   KroBaseUnknown* implementation = FindImplementation(entry->implMeta->ClassId());
   KroBaseUnknown* tie = entry->createTie(implementation, m_self);
@@ -66,27 +76,41 @@ HRESULT KroExtensionHost::QueryExtension(const char* lateType, const IID& iid, v
 }
 
 KroBaseUnknown* KroExtensionHost::FindImplementation(const CLSID& classId) const {
-  auto it = m_implementations.find(classId);
-  return it == m_implementations.end() ? nullptr : it->second;
+  if (m_state)
+    for (const auto& [id, implementation] : m_state->implementations)
+      if (id == classId) return implementation;
+  return nullptr;
 }
 
 void KroExtensionHost::AddImplementation(const CLSID& classId, KroBaseUnknown* implementation) {
-  m_implementations.emplace(classId, implementation);
+  if (!FindImplementation(classId)) state().implementations.emplace_back(classId, implementation);
 }
 
 KroBaseUnknown* KroExtensionHost::FindTie(const IID& iid) const {
-  auto it = m_ties.find(iid);
-  return it == m_ties.end() ? nullptr : it->second.tie;
+  if (m_state)
+    for (const auto& link : m_state->ties)
+      if (link->iid == iid) return link->tie;
+  return nullptr;
 }
 
 KroTieLink* KroExtensionHost::AddTie(const IID& iid, KroBaseUnknown* tie) {
-  auto [it, inserted] = m_ties.insert_or_assign(iid, KroTieLink{this, iid, tie});
-  return &it->second;
+  for (auto& link : state().ties)
+    if (link->iid == iid) {
+      link->tie = tie;
+      return link.get();
+    }
+  m_state->ties.push_back(std::make_unique<KroTieLink>(KroTieLink{this, iid, tie}));
+  return m_state->ties.back().get();
 }
 
 void KroExtensionHost::RemoveTie(KroTieLink* link) {
-  auto it = m_ties.find(link->iid);
-  if (it != m_ties.end() && &it->second == link) m_ties.erase(it);
+  if (!m_state) return;
+  auto& ties = m_state->ties;
+  for (auto it = ties.begin(); it != ties.end(); ++it)
+    if (it->get() == link) {
+      ties.erase(it);
+      return;
+    }
 }
 
 // ---- tie services -----------------------------------------------------------------------------------

@@ -18,8 +18,9 @@ std::unordered_map<std::vector<unsigned char>, KroILinkableObject*, OctetsHash>&
 
 }  // namespace
 
-KroCfgUuid::KroCfgUuid(const KroILinkableObject_var& object) {
-  if (object) object->GetUuid(m_octets);
+KroCfgUuid::KroCfgUuid(const KroILinkableObject_var& object)
+    : m_status(object ? object->GetUuid(m_octets) : E_NOINTERFACE) {
+  if (FAILED(m_status)) m_octets.length(0);
 }
 
 HRESULT KroCfgUuid::bindObject(KroILinkableObject_var& out) const {

@@ -12,11 +12,21 @@ class KroCfgUuid {
  public:
   KroCfgUuid() = default;
   KroCfgUuid(const SEQUENCE_octet& octets) : m_octets(octets) {}
-  // The uuid of a live object (empty when the handle is null or the object has none).
+  // The uuid of a live object. Empty when the handle is null or the object's GetUuid fails; getUuid
+  // then gives that failure.
   KroCfgUuid(const KroILinkableObject_var& object);
-  KroCfgUuid& operator=(const SEQUENCE_octet& octets) { m_octets = octets; return *this; }
+  KroCfgUuid& operator=(const SEQUENCE_octet& octets) {
+    m_octets = octets;
+    m_status = S_OK;
+    return *this;
+  }
 
-  void getUuid(SEQUENCE_octet& out) const { out = m_octets; }
+  // Copies the octets out. The result is the object's own GetUuid result for a uuid built from an
+  // object (E_NOINTERFACE for a null handle), S_OK otherwise.
+  HRESULT getUuid(SEQUENCE_octet& out) const {
+    out = m_octets;
+    return m_status;
+  }
   const SEQUENCE_octet& octets() const { return m_octets; }
   // The live object with this uuid. KRO_E_UUID_INVALID for an empty uuid, KRO_E_UUID_NOT_BOUND when
   // no live object has it; out is left as it was on failure.
@@ -35,6 +45,7 @@ class KroCfgUuid {
 
  private:
   SEQUENCE_octet m_octets;
+  HRESULT m_status = S_OK;
 };
 
 // A uuid travels through dispatch as its octets.

@@ -44,14 +44,15 @@ KroAttrValue ToAttrValue(const KroDoc::Value& value) {
 bool AddAttributes(KroSpecObject* object, const std::vector<KroDoc::Attribute>& attributes, const std::string& file,
                    std::string& error) {
   for (const KroDoc::Attribute& attribute : attributes) {
-    KroSpecAttribute* target = object->findAttribute(attribute.name);
-    if (!target) target = object->addAttribute(attribute.name, attribute.kind, attribute.elementKind);
-    if (!target || target->GetKind() != attribute.kind || target->GetElementKind() != attribute.elementKind) {
+    KroAttrPlace target = object->find(attribute.name);
+    if (!target) target = object->add(attribute.name, attribute.kind, attribute.elementKind);
+    if (!target || target.kind != attribute.kind || target.elementKind != attribute.elementKind) {
       error = file + ":" + std::to_string(attribute.line) + ": attribute \"" + attribute.name +
               "\" is already defined with another kind";
       return false;
     }
-    if (!std::holds_alternative<std::monostate>(attribute.value)) target->assign(ToAttrValue(attribute.value));
+    if (!std::holds_alternative<std::monostate>(attribute.value))
+      target.slot->assign(ToAttrValue(attribute.value), target.valueKind);
   }
   return true;
 }
@@ -81,11 +82,12 @@ HRESULT KroDocumentServices::Open(const char* path, KroDocument*& document, int)
   std::string error;
   for (const KroDoc::StartUp& s : parsed.startups) {
     KroSpecObject* base = s.base.empty() ? nullptr : container->findStartUp(s.base);
-    auto* startUp = new KroSpecObject(s.name, s.type.empty() ? s.name : s.type, true, nullptr);
+    KroSpecObject* startUp = KroSpecObject::NewStartUp(s.name, s.type.empty() ? s.name : s.type);
     if (base)
-      for (KroSpecAttribute* attribute : base->attributes())
-        startUp->addAttribute(attribute->name(), attribute->GetKind(), attribute->GetElementKind())
-            ->assign(attribute->value());
+      base->forEachAttribute([&](const KroAttrPlace& from) {
+        KroAttrPlace to = startUp->add(from.name, from.kind, from.elementKind);
+        if (to) to.slot->copyFrom(*from.slot);
+      });
     bool ok = AddAttributes(startUp, s.attributes, file, error) && container->addStartUp(startUp);
     startUp->Release();
     if (!ok) {
@@ -94,13 +96,15 @@ HRESULT KroDocumentServices::Open(const char* path, KroDocument*& document, int)
     }
   }
 
-  // Objects first, references second: a reference may point forward.
+  // Objects first, references second: a reference may point forward. Objects read from a document
+  // stay in the container until removed.
   std::unordered_map<int, KroSpecObject*> byId;
   for (const KroDoc::Object& o : parsed.objects) {
     KroSpecObject* startUp = container->findStartUp(o.startup);
-    std::string lateType = !o.lateType.empty() ? o.lateType : startUp ? startUp->lateType() : o.startup;
-    auto* object = new KroSpecObject(o.name, lateType, false, startUp);
-    container->adopt(object);
+    KroSpecObject* object = startUp ? KroSpecObject::NewInstance(startUp, o.name)
+                                    : KroSpecObject::NewLoose(o.name, o.lateType.empty() ? o.startup : o.lateType);
+    if (!o.lateType.empty()) object->setLateType(o.lateType);
+    container->adopt(object, /*pinned=*/true);
     object->Release();
     byId[o.id] = object;
     if (!AddAttributes(object, o.attributes, file, error)) {
@@ -111,13 +115,12 @@ HRESULT KroDocumentServices::Open(const char* path, KroDocument*& document, int)
   for (const KroDoc::Object& o : parsed.objects) {
     KroSpecObject* object = byId[o.id];
     for (const KroDoc::Attribute& attribute : o.attributes) {
-      KroSpecAttribute* target = object->findAttribute(attribute.name);
+      KroAttrPlace target = object->find(attribute.name);
       if (const auto* ref = std::get_if<KroDoc::Ref>(&attribute.value)) {
-        target->assign(KroISpecObject_var(static_cast<KroISpecObject*>(byId.at(ref->id))));
+        target.slot->setObject(byId.at(ref->id));
       } else if (const auto* refs = std::get_if<std::vector<KroDoc::Ref>>(&attribute.value)) {
-        std::vector<KroISpecObject_var> list;
-        for (const KroDoc::Ref& r : *refs) list.emplace_back(static_cast<KroISpecObject*>(byId.at(r.id)));
-        target->assign(std::move(list));
+        target.slot->unset();
+        for (const KroDoc::Ref& r : *refs) target.slot->appendObject(byId.at(r.id));
       }
     }
   }
@@ -129,50 +132,54 @@ HRESULT KroDocumentServices::Open(const char* path, KroDocument*& document, int)
 }
 
 HRESULT KroDocumentServices::Save(const KroIContainer_var& container, const char* path) {
-  auto* concrete = container ? dynamic_cast<KroContainer*>(container.ptr()) : nullptr;
+  KroContainer* concrete = container ? container->GetModelerContainer() : nullptr;
   if (!concrete) return Fail(E_INVALIDARG, "KroDocumentServices::Save: no container");
 
+  // Ids are positions in the saved list; they only have to be unique within the file.
   std::unordered_map<const KroISpecObject*, int> ids;
-  for (const auto& [id, object] : concrete->objects()) ids[object] = static_cast<int>(id);
+  concrete->forEachObject([&](KroSpecObject* object) {
+    const int id = static_cast<int>(ids.size()) + 1;
+    ids[object] = id;
+  });
   std::string error;
-  auto convert = [&](const KroSpecAttribute* attribute, bool refsAllowed) -> KroDoc::Attribute {
-    KroDoc::Attribute out{attribute->name(), attribute->GetKind(), attribute->GetElementKind(), {}, 0};
-    auto refOf = [&](const KroISpecObject_var& so) -> KroDoc::Ref {
-      auto it = ids.find(so.ptr());
+  auto convert = [&](const KroAttrPlace& place, bool refsAllowed) -> KroDoc::Attribute {
+    KroDoc::Attribute out{std::string(place.name), place.kind, place.elementKind, {}, 0};
+    auto refOf = [&](KroISpecObject* so) -> KroDoc::Ref {
+      auto it = ids.find(so);
       if (!refsAllowed || it == ids.end())
-        error = "KroDocumentServices::Save: attribute \"" + attribute->name() +
-                "\" refers to a spec object outside the container";
+        error = "KroDocumentServices::Save: attribute \"" + out.name + "\" refers to a spec object outside the container";
       return KroDoc::Ref{it == ids.end() ? 0 : it->second};
     };
-    const KroAttrValue& v = attribute->value();
-    if (const auto* so = std::get_if<KroISpecObject_var>(&v)) {
-      out.value = refOf(*so);
-    } else if (const auto* list = std::get_if<std::vector<KroISpecObject_var>>(&v)) {
+    const KroSlot& slot = *place.slot;
+    if (slot.kind() == KroValue_Object) {
+      out.value = refOf(slot.object());
+    } else if (slot.kind() == KroValue_ObjectList) {
       std::vector<KroDoc::Ref> refs;
-      for (const auto& element : *list) refs.push_back(refOf(element));
+      for (KroISpecObject* element : slot.listOf<KroISpecObject*>()) refs.push_back(refOf(element));
       out.value = std::move(refs);
     } else {
       std::visit([&](const auto& x) {
         using T = std::decay_t<decltype(x)>;
         if constexpr (!std::is_same_v<T, KroISpecObject_var> && !std::is_same_v<T, std::vector<KroISpecObject_var>>)
           out.value = x;
-      }, v);
+      }, slot.toValue());
     }
     return out;
   };
 
   KroDoc::Document doc;
   for (KroSpecObject* startUp : concrete->startUps()) {
-    KroDoc::StartUp s{startUp->name(), startUp->lateType(), "", {}, 0};
-    for (KroSpecAttribute* attribute : startUp->attributes()) s.attributes.push_back(convert(attribute, false));
+    KroDoc::StartUp s{std::string(startUp->name()), startUp->lateType(), "", {}, 0};
+    startUp->forEachAttribute([&](const KroAttrPlace& place) { s.attributes.push_back(convert(place, false)); });
     doc.startups.push_back(std::move(s));
   }
-  for (const auto& [id, object] : concrete->objects()) {
+  concrete->forEachObject([&](KroSpecObject* object) {
     KroSpecObject* startUp = object->startUp();
-    KroDoc::Object o{static_cast<int>(id), startUp ? startUp->name() : object->lateType(), object->name(), object->lateType(), {}, 0};
-    for (KroSpecAttribute* attribute : object->attributes()) o.attributes.push_back(convert(attribute, true));
+    KroDoc::Object o{ids[object], startUp ? std::string(startUp->name()) : object->lateType(), std::string(object->name()),
+                     object->lateType(), {}, 0};
+    object->forEachAttribute([&](const KroAttrPlace& place) { o.attributes.push_back(convert(place, true)); });
     doc.objects.push_back(std::move(o));
-  }
+  });
   if (!error.empty()) return Fail(E_FAIL, error);
 
   std::ofstream out(path ? path : "", std::ios::binary | std::ios::trunc);

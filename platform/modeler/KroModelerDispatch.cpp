@@ -11,7 +11,8 @@
   M(KroListValKroISpecObject_var, ListStartUps, , ())                        \
   M(KroListValKroISpecObject_var, ListObjects, , ())                         \
   M(int, CountObjects, const, ())                                            \
-  M(HRESULT, RemoveObject, , ((KroISpecObject*, object)))
+  M(HRESULT, RemoveObject, , ((KroISpecObject*, object)))  \
+  M(int, Collect, , ())
 
 #define KroISpecObject_SCRIPTED(M)                                                                        \
   M(KroISpecObject*, Instanciate, , ((const KroUnicodeString&, name), (const KroIContainer_var&, container), \

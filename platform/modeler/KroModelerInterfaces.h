@@ -14,6 +14,10 @@ KRO_DECLARE_INTERFACE(KroISpecAttrAccess);
 KRO_DECLARE_INTERFACE(KroIContainer);
 KRO_DECLARE_INTERFACE(KroILinkableObject);
 
+class KroSpecObject;
+class KroSpecAttrRef;
+class KroContainer;
+
 using KroListValKroISpecObject_var = KroList<KroISpecObject_var>;
 using KroListValKroISpecAttribute_var = KroList<KroISpecAttribute_var>;
 using KroListValKroISpecAttrKey_var = KroList<KroISpecAttrKey_var>;
@@ -47,9 +51,12 @@ class KroISpecObject : public virtual KroBaseUnknown {
   virtual int IsStartUp() const = 0;
   virtual KroISpecObject* GetStartUp() = 0;
   virtual KroIContainer* GetContainer() = 0;
+  // The modeler's own object behind this interface, or null for spec objects of other origin.
+  virtual KroSpecObject* GetModelerObject() { return nullptr; }
 };
 
-// One attribute of a spec object. Its key (KroISpecAttrKey) is the same object.
+// One attribute of one spec object, made on demand; it holds a reference on that object. It answers
+// KroISpecAttrKey as well, as the attribute's key.
 class KroISpecAttribute : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroISpecAttribute)
   virtual KroUnicodeString GetName() const = 0;
@@ -63,10 +70,14 @@ class KroISpecAttribute : public virtual KroBaseUnknown {
   virtual HRESULT AppendSpecObject(KroISpecObject* value, int flags = 0) = 0;
 };
 
+// Names an attribute. A key of an attribute that a startup defines is valid on every instance of that
+// startup that still has the attribute; a key of an attribute added to one instance only is valid there.
 class KroISpecAttrKey : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroISpecAttrKey)
   virtual KroUnicodeString GetName() const = 0;
   virtual int GetType() const = 0;
+  // The modeler's own key behind this handle, or null for keys of other origin.
+  virtual KroSpecAttrRef* GetModelerRef() { return nullptr; }
 };
 
 // Typed access by key. A single value set on a list attribute of its kind is appended. Setters return E_INVALIDARG for a key that is not one of this object's and
@@ -104,8 +115,11 @@ class KroISpecAttrAccess : public virtual KroBaseUnknown {
   virtual KroListValKroBaseUnknown_var* GetListSpecObject(KroISpecAttrKey* key, const IID& iid) = 0;
 };
 
-// Holds startups and instances. Destroying a container empties the spec-object references of the
-// objects it held, so that references between them cannot keep each other alive.
+// Holds startups and instances. The container keeps one reference on each instance it lists. Instances
+// that nothing outside the container holds (through a handle, a tie, or an attribute of an object that
+// is itself held) are reclaimed by a collection, which runs by itself as instances accumulate; objects
+// read from a document stay until removed. Destroying a container empties the spec-object references
+// of the objects it held, so that references between them cannot keep each other alive.
 class KroIContainer : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroIContainer)
   virtual KroUnicodeString GetName() const = 0;
@@ -113,8 +127,13 @@ class KroIContainer : public virtual KroBaseUnknown {
   virtual KroListValKroISpecObject_var ListStartUps() = 0;
   virtual KroListValKroISpecObject_var ListObjects() = 0;
   virtual int CountObjects() const = 0;
-  // S_FALSE when the object is not in this container.
+  // S_FALSE when the object is not in this container. The object leaves the list at once; it and what
+  // only it reaches, cycles included, are reclaimed once nothing outside holds them.
   virtual HRESULT RemoveObject(KroISpecObject* object) = 0;
+  // Runs a collection now; returns the number of objects reclaimed.
+  virtual int Collect() = 0;
+  // The modeler's own container behind this interface, or null for containers of other origin.
+  virtual KroContainer* GetModelerContainer() { return nullptr; }
 };
 
 // A live object with a uuid that KroCfgUuid::bindObject turns back into the object.

@@ -85,19 +85,7 @@ std::ostream* KroDmxTrace::SetOutputOverride(std::ostream* stream) {
   return previous;
 }
 
-KroDmxTrace& KroDmxTrace::operator<<(const char* text) {
-  if (!IsActive() || !text) return *this;
-  return *this << std::string_view(text);
-}
-
-KroDmxTrace& KroDmxTrace::operator<<(std::string_view text) {
-  if (!IsActive()) return *this;
-  writeRaw(text);
-  return *this;
-}
-
-KroDmxTrace& KroDmxTrace::operator<<(long long value) {
-  if (!IsActive()) return *this;
+void KroDmxTrace::writeNumber(long long value) {
   char buf[32];
   if (m_hexNext)
     std::snprintf(buf, sizeof buf, "0x%08X", static_cast<unsigned int>(value));
@@ -105,31 +93,22 @@ KroDmxTrace& KroDmxTrace::operator<<(long long value) {
     std::snprintf(buf, sizeof buf, "%lld", value);
   m_hexNext = false;
   writeRaw(buf);
-  return *this;
 }
 
-KroDmxTrace& KroDmxTrace::operator<<(unsigned long value) {
-  if (!IsActive()) return *this;
-  if (m_hexNext) return *this << static_cast<long long>(value);
+void KroDmxTrace::writeUnsigned(unsigned long value) {
+  if (m_hexNext) return writeNumber(static_cast<long long>(value));
   writeRaw(std::to_string(value));
-  return *this;
 }
 
-KroDmxTrace& KroDmxTrace::operator<<(double value) {
-  if (!IsActive()) return *this;
-  writeRaw(KroUnicodeString::BuildFromNum(value).str());
-  return *this;
-}
+void KroDmxTrace::writeDouble(double value) { writeRaw(KroUnicodeString::BuildFromNum(value).str()); }
 
-KroDmxTrace& KroDmxTrace::operator<<(KroDmxTraceMarker marker) {
-  if (!IsActive()) return *this;
+void KroDmxTrace::writeMarker(KroDmxTraceMarker marker) {
   if (marker.code == KroDmxTrace_returns.code) {
     writeRaw("returns ");
     m_hexNext = true;
   } else {
     writeRaw("\n");
   }
-  return *this;
 }
 
 void KroDmxTrace::writeRaw(std::string_view text) {
@@ -171,15 +150,10 @@ void KroDmxTrace::emitLine() {
   }
 }
 
-KroDmxTraceStep::KroDmxTraceStep(KroDmxTrace& trace, const char* name) : m_trace(trace), m_pushed(false) {
-  if (!trace.IsActive()) return;
-  trace.m_steps.push_back(name ? name : "");
-  m_pushed = true;
-}
+void KroDmxTrace::pushStep(const char* name) { m_steps.push_back(name ? name : ""); }
 
-KroDmxTraceStep::~KroDmxTraceStep() {
-  if (!m_pushed) return;
+void KroDmxTrace::popStep() {
   // A message left without its newline belongs to this step: close it before the step ends.
-  if (!m_trace.m_line.empty()) m_trace.emitLine();
-  m_trace.m_steps.pop_back();
+  if (!m_line.empty()) emitLine();
+  m_steps.pop_back();
 }

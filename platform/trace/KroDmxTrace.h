@@ -32,17 +32,36 @@ class KroDmxTrace {
   bool IsActive() const { return s_all || *m_flag || *m_flag2; }
   const std::string& GetName() const { return m_name; }
 
-  KroDmxTrace& operator<<(const char* text);
-  KroDmxTrace& operator<<(std::string_view text);
+  // Each output checks the switch inline, so that an inactive trace costs a test and nothing more.
+  KroDmxTrace& operator<<(const char* text) {
+    if (text && IsActive()) writeRaw(text);
+    return *this;
+  }
+  KroDmxTrace& operator<<(std::string_view text) {
+    if (IsActive()) writeRaw(text);
+    return *this;
+  }
   KroDmxTrace& operator<<(const std::string& text) { return *this << std::string_view(text); }
   KroDmxTrace& operator<<(const KroUnicodeString& text) { return *this << std::string_view(text.str()); }
   KroDmxTrace& operator<<(int value) { return *this << static_cast<long long>(value); }
   KroDmxTrace& operator<<(long value) { return *this << static_cast<long long>(value); }
   KroDmxTrace& operator<<(unsigned int value) { return *this << static_cast<long long>(value); }
-  KroDmxTrace& operator<<(unsigned long value);
-  KroDmxTrace& operator<<(long long value);
-  KroDmxTrace& operator<<(double value);
-  KroDmxTrace& operator<<(KroDmxTraceMarker marker);
+  KroDmxTrace& operator<<(unsigned long value) {
+    if (IsActive()) writeUnsigned(value);
+    return *this;
+  }
+  KroDmxTrace& operator<<(long long value) {
+    if (IsActive()) writeNumber(value);
+    return *this;
+  }
+  KroDmxTrace& operator<<(double value) {
+    if (IsActive()) writeDouble(value);
+    return *this;
+  }
+  KroDmxTrace& operator<<(KroDmxTraceMarker marker) {
+    if (IsActive()) writeMarker(marker);
+    return *this;
+  }
 
   // Switches from code. Enable("ALL") switches every trace on.
   static void Enable(std::string_view name);
@@ -57,6 +76,12 @@ class KroDmxTrace {
   friend class KroDmxTraceStep;
   void emitLine();
   void writeRaw(std::string_view text);
+  void writeNumber(long long value);
+  void writeUnsigned(unsigned long value);
+  void writeDouble(double value);
+  void writeMarker(KroDmxTraceMarker marker);
+  void pushStep(const char* name);
+  void popStep();
 
   std::string m_name;
   std::string m_output;
@@ -74,9 +99,13 @@ class KroDmxTrace {
 // A scoped step: open while the object lives. Nothing is recorded while the trace is inactive.
 class KroDmxTraceStep {
  public:
-  KroDmxTraceStep(KroDmxTrace& trace, const char* name);
+  KroDmxTraceStep(KroDmxTrace& trace, const char* name) : m_trace(trace), m_pushed(trace.IsActive()) {
+    if (m_pushed) trace.pushStep(name);
+  }
   KroDmxTraceStep(KroDmxTrace* trace, const char* name) : KroDmxTraceStep(*trace, name) {}
-  ~KroDmxTraceStep();
+  ~KroDmxTraceStep() {
+    if (m_pushed) m_trace.popStep();
+  }
   KroDmxTraceStep(const KroDmxTraceStep&) = delete;
   KroDmxTraceStep& operator=(const KroDmxTraceStep&) = delete;
 

@@ -5,15 +5,18 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 
 #include "KroCfgSOStrings.h"
 #include "KroCfgSOStringsIndex.h"
+#include "KroCfgStreamer.h"
 
 namespace {
 
 // Read while this binary's statics are built: the library must have built its constants already.
 const KroUnicodeString g_firstAtLoad = KroCfgSOStrings::Catalog_Name;
 const std::string g_lastAtLoad = KroCfgSOStrings::CFG_PRODUCT_FREEZE_IS_ERROR_MESSAGE.str();
+const KroUnicodeString g_streamerAtLoad = KroCfgStreamer::so_tofrom_de_lst_lst;
 
 TEST(NamesTable, HoldsThreeHundredNinetyTwoUniquelyNamedConstantsInDeclarationOrder) {
   ASSERT_EQ(KroCfgSOStringsCount(), 392);
@@ -35,9 +38,19 @@ TEST(NamesTable, HoldsThreeHundredNinetyTwoUniquelyNamedConstantsInDeclarationOr
   EXPECT_THROW(KroCfgSOStringsValueAt(392), std::out_of_range);
 }
 
+TEST(NamesTable, ConstantsAreStaticStringMembersOfTheirClass) {
+  EXPECT_TRUE((std::is_same_v<decltype(KroCfgSOStrings::Catalog_Name), KroUnicodeString>));
+  EXPECT_TRUE((std::is_same_v<decltype(KroCfgSOStrings::CFG_PRODUCT_FREEZE_IS_ERROR_MESSAGE), KroUnicodeString>));
+  EXPECT_TRUE((std::is_same_v<decltype(KroCfgStreamer::STARTUP_BO), KroUnicodeString>));
+  EXPECT_TRUE((std::is_same_v<decltype(KroCfgStreamer::so_tofrom_de_lst_lst), KroUnicodeString>));
+  EXPECT_EQ(KroCfgStreamer::STARTUP_BO, "StreamerBaseObject");
+  EXPECT_EQ(KroCfgStreamer::so_tofrom_de_lst_lst, "de_lst_lst");
+}
+
 TEST(NamesTable, ConstantsAreBuiltBeforeClientStaticInitialisation) {
   EXPECT_EQ(g_firstAtLoad, "CfgSOCatalog.feat");
   EXPECT_EQ(g_lastAtLoad, "cfg_product_freeze_is_error_message");
+  EXPECT_EQ(g_streamerAtLoad, "de_lst_lst");
 }
 
 TEST(NamesTable, ValuesEasyToGetWrong) {
@@ -61,8 +74,8 @@ TEST(NamesTable, RepeatedValuesAreSeparateConstants) {
 }
 
 TEST(NamesTable, SecondInitialisationBuildsNothing) {
-  // A rebuild would reset the value to its literal (and leak the longer text, which the leak checker
-  // reports), so change one constant, run the load pass again and see the change survive.
+  // A rebuild would give the constant its literal again, so change one constant, run the load pass
+  // again and see the change survive.
   KroUnicodeString& name = KroCfgSOStrings::CFG_PRODUCT_FREEZE_MSG;
   const KroUnicodeString saved = name;
   name = KroUnicodeString("a value long enough to live outside the string object");

@@ -22,6 +22,15 @@ class Linkable : public KroILinkableObject {
   KroUuidRegistration m_registration{this};
 };
 
+// A linkable object whose uuid cannot be read.
+class Unreadable : public KroILinkableObject {
+ public:
+  HRESULT QueryInterface(const IID& iid, void** out) override {
+    return KroQueryInterfaces<KroILinkableObject>(this, iid, out);
+  }
+  HRESULT GetUuid(SEQUENCE_octet&) override { return E_UNEXPECTED; }
+};
+
 class UuidTest : public ::testing::Test {
  protected:
   void TearDown() override { EXPECT_EQ(KroBaseUnknown::LiveObjects(), m_liveAtStart); }
@@ -53,6 +62,25 @@ TEST_F(UuidTest, BindsLiveObjectsOnly) {
 
   kept = nullptr;
   other->Release();
+}
+
+TEST_F(UuidTest, GetUuidGivesTheObjectsOwnResult) {
+  SEQUENCE_octet out{0x55};
+  {
+    KroILinkableObject_var object = KroILinkableObject_var::Adopt(new Linkable);
+    EXPECT_EQ(KroCfgUuid(object).getUuid(out), S_OK);
+    EXPECT_EQ(out.length(), 16u);
+  }
+  {
+    KroILinkableObject_var object = KroILinkableObject_var::Adopt(new Unreadable);
+    EXPECT_EQ(KroCfgUuid(object).getUuid(out), E_UNEXPECTED);
+    EXPECT_EQ(out.length(), 0u);
+  }
+  out = SEQUENCE_octet{0x55};
+  EXPECT_EQ(KroCfgUuid(KroILinkableObject_var(nullptr)).getUuid(out), E_NOINTERFACE);
+  EXPECT_EQ(out.length(), 0u);
+  EXPECT_EQ(KroCfgUuid(SEQUENCE_octet{1, 2}).getUuid(out), S_OK);
+  EXPECT_EQ(out, (SEQUENCE_octet{1, 2}));
 }
 
 TEST_F(UuidTest, GeneratesDistinctVersion4Uuids) {

@@ -68,9 +68,7 @@ HRESULT KroCfgSOFilter::setFilter(const KroICfgFilter_var& filter) {
   hr = filter->getMode150(mode150);
   if (failed(hr, "Unable to get the filter 150% mode flag.")) return KroTraceReturns(trace, hr);
   SEQUENCE_octet uuid;
-  KroCfgUuid(KroILinkableObject_var(filter)).getUuid(uuid);
-  // Without a uuid the record could never be bound back to the filter.
-  hr = uuid.length() ? S_OK : E_FAIL;
+  hr = KroCfgUuid(KroILinkableObject_var(filter)).getUuid(uuid);
   if (failed(hr, "Unable to get the filter uuid.")) return KroTraceReturns(trace, hr);
 
   KroISpecObject_var so = this;

@@ -4,7 +4,7 @@
 #include "KroCfgSOServices.h"
 #include "TIEKroICfgSOIntervalDateKroCfgSOIntervalDate.h"
 
-KRO_IMPLEMENT_EXTENSION_CLASS(KroCfgSOIntervalDate, KroCfgSOInterval, "CfgSOIntervalDates", KroCfgSOFramework::Name);
+KRO_IMPLEMENT_EXTENSION_CLASS(KroCfgSOIntervalDate, KroBaseUnknown, "CfgSOIntervalDates", KroCfgSOFramework::Name);
 
 namespace {
 

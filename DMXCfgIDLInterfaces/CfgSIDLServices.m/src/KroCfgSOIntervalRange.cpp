@@ -4,7 +4,7 @@
 #include "KroCfgSOStrings.h"
 #include "TIEKroICfgSOIntervalRangeKroCfgSOIntervalRange.h"
 
-KRO_IMPLEMENT_EXTENSION_CLASS(KroCfgSOIntervalRange, KroCfgSOInterval, "CfgSOIntervalRanges", KroCfgSOFramework::Name);
+KRO_IMPLEMENT_EXTENSION_CLASS(KroCfgSOIntervalRange, KroBaseUnknown, "CfgSOIntervalRanges", KroCfgSOFramework::Name);
 
 namespace {
 

@@ -3,8 +3,6 @@
 #include "KroCfgSOServices.h"
 #include "KroCfgSOStrings.h"
 
-KRO_IMPLEMENT_ABSTRACT_EXTENSION_CLASS(KroCfgSOMilestone, KroBaseUnknown, "CfgSOMilestone", KroCfgSOFramework::Name);
-
 namespace {
 
 KRO_LIBRARY_TRACE(s_trace, "CfgSO");

@@ -5,7 +5,7 @@
 #include "KroCfgSOStrings.h"
 #include "TIEKroICfgSOMilestoneDateKroCfgSOMilestoneDate.h"
 
-KRO_IMPLEMENT_EXTENSION_CLASS(KroCfgSOMilestoneDate, KroCfgSOMilestone, "CfgSOMilestoneDate",
+KRO_IMPLEMENT_EXTENSION_CLASS(KroCfgSOMilestoneDate, KroBaseUnknown, "CfgSOMilestoneDate",
                               KroCfgSOFramework::Name);
 
 namespace {

@@ -4,7 +4,7 @@
 #include "KroCfgSOStrings.h"
 #include "TIEKroICfgSOMilestoneRangeKroCfgSOMilestoneRange.h"
 
-KRO_IMPLEMENT_EXTENSION_CLASS(KroCfgSOMilestoneRange, KroCfgSOMilestone, "CfgSOMilestoneRange",
+KRO_IMPLEMENT_EXTENSION_CLASS(KroCfgSOMilestoneRange, KroBaseUnknown, "CfgSOMilestoneRange",
                               KroCfgSOFramework::Name);
 
 namespace {

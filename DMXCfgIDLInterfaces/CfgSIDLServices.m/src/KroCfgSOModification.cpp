@@ -18,20 +18,11 @@ KRO_LIBRARY_TRACE(s_trace, "CfgSO");
 
 KroDmxTrace& Trace() { return s_trace.get(); }
 
-// The modeler's keys belong to one spec object each: the class-wide keys, taken from the first record
-// used, name the attributes, and every record reaches its own attribute of that name.
-KroISpecAttrKey_var OwnKey(const KroISpecAttrAccess_var& access, const KroISpecAttrKey_var& shared) {
-  if (!access || !shared) return shared;
-  KroISpecAttrKey* own = access->GetAttrKey(shared->GetName().ConvertToChar());
-  return own ? KroISpecAttrKey_var::Adopt(own) : shared;
-}
-
-// This record's spec object with its attribute access, after the keys are set.
+// This record's spec object, after the keys are set. The class-wide keys, taken from the first record
+// used, are valid on every instance of the modification startup.
 struct Record {
-  explicit Record(KroCfgSOModification* self) : so(self), access(self) { KroCfgSOModification::initKeys(so); }
-  KroISpecAttrKey_var key(const KroISpecAttrKey_var& shared) const { return OwnKey(access, shared); }
+  explicit Record(KroCfgSOModification* self) : so(self) { KroCfgSOModification::initKeys(so); }
   KroISpecObject_var so;
-  KroISpecAttrAccess_var access;
 };
 
 // A string getter: the read, its failure message, and the "extracted" line even after a failure.
@@ -41,7 +32,7 @@ HRESULT ReadString(KroCfgSOModification* self, const char* step, const KroISpecA
   KroDmxTraceStep traceStep(trace, step);
   Record record(self);
   out = KroUnicodeString();
-  HRESULT hr = KroCfgSOServices::GetStringValue(record.so, record.key(shared), out);
+  HRESULT hr = KroCfgSOServices::GetStringValue(record.so, shared, out);
   if (FAILED(hr)) KRO_TRACE_LINE(trace, failure);
   KRO_TRACE_LINE(trace, label << out);
   return KroTraceReturns(trace, hr);
@@ -75,7 +66,7 @@ void KroCfgSOModification::clear() {
   initKeys(so);
   KroISpecAttrAccess_var access = so;
   for (auto* shared : {&m_sp_ModName_Key, &m_sp_ModUid_Key, &m_sp_ActName_Key, &m_sp_EffStr_Key, &m_sp_UnderAct_Key})
-    access->UnsetAttribute(OwnKey(access, shared->get()));
+    access->UnsetAttribute(shared->get());
 }
 
 HRESULT KroCfgSOModification::getName(KroUnicodeString& name) {
@@ -99,7 +90,7 @@ HRESULT KroCfgSOModification::getUuid(KroCfgUuid& uuid) {
   Record record(this);
   SEQUENCE_octet octets;
   uuid = octets;
-  HRESULT hr = KroCfgSOServices::GetByteArrayValue(record.so, record.key(m_sp_ModUid_Key.get()), octets);
+  HRESULT hr = KroCfgSOServices::GetByteArrayValue(record.so, m_sp_ModUid_Key.get(), octets);
   if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable to extract the Modification uuid.");
   uuid = octets;
   KRO_TRACE_LINE(trace, "Modification uuid extracted: " << uuid);
@@ -111,7 +102,7 @@ HRESULT KroCfgSOModification::isUnderAction() {
   KroDmxTraceStep step(trace, "KroCfgSOModification::isUnderAction");
   Record record(this);
   boolean flag = 0;
-  HRESULT hr = KroCfgSOServices::GetBooleanValue(record.so, record.key(m_sp_UnderAct_Key.get()), flag);
+  HRESULT hr = KroCfgSOServices::GetBooleanValue(record.so, m_sp_UnderAct_Key.get(), flag);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable determine if the Modification is under an Action.");
     return KroTraceReturns(trace, hr);
@@ -136,25 +127,25 @@ HRESULT KroCfgSOModification::setModification(const KroICfgModification_var& mod
 
   KroUnicodeString name;
   modification->getName(name);
-  HRESULT hr = KroCfgSOServices::SetStringValue(record.so, record.key(m_sp_ModName_Key.get()), name);
+  HRESULT hr = KroCfgSOServices::SetStringValue(record.so, m_sp_ModName_Key.get(), name);
   if (failed(hr, "Unable to set the name of the Modification into the SpecObject.")) return KroTraceReturns(trace, hr);
 
   SEQUENCE_octet octets;
   KroCfgUuid(KroILinkableObject_var(modification)).getUuid(octets);
-  hr = KroCfgSOServices::SetByteArrayValue(record.so, record.key(m_sp_ModUid_Key.get()), octets);
+  hr = KroCfgSOServices::SetByteArrayValue(record.so, m_sp_ModUid_Key.get(), octets);
   if (failed(hr, "Unable to set the uuid of the Modification into the SpecObject.")) return KroTraceReturns(trace, hr);
 
   KroUnicodeString first, second;
   hr = modification->getEffectivityString(first, second);
   if (failed(hr, "Unable to get the Modification effectivity string.")) return KroTraceReturns(trace, hr);
   second.Append(" (").Append(first).Append(")");
-  hr = KroCfgSOServices::SetStringValue(record.so, record.key(m_sp_EffStr_Key.get()), second);
+  hr = KroCfgSOServices::SetStringValue(record.so, m_sp_EffStr_Key.get(), second);
   if (failed(hr, "Unable to set the Modification effectivity string into the SpecObject.")) return KroTraceReturns(trace, hr);
 
   KroICfgGroupMod_var group;
   hr = modification->getGroupMod(group);
   if (failed(hr, "Unable to get the Modification GroupMod.")) return KroTraceReturns(trace, hr);
-  KroISpecAttrKey_var underAction = record.key(m_sp_UnderAct_Key.get());
+  KroISpecAttrKey_var underAction = m_sp_UnderAct_Key.get();
   if (!group) {
     hr = KroCfgSOServices::SetBooleanValue(record.so, underAction, 0);
     failed(hr, "Unable to set the UnderAction flag to FALSE.");
@@ -175,7 +166,7 @@ HRESULT KroCfgSOModification::setModification(const KroICfgModification_var& mod
     named->getName(actionName);
     actionNames.Append(actionName);
   }
-  hr = KroCfgSOServices::SetStringValue(record.so, record.key(m_sp_ActName_Key.get()), actionNames);
+  hr = KroCfgSOServices::SetStringValue(record.so, m_sp_ActName_Key.get(), actionNames);
   failed(hr, "Unable to set the Modification GroupMod name into the SpecObject.");
   return KroTraceReturns(trace, hr);
 }

@@ -106,10 +106,7 @@ HRESULT KroCfgSOUuidList::SetElementAt(long position, const SEQUENCE_octet& uuid
   KroDmxTrace& trace = Trace();
   KroDmxTraceStep step(trace, "SetElementAt");
   KroISpecAttrKey* key = keyAt(position);
-  if (!key) {
-    KRO_TRACE_LINE(trace, "Unable to access the attribute #" << position);
-    return KroTraceReturns(trace, E_FAIL);
-  }
+  if (!key) return KroTraceReturns(trace, E_FAIL);
   KroISpecAttrAccess_var access = this;
   if (access) access->SetOctets(key, uuid);  // what the write did is not reported
   return KroTraceReturns(trace, S_OK);

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <memory>
 
 #include "DMX_ConfigServices.h"
 #include "KroCfgSOFactory.h"
@@ -13,21 +12,11 @@
 
 // ---- Name constants ----------------------------------------------------------------------------------
 
+#define KRO_CFG_STREAMER_DEFINE(name, text) constinit KroUnicodeString KroCfgStreamer::name KRO_NAMES_PRIORITY;
+KRO_CFG_STREAMER_NAMES(KRO_CFG_STREAMER_DEFINE)
+#undef KRO_CFG_STREAMER_DEFINE
+
 namespace {
-
-// Raw storage for one constant, zeroed at compile time, until the load-time pass builds the string.
-union NameSlot {
-  constexpr NameSlot() : raw{} {}
-  ~NameSlot() {}
-  unsigned char raw[sizeof(KroUnicodeString)];
-  KroUnicodeString value;
-};
-
-namespace names {
-#define KRO_CFG_STREAMER_SLOT(name, text) constinit NameSlot name;
-KRO_CFG_STREAMER_NAMES(KRO_CFG_STREAMER_SLOT)
-#undef KRO_CFG_STREAMER_SLOT
-}  // namespace names
 
 namespace counters {
 #define KRO_CFG_STREAMER_COUNTER(name, text) constinit int name = 0;
@@ -35,45 +24,20 @@ KRO_CFG_STREAMER_NAMES(KRO_CFG_STREAMER_COUNTER)
 #undef KRO_CFG_STREAMER_COUNTER
 }  // namespace counters
 
-struct NameEntry {
-  const char* text;
-  NameSlot* slot;
-  int* counter;
-};
-
-constexpr NameEntry kNames[] = {
-#define KRO_CFG_STREAMER_ENTRY(name, text) {text, &names::name, &counters::name},
+constexpr KroNameConstant kNames[] = {
+#define KRO_CFG_STREAMER_ENTRY(name, text) {&KroCfgStreamer::name, text, &counters::name},
     KRO_CFG_STREAMER_NAMES(KRO_CFG_STREAMER_ENTRY)
 #undef KRO_CFG_STREAMER_ENTRY
 };
 
-// Each constant is built when its own counter has just become one, and destroyed once at unload.
+// After the constants, at their priority: before the library's other static initialisers, so that
+// they may read the names.
 struct NamesInitialiser {
-  NamesInitialiser() {
-    for (const NameEntry& entry : kNames)
-      if (++*entry.counter == 1) std::construct_at(&entry.slot->value, entry.text);
-  }
-  ~NamesInitialiser() {
-    for (const NameEntry& entry : kNames)
-      if (*entry.counter > 0) {
-        std::destroy_at(&entry.slot->value);
-        *entry.counter = 0;
-      }
-  }
+  NamesInitialiser() { KroBuildNameConstants(kNames); }
 };
-
-// Before the library's other static initialisers, so that they may read the names.
-#if defined(__GNUC__)
-NamesInitialiser s_names __attribute__((init_priority(101)));
-#else
-NamesInitialiser s_names;
-#endif
+NamesInitialiser s_names KRO_NAMES_PRIORITY;
 
 }  // namespace
-
-#define KRO_CFG_STREAMER_DEFINE(name, text) constinit const KroUnicodeString& KroCfgStreamer::name = names::name.value;
-KRO_CFG_STREAMER_NAMES(KRO_CFG_STREAMER_DEFINE)
-#undef KRO_CFG_STREAMER_DEFINE
 
 // ---- Frame ---------------------------------------------------------------------------------------------
 
@@ -345,7 +309,7 @@ void KroCfgStreamer::PrintUid(SEQUENCE_octet uid) {
   KroDmxTraceStep step(trace, " ");
   trace << "Size: byte(" << static_cast<int>(uid.length()) << ")" << KroDmxTrace_nl;
   trace << "Uid :" << KroDmxTrace_nl;
-  for (unsigned char octet : uid.bytes()) trace << static_cast<int>(octet);
+  for (unsigned char octet : uid) trace << static_cast<int>(octet);
   trace << KroDmxTrace_nl;
 }
 

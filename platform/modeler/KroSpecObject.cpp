@@ -1,0 +1,542 @@
+#include "KroSpecObject.h"
+
+#include <charconv>
+#include <new>
+
+#include "KroContainer.h"
+
+namespace {
+
+bool UsableName(std::string_view name) { return !name.empty() && name.find('\0') == std::string_view::npos; }
+
+// Parses an initial value given as text: numbers in decimal, booleans as true/false/1/0, strings as
+// they stand, octets in hexadecimal, list elements separated by commas.
+template <class T>
+bool ParseNumber(std::string_view text, T& out) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  if (text.empty()) return false;
+  auto res = std::from_chars(text.data(), text.data() + text.size(), out);
+  return res.ec == std::errc() && res.ptr == text.data() + text.size();
+}
+
+template <class T, class F>
+bool ParseList(std::string_view text, std::vector<T>& out, F element) {
+  if (text.find_first_not_of(' ') == std::string_view::npos) return true;
+  while (true) {
+    std::size_t comma = text.find(',');
+    T value{};
+    if (!element(text.substr(0, comma), value)) return false;
+    out.push_back(std::move(value));
+    if (comma == std::string_view::npos) return true;
+    text.remove_prefix(comma + 1);
+  }
+}
+
+bool ParseInitialValue(KroValueKind kind, std::string_view text, KroAttrValue& out) {
+  auto number = [](auto t, auto& x) { return ParseNumber(t, x); };
+  switch (kind) {
+    case KroValue_Long: { std::int32_t v; if (!ParseNumber(text, v)) return false; out = v; return true; }
+    case KroValue_Double: { double v; if (!ParseNumber(text, v)) return false; out = v; return true; }
+    case KroValue_Boolean:
+      if (text == "true" || text == "1") return out = true, true;
+      if (text == "false" || text == "0") return out = false, true;
+      return false;
+    case KroValue_String: out = std::string(text); return true;
+    case KroValue_LongList: { std::vector<std::int32_t> v; if (!ParseList(text, v, number)) return false; out = std::move(v); return true; }
+    case KroValue_DoubleList: { std::vector<double> v; if (!ParseList(text, v, number)) return false; out = std::move(v); return true; }
+    case KroValue_StringList: {
+      std::vector<std::string> v;
+      ParseList(text, v, [](auto t, auto& x) { x = std::string(t); return true; });
+      out = std::move(v);
+      return true;
+    }
+    default: return false;  // spec objects have no text form
+  }
+}
+
+}  // namespace
+
+// ---- making -----------------------------------------------------------------------------------------
+
+KroSpecObject::KroSpecObject(KroSpecLayout* layout, KroSpecObject* startUp, bool isStartUp, std::string_view name,
+                             KroSlot* slots, std::uint32_t slotCount)
+    : KroExtensionHost(static_cast<KroBaseUnknown*>(static_cast<KroISpecObject*>(this))),
+      m_layout(layout),
+      m_startUp(startUp),
+      m_slots(slots),
+      m_slotCount(slotCount) {
+  m_name.setString(name);
+  if (isStartUp) m_flags |= kStartUp;
+  if (m_startUp) m_startUp->AddRef();
+}
+
+void* KroSpecObject::Allocate(std::uint32_t slotCount) {
+  return KroBaseUnknown::operator new(sizeof(KroSpecObject) + slotCount * sizeof(KroSlot));
+}
+
+KroSpecObject* KroSpecObject::NewStartUp(std::string_view name, std::string lateType) {
+  auto* layout = new KroSpecLayout(std::move(lateType));
+  auto* object = ::new (Allocate(0)) KroSpecObject(layout, nullptr, true, name, nullptr, 0);
+  return object;
+}
+
+KroSpecObject* KroSpecObject::NewInstance(KroSpecObject* startUp, std::string_view name) {
+  const std::uint32_t count = startUp->m_slotCount;
+  void* memory = Allocate(count);
+  auto* slots = reinterpret_cast<KroSlot*>(static_cast<char*>(memory) + sizeof(KroSpecObject));
+  for (std::uint32_t i = 0; i < count; ++i) KroSlot::CopyConstruct(&slots[i], startUp->m_slots[i]);
+  startUp->m_layout->AddRef();
+  auto* object = ::new (memory) KroSpecObject(startUp->m_layout, startUp, false, name, slots, count);
+  if (startUp->m_own && startUp->m_own->hasLateType) object->setLateType(startUp->m_own->lateType);
+  return object;
+}
+
+KroSpecObject* KroSpecObject::NewLoose(std::string_view name, std::string lateType) {
+  auto* layout = new KroSpecLayout(std::move(lateType));
+  return ::new (Allocate(0)) KroSpecObject(layout, nullptr, false, name, nullptr, 0);
+}
+
+KroSpecObject::~KroSpecObject() {
+  if ((m_flags & kTracked) && m_container) m_container->untrack(this);
+  if (m_own)
+    for (KroOwnAttribute& a : m_own->attributes)
+      if (a.key) a.key->detach();
+  if (!isStartUp())
+    for (std::uint32_t i = 0; i < m_slotCount; ++i) m_slots[i].~KroSlot();
+  m_own.reset();
+  if (m_startUp) m_startUp->Release();
+  m_layout->Release();
+}
+
+KroSpecObject::Side& KroSpecObject::side() {
+  if (!m_own) m_own = std::make_unique<Side>();
+  return *m_own;
+}
+
+const std::string& KroSpecObject::lateType() const {
+  return m_own && m_own->hasLateType ? m_own->lateType : m_layout->lateType();
+}
+
+void KroSpecObject::setLateType(std::string lateType) {
+  if (lateType == m_layout->lateType()) {
+    if (m_own) m_own->hasLateType = false;
+    return;
+  }
+  Side& s = side();
+  s.lateType = std::move(lateType);
+  s.hasLateType = true;
+}
+
+HRESULT KroSpecObject::QueryInterface(const IID& iid, void** out) {
+  HRESULT hr = KroQueryInterfaces<KroISpecObject, KroISpecAttrAccess>(this, iid, out);
+  return hr == E_NOINTERFACE ? QueryExtension(lateType(), iid, out) : hr;
+}
+
+KroISpecObject* KroSpecObject::Instanciate(const KroUnicodeString& name, const KroIContainer_var& container, int) {
+  if (!isStartUp()) return nullptr;
+  KroContainer* target = container ? container->GetModelerContainer() : m_container;
+  if (container && !target) return nullptr;  // a container of other origin cannot hold our objects
+  KroSpecObject* instance = NewInstance(this, name.str());
+  if (target) target->adopt(instance);
+  return instance;
+}
+
+// ---- places -----------------------------------------------------------------------------------------
+
+KroAttrPlace KroSpecObject::ownPlace(std::uint32_t index) const {
+  KroOwnAttribute& a = m_own->attributes[index];
+  return KroAttrPlace{&a.slot, a.kind, a.elementKind, a.valueKind, a.name, index, true};
+}
+
+std::uint32_t KroSpecObject::findOwn(std::string_view name, std::uint64_t hash) const {
+  if (!m_own || m_own->live == 0) return KroNameIndex::kNone;
+  return m_own->index.find(name, hash, [this](std::uint32_t p) -> std::string_view { return m_own->attributes[p].name; });
+}
+
+KroAttrPlace KroSpecObject::find(std::string_view name) {
+  bool hasNul;
+  const std::uint64_t hash = KroNameIndex::Hash(name, hasNul);
+  if (hasNul || name.empty()) return {};
+  for (std::uint32_t i = m_layout->find(name, hash); i != KroNameIndex::kNone; i = m_layout->entry(i).previous)
+    if (i < m_slotCount && !m_slots[i].isAbsent()) return layoutPlace(i);
+  std::uint32_t own = findOwn(name, hash);
+  return own == KroNameIndex::kNone ? KroAttrPlace{} : ownPlace(own);
+}
+
+KroAttrPlace KroSpecObject::add(std::string_view name, TCKind kind, TCKind elementKind) {
+  if (!UsableName(name) || !KroIsValidKind(kind, elementKind) || find(name)) return {};
+  if (isStartUp()) {
+    // A startup owns its layout alone: instances made earlier keep their fewer slots.
+    const std::uint32_t index = m_layout->append(name, kind, elementKind);
+    Side& s = side();
+    s.startUpSlots.emplace_back();
+    m_slots = s.startUpSlots.data();
+    m_slotCount = static_cast<std::uint32_t>(s.startUpSlots.size());
+    return layoutPlace(index);
+  }
+  Side& s = side();
+  const auto index = static_cast<std::uint32_t>(s.attributes.size());
+  KroOwnAttribute attribute;
+  attribute.name = std::string(name);
+  attribute.kind = kind;
+  attribute.elementKind = elementKind;
+  attribute.valueKind = KroValueKindOf(kind, elementKind);
+  s.attributes.push_back(std::move(attribute));
+  s.index.insert(index, KroNameIndex::Hash(name),
+                 [this](std::uint32_t p) -> std::string_view { return m_own->attributes[p].name; });
+  ++s.live;
+  return ownPlace(index);
+}
+
+KroAttrPlace KroSpecObject::resolve(KroISpecAttrKey* key) {
+  KroSpecAttrRef* ref = key ? key->GetModelerRef() : nullptr;
+  if (!ref) return {};
+  if (KroSpecLayout* layout = ref->layout()) {
+    const std::uint32_t i = ref->index();
+    if (layout != m_layout || i >= m_slotCount || m_slots[i].isAbsent()) return {};
+    return layoutPlace(i);
+  }
+  // A removed own attribute detaches its key, so an attached key names a live attribute.
+  if (ref->owner() != this) return {};
+  return ownPlace(ref->index());
+}
+
+KroSpecAttrRef* KroSpecObject::keyOf(const KroAttrPlace& place) {
+  if (!place.own) return m_layout->key(place.index);
+  KroOwnAttribute& a = m_own->attributes[place.index];
+  if (a.key) {
+    a.key->AddRef();
+    return a.key;
+  }
+  a.key = new KroSpecAttrRef(this, place.index, a.name, a.kind, a.elementKind);
+  return a.key;
+}
+
+void KroSpecObject::forgetOwnKey(std::uint32_t index, const KroSpecAttrRef* key) {
+  if (m_own && index < m_own->attributes.size() && m_own->attributes[index].key == key)
+    m_own->attributes[index].key = nullptr;
+}
+
+KroISpecAttribute* KroSpecObject::handleOf(const KroAttrPlace& place) {
+  KroSpecAttrRef* key = keyOf(place);
+  auto* handle = new KroSpecAttrHandle(this, key);
+  key->Release();
+  return handle;
+}
+
+void KroSpecObject::removeOwn(std::uint32_t index) {
+  KroOwnAttribute& a = m_own->attributes[index];
+  m_own->index.erase(a.name, KroNameIndex::Hash(a.name),
+                     [this](std::uint32_t p) -> std::string_view { return m_own->attributes[p].name; });
+  a.removed = true;
+  a.slot.unset();
+  if (a.key) {
+    a.key->detach();
+    a.key = nullptr;
+  }
+  --m_own->live;
+  // Compact once removed entries outnumber live ones, keeping removal O(1) amortised.
+  if (m_own->attributes.size() > 32 && m_own->live * 2 < m_own->attributes.size()) compactOwn();
+}
+
+void KroSpecObject::compactOwn() {
+  std::vector<KroOwnAttribute> live;
+  live.reserve(m_own->live);
+  for (KroOwnAttribute& a : m_own->attributes) {
+    if (a.removed) continue;
+    if (a.key) a.key->moveTo(static_cast<std::uint32_t>(live.size()));
+    live.push_back(std::move(a));
+  }
+  m_own->attributes = std::move(live);
+  m_own->index.rebuild(static_cast<std::uint32_t>(m_own->attributes.size()),
+                       [this](std::uint32_t p) -> std::string_view { return m_own->attributes[p].name; });
+}
+
+// ---- KroISpecObject ---------------------------------------------------------------------------------
+
+KroISpecAttribute* KroSpecObject::AddAttribute(const KroUnicodeString& name, TCKind kind, int) {
+  KroAttrPlace place = add(name.str(), kind, tk_null);
+  return place ? handleOf(place) : nullptr;
+}
+
+KroISpecAttribute* KroSpecObject::AddAttribute(const KroUnicodeString& name, TCKind kind, TCKind secondKind, int) {
+  KroAttrPlace place = add(name.str(), kind, secondKind);
+  return place ? handleOf(place) : nullptr;
+}
+
+KroISpecAttribute* KroSpecObject::AddAttribute(const KroUnicodeString& name, TCKind kind,
+                                               const KroUnicodeString& text, int) {
+  const TCKind element = kind == tk_list ? tk_string : tk_null;  // a list given by text alone holds its texts
+  KroAttrValue value;
+  if (!UsableName(name.str()) || !ParseInitialValue(KroValueKindOf(kind, element), text.str(), value)) return nullptr;
+  KroAttrPlace place = add(name.str(), kind, element);
+  if (!place) return nullptr;
+  place.slot->assign(value, place.valueKind);
+  return handleOf(place);
+}
+
+KroISpecAttribute* KroSpecObject::GetAttribute(const KroUnicodeString& name) {
+  KroAttrPlace place = find(name.str());
+  return place ? handleOf(place) : nullptr;
+}
+
+HRESULT KroSpecObject::RemoveAttribute(KroISpecAttribute* attribute) {
+  auto* handle = dynamic_cast<KroSpecAttrHandle*>(attribute);
+  if (!handle || handle->object() != this) return S_FALSE;
+  KroAttrPlace place = resolve(handle->key());
+  if (!place) return S_FALSE;
+  if (place.own)
+    removeOwn(place.index);
+  else
+    place.slot->setAbsent();
+  return S_OK;
+}
+
+KroListValKroISpecAttribute_var* KroSpecObject::ListAttributes() {
+  auto* list = new KroListValKroISpecAttribute_var();
+  list->Reserve(CountAttributes());
+  forEachAttribute([&](const KroAttrPlace& place) { list->Append(KroISpecAttribute_var::Adopt(handleOf(place))); });
+  return list;
+}
+
+int KroSpecObject::CountAttributes() const {
+  int count = 0;
+  for (std::uint32_t i = 0; i < m_slotCount; ++i)
+    if (!m_slots[i].isAbsent()) ++count;
+  return count + (m_own ? static_cast<int>(m_own->live) : 0);
+}
+
+KroISpecObject* KroSpecObject::GetStartUp() {
+  if (!m_startUp) return nullptr;
+  m_startUp->AddRef();
+  return m_startUp;
+}
+
+KroIContainer* KroSpecObject::GetContainer() {
+  KroContainer* listedIn = container();
+  if (!listedIn) return nullptr;
+  listedIn->AddRef();
+  return listedIn;
+}
+
+void KroSpecObject::dropReferences() {
+  for (std::uint32_t i = 0; i < m_slotCount; ++i)
+    if (m_slots[i].holdsObjects()) m_slots[i].unset();
+  if (m_own)
+    for (KroOwnAttribute& a : m_own->attributes)
+      if (a.slot.holdsObjects()) a.slot.unset();
+}
+
+// ---- typed access -----------------------------------------------------------------------------------
+
+namespace {
+
+template <class T>
+constexpr KroValueKind ScalarKind() {
+  if constexpr (std::is_same_v<T, std::int32_t>) return KroValue_Long;
+  else if constexpr (std::is_same_v<T, double>) return KroValue_Double;
+  else if constexpr (std::is_same_v<T, bool>) return KroValue_Boolean;
+  else return KroValue_String;
+}
+
+template <class T>
+constexpr KroValueKind ListKind() {
+  if constexpr (std::is_same_v<T, std::int32_t>) return KroValue_LongList;
+  else if constexpr (std::is_same_v<T, double>) return KroValue_DoubleList;
+  else return KroValue_StringList;
+}
+
+}  // namespace
+
+// A single value set on a list attribute of its kind is appended, as the Append operations do.
+template <class T>
+HRESULT KroSpecObject::setScalar(KroISpecAttrKey* key, T value) {
+  KroAttrPlace place = resolve(key);
+  if (!place) return E_INVALIDARG;
+  KroSlot& slot = *place.slot;
+  if constexpr (!std::is_same_v<T, bool>) {
+    if (place.kind == tk_list) {
+      if (place.valueKind != ListKind<T>()) return E_FAIL;
+      if constexpr (std::is_same_v<T, std::int32_t>) slot.longList().push_back(value);
+      else if constexpr (std::is_same_v<T, double>) slot.doubleList().push_back(value);
+      else slot.stringList().emplace_back(value);
+      return S_OK;
+    }
+  }
+  if (place.valueKind != ScalarKind<T>()) return E_FAIL;
+  if constexpr (std::is_same_v<T, std::int32_t>) slot.setLong(value);
+  else if constexpr (std::is_same_v<T, double>) slot.setDouble(value);
+  else if constexpr (std::is_same_v<T, bool>) slot.setBool(value);
+  else slot.setString(value);
+  return S_OK;
+}
+
+KroISpecAttrKey* KroSpecObject::GetAttrKey(const char* name) {
+  KroAttrPlace place = find(name ? std::string_view(name) : std::string_view());
+  return place ? keyOf(place) : nullptr;
+}
+
+HRESULT KroSpecObject::ListAttrKeys(KroListValKroISpecAttrKey_var& keys) {
+  keys.RemoveAll();
+  keys.Reserve(CountAttributes());
+  forEachAttribute([&](const KroAttrPlace& place) { keys.Append(KroISpecAttrKey_var::Adopt(keyOf(place))); });
+  return S_OK;
+}
+
+boolean KroSpecObject::TestAttribute(const char* name) {
+  KroAttrPlace place = find(name ? std::string_view(name) : std::string_view());
+  return place && place.slot->isSet() ? 1 : 0;
+}
+
+HRESULT KroSpecObject::SetDouble(KroISpecAttrKey* key, double value, int) { return setScalar(key, value); }
+HRESULT KroSpecObject::SetInteger(KroISpecAttrKey* key, int value, int) { return setScalar<std::int32_t>(key, value); }
+HRESULT KroSpecObject::SetBoolean(KroISpecAttrKey* key, boolean value, int) { return setScalar<bool>(key, value != 0); }
+HRESULT KroSpecObject::SetString(KroISpecAttrKey* key, const KroUnicodeString& value, int) {
+  return setScalar<std::string_view>(key, value.str());
+}
+
+HRESULT KroSpecObject::SetSpecObject(KroISpecAttrKey* key, KroISpecObject* value, int, int, int) {
+  KroAttrPlace place = resolve(key);
+  if (!place) return E_INVALIDARG;
+  if (place.kind == tk_list) {
+    if (!value) return E_INVALIDARG;
+    if (place.valueKind != KroValue_ObjectList) return E_FAIL;
+    place.slot->appendObject(value);
+    return S_OK;
+  }
+  if (place.kind != tk_specobject) return E_FAIL;
+  if (!value)
+    place.slot->unset();
+  else
+    place.slot->setObject(value);
+  return S_OK;
+}
+
+double KroSpecObject::GetDouble(KroISpecAttrKey* key, int) {
+  KroAttrPlace place = resolve(key);
+  return place && place.slot->kind() == KroValue_Double ? place.slot->getDouble() : 0.0;
+}
+
+int KroSpecObject::GetInteger(KroISpecAttrKey* key, int) {
+  KroAttrPlace place = resolve(key);
+  return place && place.slot->kind() == KroValue_Long ? place.slot->getLong() : 0;
+}
+
+boolean KroSpecObject::GetBoolean(KroISpecAttrKey* key, int) {
+  KroAttrPlace place = resolve(key);
+  return place && place.slot->kind() == KroValue_Boolean && place.slot->getBool() ? 1 : 0;
+}
+
+KroUnicodeString KroSpecObject::GetString(KroISpecAttrKey* key, int) {
+  KroAttrPlace place = resolve(key);
+  return place && place.slot->kind() == KroValue_String ? KroUnicodeString(place.slot->bytes()) : KroUnicodeString();
+}
+
+KroISpecObject* KroSpecObject::GetSpecObject(KroISpecAttrKey* key, int) {
+  KroAttrPlace place = resolve(key);
+  if (!place || place.slot->kind() != KroValue_Object) return nullptr;
+  KroISpecObject* object = place.slot->object();
+  if (object) object->AddRef();
+  return object;
+}
+
+HRESULT KroSpecObject::SetListInteger(KroISpecAttrKey* key, const KroRawCollint& values) {
+  KroAttrPlace place = resolve(key);
+  if (!place) return E_INVALIDARG;
+  if (place.valueKind != KroValue_LongList) return E_FAIL;
+  place.slot->setLongList(std::vector<std::int32_t>(values.begin(), values.end()));
+  return S_OK;
+}
+
+HRESULT KroSpecObject::SetListDouble(KroISpecAttrKey* key, const KroRawColldouble& values) {
+  KroAttrPlace place = resolve(key);
+  if (!place) return E_INVALIDARG;
+  if (place.valueKind != KroValue_DoubleList) return E_FAIL;
+  place.slot->setDoubleList(values.items());
+  return S_OK;
+}
+
+HRESULT KroSpecObject::SetListString(KroISpecAttrKey* key, const KroListValKroUnicodeString& values) {
+  KroAttrPlace place = resolve(key);
+  if (!place) return E_INVALIDARG;
+  if (place.valueKind != KroValue_StringList) return E_FAIL;
+  std::vector<std::string> texts;
+  texts.reserve(values.items().size());
+  for (const auto& value : values) texts.push_back(value.str());
+  place.slot->setStringList(std::move(texts));
+  return S_OK;
+}
+
+HRESULT KroSpecObject::SetOctets(KroISpecAttrKey* key, const SEQUENCE_octet& value) {
+  KroAttrPlace place = resolve(key);
+  if (!place) return E_INVALIDARG;
+  if (place.valueKind != KroValue_Octets) return E_FAIL;
+  place.slot->setOctets(value.data(), value.length());
+  return S_OK;
+}
+
+namespace {
+// The list held by a place of the wanted kind, or null for another kind; an unset list reads as empty.
+template <class T>
+const std::vector<T>* ListAt(const KroAttrPlace& place, KroValueKind wanted) {
+  static const std::vector<T> empty;
+  if (!place || place.valueKind != wanted) return nullptr;
+  return place.slot->kind() == wanted ? &place.slot->listOf<T>() : &empty;
+}
+}  // namespace
+
+KroRawCollint* KroSpecObject::GetListInteger(KroISpecAttrKey* key) {
+  const auto* values = ListAt<std::int32_t>(resolve(key), KroValue_LongList);
+  if (!values) return nullptr;
+  auto* out = new KroRawCollint();
+  out->items().assign(values->begin(), values->end());
+  return out;
+}
+
+KroRawColldouble* KroSpecObject::GetListDouble(KroISpecAttrKey* key) {
+  const auto* values = ListAt<double>(resolve(key), KroValue_DoubleList);
+  if (!values) return nullptr;
+  auto* out = new KroRawColldouble();
+  out->items() = *values;
+  return out;
+}
+
+KroListValKroUnicodeString* KroSpecObject::GetListString(KroISpecAttrKey* key) {
+  const auto* values = ListAt<std::string>(resolve(key), KroValue_StringList);
+  if (!values) return nullptr;
+  auto* out = new KroListValKroUnicodeString();
+  out->Reserve(static_cast<int>(values->size()));
+  for (const auto& value : *values) out->Append(KroUnicodeString(value));
+  return out;
+}
+
+SEQUENCE_octet* KroSpecObject::GetOctets(KroISpecAttrKey* key) {
+  KroAttrPlace place = resolve(key);
+  if (!place || place.valueKind != KroValue_Octets) return nullptr;
+  if (place.slot->kind() != KroValue_Octets) return new SEQUENCE_octet();
+  std::string_view bytes = place.slot->bytes();
+  return new SEQUENCE_octet(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+}
+
+HRESULT KroSpecObject::UnsetAttribute(KroISpecAttrKey* key) {
+  KroAttrPlace place = resolve(key);
+  if (!place) return E_INVALIDARG;
+  place.slot->unset();
+  return S_OK;
+}
+
+KroListValKroBaseUnknown_var* KroSpecObject::GetListSpecObject(KroISpecAttrKey* key, const IID& iid) {
+  const auto* values = ListAt<KroISpecObject*>(resolve(key), KroValue_ObjectList);
+  if (!values) return nullptr;
+  auto* out = new KroListValKroBaseUnknown_var();
+  out->Reserve(static_cast<int>(values->size()));
+  KroToBaseFn toBase = KroFindInterfaceToBase(iid);
+  for (KroISpecObject* element : *values) {
+    void* queried = nullptr;
+    KroBaseUnknown* base = nullptr;
+    if (element && toBase && SUCCEEDED(element->QueryInterface(iid, &queried)) && queried) base = toBase(queried);
+    out->Append(KroBaseUnknown_var::Adopt(base));
+  }
+  return out;
+}

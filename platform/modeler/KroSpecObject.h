@@ -1,0 +1,187 @@
+// A spec object: a startup or an instance. Its attributes are the entries of its layout, shared with
+// the startup and its other instances, each valued in one slot of its own, plus any attributes added to
+// this object alone. An instance's slots are allocated with the object itself.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "KroExtensionHost.h"
+#include "KroNameIndex.h"
+#include "KroSlot.h"
+#include "KroSpecAttrRef.h"
+#include "KroSpecLayout.h"
+
+class KroContainer;
+
+// An attribute added to one instance only.
+struct KroOwnAttribute {
+  std::string name;
+  TCKind kind = tk_null;
+  TCKind elementKind = tk_null;
+  KroValueKind valueKind = KroValue_Unset;
+  bool removed = false;
+  KroSlot slot;
+  KroSpecAttrRef* key = nullptr;  // not owned; detached when the attribute or the object goes
+};
+
+// Where an attribute lives: a slot, with the kinds it takes.
+struct KroAttrPlace {
+  KroSlot* slot = nullptr;
+  TCKind kind = tk_null;
+  TCKind elementKind = tk_null;
+  KroValueKind valueKind = KroValue_Unset;
+  std::string_view name;
+  std::uint32_t index = 0;  // in the layout, or among the object's own attributes
+  bool own = false;
+  explicit operator bool() const { return slot != nullptr; }
+};
+
+class KroSpecObject final : public KroISpecObject, public KroISpecAttrAccess, public KroExtensionHost {
+ public:
+  // A new startup with an empty layout of its own; one reference, owned by the caller.
+  static KroSpecObject* NewStartUp(std::string_view name, std::string lateType);
+  // A new instance of the startup, with the startup's values; one reference, owned by the caller.
+  static KroSpecObject* NewInstance(KroSpecObject* startUp, std::string_view name);
+  // A new instance without a startup; all its attributes are its own.
+  static KroSpecObject* NewLoose(std::string_view name, std::string lateType);
+
+  HRESULT QueryInterface(const IID& iid, void** out) override;
+  KroSpecObject* GetModelerObject() override { return this; }
+
+  // KroISpecObject
+  KroISpecObject* Instanciate(const KroUnicodeString& name, const KroIContainer_var& container,
+                              int flags = 0) override;
+  KroISpecAttribute* AddAttribute(const KroUnicodeString& name, TCKind kind, int flags = 0) override;
+  KroISpecAttribute* AddAttribute(const KroUnicodeString& name, TCKind kind, TCKind secondKind,
+                                  int flags = 0) override;
+  KroISpecAttribute* AddAttribute(const KroUnicodeString& name, TCKind kind, const KroUnicodeString& text,
+                                  int flags = 0) override;
+  KroISpecAttribute* GetAttribute(const KroUnicodeString& name) override;
+  HRESULT RemoveAttribute(KroISpecAttribute* attribute) override;
+  KroListValKroISpecAttribute_var* ListAttributes() override;
+  int CountAttributes() const override;
+  KroUnicodeString GetName() const override { return KroUnicodeString(m_name.bytes()); }
+  KroUnicodeString GetLateType() const override { return KroUnicodeString(lateType()); }
+  int IsStartUp() const override { return isStartUp() ? 1 : 0; }
+  KroISpecObject* GetStartUp() override;
+  KroIContainer* GetContainer() override;
+
+  // KroISpecAttrAccess
+  KroISpecAttrKey* GetAttrKey(const char* name) override;
+  HRESULT ListAttrKeys(KroListValKroISpecAttrKey_var& keys) override;
+  boolean TestAttribute(const char* name) override;
+  HRESULT SetDouble(KroISpecAttrKey* key, double value, int flags = 0) override;
+  HRESULT SetInteger(KroISpecAttrKey* key, int value, int flags = 0) override;
+  HRESULT SetBoolean(KroISpecAttrKey* key, boolean value, int flags = 0) override;
+  HRESULT SetString(KroISpecAttrKey* key, const KroUnicodeString& value, int flags = 0) override;
+  HRESULT SetSpecObject(KroISpecAttrKey* key, KroISpecObject* value, int flags = 0, int flags2 = 0,
+                        int flags3 = 0) override;
+  double GetDouble(KroISpecAttrKey* key, int flags = 0) override;
+  int GetInteger(KroISpecAttrKey* key, int flags = 0) override;
+  boolean GetBoolean(KroISpecAttrKey* key, int flags = 0) override;
+  KroUnicodeString GetString(KroISpecAttrKey* key, int flags = 0) override;
+  KroISpecObject* GetSpecObject(KroISpecAttrKey* key, int flags = 0) override;
+  HRESULT SetListInteger(KroISpecAttrKey* key, const KroRawCollint& values) override;
+  HRESULT SetListDouble(KroISpecAttrKey* key, const KroRawColldouble& values) override;
+  HRESULT SetListString(KroISpecAttrKey* key, const KroListValKroUnicodeString& values) override;
+  HRESULT SetOctets(KroISpecAttrKey* key, const SEQUENCE_octet& value) override;
+  KroRawCollint* GetListInteger(KroISpecAttrKey* key) override;
+  KroRawColldouble* GetListDouble(KroISpecAttrKey* key) override;
+  KroListValKroUnicodeString* GetListString(KroISpecAttrKey* key) override;
+  SEQUENCE_octet* GetOctets(KroISpecAttrKey* key) override;
+  HRESULT UnsetAttribute(KroISpecAttrKey* key) override;
+  KroListValKroBaseUnknown_var* GetListSpecObject(KroISpecAttrKey* key, const IID& iid) override;
+
+  // ---- modeler internals, for containers, documents and tools ----
+  std::string_view name() const { return m_name.bytes(); }
+  const std::string& lateType() const;
+  bool isStartUp() const { return m_flags & kStartUp; }
+  KroSpecObject* startUp() const { return m_startUp; }
+  KroContainer* container() const { return (m_flags & kListed) ? m_container : nullptr; }
+  // Gives the object a late type other than its startup's (documents that say so).
+  void setLateType(std::string lateType);
+
+  // The attribute of that name, or an empty place. Names with a NUL byte are never found.
+  KroAttrPlace find(std::string_view name);
+  // A new attribute (on a startup, a new layout entry); an empty place when the name is empty or
+  // taken, or the kinds are not valid.
+  KroAttrPlace add(std::string_view name, TCKind kind, TCKind elementKind);
+  // The place a key names on this object, or an empty place.
+  KroAttrPlace resolve(KroISpecAttrKey* key);
+  // Calls f(place) for every attribute, in order.
+  template <class F>
+  void forEachAttribute(F&& f) {
+    for (std::uint32_t i = 0; i < m_slotCount; ++i)
+      if (!m_slots[i].isAbsent()) f(layoutPlace(i));
+    if (m_own)
+      for (KroOwnAttribute& a : m_own->attributes)
+        if (!a.removed) f(ownPlace(static_cast<std::uint32_t>(&a - m_own->attributes.data())));
+  }
+  // Calls f(object) once per spec-object reference held by the attributes.
+  template <class F>
+  void forEachReference(F&& f) const {
+    for (std::uint32_t i = 0; i < m_slotCount; ++i) m_slots[i].forEachObject(f);
+    if (m_own)
+      for (const KroOwnAttribute& a : m_own->attributes) a.slot.forEachObject(f);
+  }
+  // Unsets every spec-object-valued attribute (breaks reference cycles).
+  void dropReferences();
+  // Called by the key of an own attribute when it dies.
+  void forgetOwnKey(std::uint32_t index, const KroSpecAttrRef* key);
+
+ private:
+  friend class KroContainer;
+  friend class KroSpecAttrHandle;
+
+  enum : std::uint8_t {
+    kStartUp = 1,
+    kListed = 2,   // listed by its container, which holds one reference
+    kTracked = 4,  // known to its container's collector
+    kPinned = 8,   // read from a document: a root while listed
+    kMarked = 16,  // reached during a collection
+  };
+
+  // What only some objects need: own attributes, a late type of their own, a startup's growable slots.
+  struct Side {
+    std::vector<KroOwnAttribute> attributes;
+    KroNameIndex index;
+    std::uint32_t live = 0;
+    std::string lateType;
+    bool hasLateType = false;
+    std::vector<KroSlot> startUpSlots;
+  };
+
+  KroSpecObject(KroSpecLayout* layout, KroSpecObject* startUp, bool isStartUp, std::string_view name,
+                KroSlot* slots, std::uint32_t slotCount);
+  ~KroSpecObject() override;
+  static void* Allocate(std::uint32_t slotCount);
+
+  Side& side();
+  KroAttrPlace layoutPlace(std::uint32_t index) const {
+    const KroLayoutEntry& e = m_layout->entry(index);
+    return KroAttrPlace{&m_slots[index], e.kind, e.elementKind, e.valueKind, e.name, index, false};
+  }
+  KroAttrPlace ownPlace(std::uint32_t index) const;
+  std::uint32_t findOwn(std::string_view name, std::uint64_t hash) const;
+  KroSpecAttrRef* keyOf(const KroAttrPlace& place);
+  KroISpecAttribute* handleOf(const KroAttrPlace& place);
+  void removeOwn(std::uint32_t index);
+  void compactOwn();
+  template <class T>
+  HRESULT setScalar(KroISpecAttrKey* key, T value);
+
+  KroSlot m_name;
+  KroSpecLayout* m_layout;   // one reference
+  KroSpecObject* m_startUp;  // one reference, null for startups and loose instances
+  KroContainer* m_container = nullptr;
+  KroSlot* m_slots;
+  std::uint32_t m_slotCount;
+  std::uint32_t m_position = 0;  // in the container's tracking list
+  std::int32_t m_gcRefs = 0;
+  std::uint8_t m_flags = 0;
+  std::unique_ptr<Side> m_own;
+};

@@ -1,0 +1,212 @@
+// The store: keys shared by a startup's instances, values in slots, and the lifetime of what a
+// container holds (what is held survives a collection, what nothing holds goes, cycles included).
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "KroSpecModeler.h"
+
+namespace {
+
+class StoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_live = KroBaseUnknown::LiveObjects();
+    m_container = KroIContainer_var::Adopt(new KroContainer("store"));
+    m_startUp = KroISpecObject_var::Adopt(CreateStartUp("Thing", "Thing", "KroISpecObject", m_container, "", nullptr));
+    add(m_startUp, "name", tk_string);
+    add(m_startUp, "count", tk_long);
+    add(m_startUp, "next", tk_specobject);
+    add(m_startUp, "children", tk_list, tk_specobject);
+    add(m_startUp, "uid", tk_list, tk_octet);
+  }
+  void TearDown() override {
+    m_startUp = nullptr;
+    m_container = nullptr;
+    EXPECT_EQ(KroBaseUnknown::LiveObjects(), m_live) << "components leaked or freed twice";
+  }
+  static void add(const KroISpecObject_var& so, const char* name, TCKind kind, TCKind second = tk_null) {
+    KroISpecAttribute_var::Adopt(second == tk_null ? so->AddAttribute(name, kind) : so->AddAttribute(name, kind, second));
+  }
+  KroISpecObject_var make() { return KroISpecObject_var::Adopt(m_startUp->Instanciate("", nullptr)); }
+  static KroISpecAttrKey_var key(const KroISpecObject_var& so, const char* name) {
+    KroISpecAttrAccess_var access = so;
+    return KroISpecAttrKey_var::Adopt(access->GetAttrKey(name));
+  }
+  static void link(const KroISpecObject_var& from, const KroISpecObject_var& to, const char* name = "next") {
+    KroISpecAttrAccess_var access = from;
+    ASSERT_EQ(access->SetSpecObject(key(from, name), to), S_OK);
+  }
+  KroContainer& container() { return *m_container->GetModelerContainer(); }
+
+  long m_live = 0;
+  KroIContainer_var m_container;
+  KroISpecObject_var m_startUp;
+};
+
+TEST_F(StoreTest, KeysOfAStartUpsAttributesWorkOnEveryInstance) {
+  KroISpecObject_var a = make(), b = make();
+  KroISpecAttrKey_var name = key(a, "name");
+  EXPECT_EQ(name.ptr(), key(b, "name").ptr()) << "one key per attribute of the startup";
+  KroISpecAttrAccess_var accessB = b;
+  EXPECT_EQ(accessB->SetString(name, "from a's key"), S_OK);
+  EXPECT_EQ(accessB->GetString(name), "from a's key");
+  EXPECT_EQ(KroISpecAttrAccess_var(a)->GetString(name), "") << "each instance keeps its own value";
+
+  // Removing the attribute from one instance leaves the key valid on the others only.
+  KroISpecAttribute_var attribute = KroISpecAttribute_var::Adopt(b->GetAttribute("name"));
+  EXPECT_EQ(b->RemoveAttribute(attribute), S_OK);
+  EXPECT_EQ(accessB->SetString(name, "x"), E_INVALIDARG);
+  EXPECT_EQ(KroISpecAttrAccess_var(a)->SetString(name, "y"), S_OK);
+  EXPECT_EQ(b->CountAttributes(), a->CountAttributes() - 1);
+
+  // A key of another startup's attribute is valid on none of these.
+  KroISpecObject_var other =
+      KroISpecObject_var::Adopt(CreateStartUp("Other", "Other", "KroISpecObject", m_container, "", nullptr));
+  add(other, "name", tk_string);
+  EXPECT_EQ(KroISpecAttrAccess_var(a)->SetString(key(other, "name"), "z"), E_INVALIDARG);
+}
+
+TEST_F(StoreTest, AttributesOfOneInstanceStayItsOwn) {
+  KroISpecObject_var a = make(), b = make();
+  add(a, "extra", tk_long);
+  KroISpecAttrKey_var extra = key(a, "extra");
+  ASSERT_TRUE(extra);
+  EXPECT_FALSE(key(b, "extra"));
+  EXPECT_EQ(KroISpecAttrAccess_var(a)->SetInteger(extra, 5), S_OK);
+  EXPECT_EQ(KroISpecAttrAccess_var(b)->SetInteger(extra, 5), E_INVALIDARG);
+
+  // Removed, then added again: the old key is dead, the new attribute comes last in order.
+  KroISpecAttribute_var attribute = KroISpecAttribute_var::Adopt(a->GetAttribute("name"));
+  a->RemoveAttribute(attribute);
+  add(a, "name", tk_long);
+  EXPECT_EQ(KroISpecAttrAccess_var(a)->SetString(key(b, "name"), "s"), E_INVALIDARG);
+  std::unique_ptr<KroListValKroISpecAttribute_var> list(a->ListAttributes());
+  ASSERT_EQ(list->Size(), 6);
+  EXPECT_EQ((*list)[5]->GetName(), "extra");
+  EXPECT_EQ((*list)[6]->GetName(), "name");
+  EXPECT_EQ((*list)[6]->GetKind(), tk_long);
+}
+
+TEST_F(StoreTest, StartUpChangesReachOnlyLaterInstances) {
+  KroISpecObject_var before = make();
+  add(m_startUp, "late", tk_string);
+  KroISpecObject_var after = make();
+  EXPECT_FALSE(key(before, "late"));
+  EXPECT_TRUE(key(after, "late"));
+
+  // Removed from the startup and added back with another kind: older instances keep theirs.
+  KroISpecAttribute_var count = KroISpecAttribute_var::Adopt(m_startUp->GetAttribute("count"));
+  ASSERT_EQ(m_startUp->RemoveAttribute(count), S_OK);
+  add(m_startUp, "count", tk_string);
+  KroISpecObject_var latest = make();
+  KroISpecAttribute_var old = KroISpecAttribute_var::Adopt(before->GetAttribute("count"));
+  KroISpecAttribute_var now = KroISpecAttribute_var::Adopt(latest->GetAttribute("count"));
+  ASSERT_TRUE(old && now);
+  EXPECT_EQ(old->GetKind(), tk_long);
+  EXPECT_EQ(now->GetKind(), tk_string);
+}
+
+TEST_F(StoreTest, ValuesAroundTheInlineLimitReadBackWhole) {
+  KroISpecObject_var so = make();
+  KroISpecAttrAccess_var access = so;
+  for (std::size_t length : {0u, 1u, 22u, 23u, 200u}) {
+    const std::string text(length, 'x');
+    ASSERT_EQ(access->SetString(key(so, "name"), KroUnicodeString(text)), S_OK);
+    EXPECT_EQ(access->GetString(key(so, "name")).str(), text);
+    std::vector<unsigned char> bytes(length);
+    for (std::size_t i = 0; i < length; ++i) bytes[i] = static_cast<unsigned char>(i * 7);
+    ASSERT_EQ(access->SetOctets(key(so, "uid"), SEQUENCE_octet(bytes)), S_OK);
+    std::unique_ptr<SEQUENCE_octet> back(access->GetOctets(key(so, "uid")));
+    EXPECT_EQ(back->bytes(), bytes);
+  }
+  // A string with a NUL byte inside is kept whole.
+  const std::string withNul("a\0b", 3);
+  access->SetString(key(so, "name"), KroUnicodeString(withNul));
+  EXPECT_EQ(access->GetString(key(so, "name")).str(), withNul);
+}
+
+TEST_F(StoreTest, HeldObjectsSurviveACollectionAndTheRestGoes) {
+  const long start = KroBaseUnknown::LiveObjects();
+  KroISpecObject_var root = make();
+  {
+    // root -> a -> b, a list of two children, and a child replaced by a later write.
+    KroISpecObject_var a = make(), b = make(), replaced = make();
+    link(root, a);
+    link(a, b);
+    KroISpecAttrAccess_var access = a;
+    access->SetSpecObject(key(a, "children"), make());
+    access->SetSpecObject(key(a, "children"), make());
+    link(b, replaced);
+    link(b, make());
+    make();  // dropped at once
+  }
+  EXPECT_EQ(m_container->CountObjects(), 8);
+  EXPECT_EQ(m_container->Collect(), 2) << "the replaced child and the dropped object";
+  EXPECT_EQ(m_container->CountObjects(), 6);
+  EXPECT_EQ(KroBaseUnknown::LiveObjects(), start + 6);
+
+  // Held through an attribute handle only: the handle is a reference from outside.
+  KroISpecObject_var a = KroISpecObject_var::Adopt(KroISpecAttrAccess_var(root)->GetSpecObject(key(root, "next")));
+  KroISpecAttribute_var handle = KroISpecAttribute_var::Adopt(a->GetAttribute("name"));
+  a = nullptr;
+  root = nullptr;
+  EXPECT_EQ(m_container->Collect(), 1) << "only the root goes: the handle holds a, which holds the rest";
+  handle = nullptr;
+  EXPECT_EQ(m_container->Collect(), 5);
+  EXPECT_EQ(m_container->CountObjects(), 0);
+  EXPECT_EQ(KroBaseUnknown::LiveObjects(), start);
+}
+
+TEST_F(StoreTest, CyclesAreReclaimedListedOrRemoved) {
+  const long start = KroBaseUnknown::LiveObjects();
+  {
+    KroISpecObject_var a = make(), b = make(), c = make(), d = make();
+    link(a, b);
+    link(b, a);
+    link(c, d);
+    link(d, c);
+    link(c, c, "children");
+    EXPECT_EQ(m_container->Collect(), 0) << "held from outside";
+    EXPECT_EQ(m_container->RemoveObject(c), S_OK);
+    EXPECT_EQ(m_container->RemoveObject(d), S_OK);
+    EXPECT_EQ(m_container->RemoveObject(d), S_FALSE);
+    EXPECT_EQ(m_container->CountObjects(), 2);
+    KroISpecAttrAccess_var access = c;
+    KroISpecObject_var fromC = KroISpecObject_var::Adopt(access->GetSpecObject(key(c, "next")));
+    EXPECT_EQ(fromC.ptr(), d.ptr()) << "a removed object keeps its values while held";
+  }
+  EXPECT_EQ(m_container->Collect(), 4);
+  EXPECT_EQ(m_container->CountObjects(), 0);
+  EXPECT_EQ(KroBaseUnknown::LiveObjects(), start);
+}
+
+TEST_F(StoreTest, CollectionsRunByThemselvesAndKeepMemoryBounded) {
+  container().setCollectionFloor(64);
+  KroISpecObject_var kept = make();
+  for (int i = 0; i < 10000; ++i) {
+    KroISpecObject_var so = make();
+    link(so, kept);
+  }
+  EXPECT_LE(container().tracked(), 129u) << "a collection whenever the count has doubled past the floor";
+  EXPECT_GE(m_container->CountObjects(), 1);
+  m_container->Collect();
+  EXPECT_EQ(m_container->CountObjects(), 1);
+}
+
+TEST_F(StoreTest, ClosingAContainerFreesRemovedCyclesAndDetachesHeldObjects) {
+  KroISpecObject_var held = make();
+  {
+    KroISpecObject_var a = make(), b = make();
+    link(a, b);
+    link(b, a);
+    m_container->RemoveObject(a);
+  }
+  KroISpecAttrAccess_var access = held;
+  access->SetString(key(held, "name"), "still here");
+  m_container = nullptr;  // TearDown checks that the cycle went
+  EXPECT_EQ(access->GetString(key(held, "name")), "still here");
+  EXPECT_EQ(KroIContainer_var::Adopt(held->GetContainer()).ptr(), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,118 @@
+#!/usr/bin/env python3
+"""Sets each benchmark figure beside its peer, from the medians of a Google Benchmark JSON output.
+
+usage: bench_report.py RESULTS.json
+"""
+import json
+import sys
+
+UNIT_NS = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
+
+
+def medians(path):
+    with open(path) as f:
+        data = json.load(f)
+    out = {}
+    for run in data.get("benchmarks", []):
+        if run.get("error_occurred"):
+            print(f"error in {run['name']}: {run.get('error_message', '')}", file=sys.stderr)
+            continue
+        # With one repetition there are no aggregates: the single run is its own median.
+        if run.get("run_type") == "aggregate" and run.get("aggregate_name") != "median":
+            continue
+        name = run.get("run_name", run["name"])
+        if run.get("run_type") != "aggregate" and name in out:
+            continue
+        entry = dict(run)
+        entry["cpu_ns"] = run["cpu_time"] * UNIT_NS[run.get("time_unit", "ns")]
+        out[name] = entry
+    return out
+
+
+def time_text(ns):
+    if ns >= 1e6:
+        return f"{ns / 1e6:.2f} ms"
+    if ns >= 1e3:
+        return f"{ns / 1e3:.2f} us"
+    return f"{ns:.1f} ns"
+
+
+def main():
+    if len(sys.argv) != 2:
+        print(__doc__, file=sys.stderr)
+        return 2
+    runs = medians(sys.argv[1])
+    rows = []  # figure, value, peer, peer value, ratio, target, verdict
+
+    def find(name):
+        """The run of that name, also when Google Benchmark appended a fixed count (/iterations:1)."""
+        for run_name, run in runs.items():
+            if run_name == name or run_name.startswith(name + "/"):
+                return run
+        return None
+
+    def cpu(name):
+        run = find(name)
+        return run["cpu_ns"] if run else None
+
+    def counter(name, key):
+        run = find(name)
+        return run.get(key) if run else None
+
+    def compare(figure, ours, peers, fmt, target=None, limit=None):
+        """peers: (label, value, ratio target or None); the first peer with a target decides."""
+        first = True
+        for label, peer, has_target in peers:
+            ratio = ours / peer if ours is not None and peer else None
+            verdict = ""
+            if has_target and ratio is not None and limit is not None:
+                verdict = "met" if ratio <= limit else "NOT MET"
+            rows.append((figure if first else "", fmt(ours) if first and ours is not None else ("-" if first else ""),
+                         label, fmt(peer) if peer is not None else "-",
+                         f"{ratio:.2f}x" if ratio is not None else "-",
+                         target if has_target else "", verdict))
+            first = False
+
+    streamer = cpu("BM_RoundTrip_Streamer/100000")
+    compare("round trip, 100 000 base objects", streamer,
+            [("RapidJSON", cpu("BM_RoundTrip_RapidJson/100000"), True),
+             ("nlohmann::json", cpu("BM_RoundTrip_NlohmannJson/100000"), False),
+             ("plain struct copy", cpu("BM_RoundTrip_StructCopy/100000"), False)],
+            time_text, "<= 1.0x", 1.0)
+
+    def size_text(b):
+        return f"{b:.0f} B"
+
+    memory = counter("BM_Memory_Streamer/100000", "bytes_per_object")
+    memory_verdict = "" if memory is None else ("met" if memory <= 400 else "NOT MET")
+    rows.append(("memory per streamed base object", size_text(memory) if memory is not None else "-",
+                 "target", "400 B", f"{memory / 400:.2f}x" if memory is not None else "-", "<= 400 B",
+                 memory_verdict))
+    for label, name in (("nlohmann::json", "BM_Memory_NlohmannJson/100000"), ("RapidJSON", "BM_Memory_RapidJson/100000")):
+        peer = counter(name, "bytes_per_object")
+        rows.append(("", "", label, size_text(peer) if peer is not None else "-",
+                     f"{memory / peer:.2f}x" if memory is not None and peer else "-", "", ""))
+
+    lookup = cpu("BM_GetString_MapLookup")
+    compare("get by key", cpu("BM_GetString_ByKey"), [("unordered_map lookup", lookup, True)], time_text,
+            "<= 1.2x", 1.2)
+    compare("get by name", cpu("BM_GetString_ByName"), [("unordered_map lookup", lookup, True)], time_text,
+            "<= 2.0x", 2.0)
+    compare("uuid-list appends, 100 000", cpu("BM_UuidListAppend/100000"),
+            [("10 000 appends", cpu("BM_UuidListAppend/10000"), True)], time_text, "<= 11x", 11.0)
+
+    headers = ("figure", "value", "beside", "its value", "ratio", "target", "")
+    widths = [max(len(str(r[i])) for r in rows + [headers]) for i in range(len(headers))]
+    print()
+    print("Medians of CPU time (memory: growth of the resident set), from " + sys.argv[1])
+    for row in [headers] + rows:
+        print("  ".join(str(cell).ljust(widths[i]) if i in (0, 2, 5, 6) else str(cell).rjust(widths[i])
+                        for i, cell in enumerate(row)).rstrip())
+    heap = counter("BM_Memory_Streamer/100000", "heap_bytes_per_object")
+    if heap is not None:
+        print(f"\n(allocator's own count for the streamed tree: {heap:.0f} B per base object)")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
