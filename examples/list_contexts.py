@@ -4,11 +4,14 @@
 """
 import cfgso
 
-for name, kind in (("Prototype", "engineering"), ("Series", "manufacturing")):
+# The container reclaims what nothing holds, so the script keeps its contexts.
+contexts = []
+for number, (name, kind) in enumerate((("Prototype", "engineering"), ("Series", "manufacturing"))):
     ctx = cfgso.factory.createContext()
     ctx.setName(name)
     ctx.setType(kind)
-    ctx.setUuid(bytes(range(16)))
+    ctx.setUuid(bytes([number]) * 16)
+    contexts.append(ctx)
 
 container = cfgso.container()
 print("container %s holds %d objects" % (container.GetName(), container.CountObjects()))
