@@ -293,8 +293,8 @@ TEST_F(DispatchTest, SpecificationsExpressionsAndEffectivitiesTakeAndGiveModelOb
   Script mgr(KroCfgSOServices::GetCfgManager());
   Script be(Create(&KroCfgSOFactory::createBasicEffectivity));
   Call made = mgr("createBasicEffectivity");
-  Script made2(As<KroICfgBasicEffectivity>(made.out()));
-  EXPECT_EQ(made2("setInterval", {mgr("createRangeInterval", {KroVariant::Int(2), KroVariant::Int(4)}).out()}).hr, S_OK);
+  Script basicModel(As<KroICfgBasicEffectivity>(made.out()));
+  EXPECT_EQ(basicModel("setInterval", {mgr("createRangeInterval", {KroVariant::Int(2), KroVariant::Int(4)}).out()}).hr, S_OK);
   EXPECT_EQ(be("setBasicEffectivity", {made.out()}).hr, S_OK);
   Script readBack(As<KroICfgBasicEffectivity>(be("getBasicEffectivity").out()));
   Call intervals = readBack("getIntervals");
