@@ -100,6 +100,7 @@ struct KroDispatchEntry {
 
 // A method's options in a list.
 struct KroDispatchName {
+  constexpr explicit KroDispatchName(const char* dispatchName) : name(dispatchName) {}
   const char* name;
   void Apply(KroDispatchEntry& entry) const { entry.info.name = name; }
 };
