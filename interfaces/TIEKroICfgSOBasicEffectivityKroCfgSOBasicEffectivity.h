@@ -4,16 +4,8 @@
 #include "KroCfgSOBasicEffectivity.h"
 #include "KroICfgSOBasicEffectivity.h"
 
-class TIEKroICfgSOBasicEffectivityKroCfgSOBasicEffectivity
-    : public KroTie<KroICfgSOBasicEffectivity, KroCfgSOBasicEffectivity> {
- public:
-  using KroTie::KroTie;
-  HRESULT setBasicEffectivity(const KroICfgBasicEffectivity_var& v) override {
-    return Forward([&](KroCfgSOBasicEffectivity& o) { return o.setBasicEffectivity(v); });
-  }
-  HRESULT getBasicEffectivity(KroICfgBasicEffectivity_var& v) override {
-    return Forward([&](KroCfgSOBasicEffectivity& o) { return o.getBasicEffectivity(v); });
-  }
+class TIEKroICfgSOBasicEffectivityKroCfgSOBasicEffectivity : public KroTie<KroICfgSOBasicEffectivity, KroCfgSOBasicEffectivity> {
+  KRO_TIE_FORWARDERS(KroICfgSOBasicEffectivity_METHODS)
 };
 
 KroBaseUnknown* CreateTIEKroICfgSOBasicEffectivityKroCfgSOBasicEffectivity(KroBaseUnknown* implementation,

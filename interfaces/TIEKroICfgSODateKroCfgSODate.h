@@ -5,10 +5,7 @@
 #include "KroICfgSODate.h"
 
 class TIEKroICfgSODateKroCfgSODate : public KroTie<KroICfgSODate, KroCfgSODate> {
- public:
-  using KroTie::KroTie;
-  HRESULT getKroTime(KroTime& v) const override { return Forward([&](KroCfgSODate& o) { return o.getKroTime(v); }); }
-  HRESULT setKroTime(const KroTime& v) override { return Forward([&](KroCfgSODate& o) { return o.setKroTime(v); }); }
+  KRO_TIE_FORWARDERS(KroICfgSODate_METHODS)
 };
 
 KroBaseUnknown* CreateTIEKroICfgSODateKroCfgSODate(KroBaseUnknown* implementation, KroBaseUnknown* second);

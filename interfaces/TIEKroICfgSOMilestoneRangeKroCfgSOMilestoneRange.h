@@ -4,17 +4,8 @@
 #include "KroCfgSOMilestoneRange.h"
 #include "KroICfgSOMilestoneRange.h"
 
-class TIEKroICfgSOMilestoneRangeKroCfgSOMilestoneRange
-    : public KroTie<KroICfgSOMilestoneRange, KroCfgSOMilestoneRange> {
- public:
-  using KroTie::KroTie;
-  HRESULT setName(const KroUnicodeString& v) override { return Forward([&](KroCfgSOMilestoneRange& o) { return o.setName(v); }); }
-  HRESULT getName(KroUnicodeString& v) const override { return Forward([&](KroCfgSOMilestoneRange& o) { return o.getName(v); }); }
-  HRESULT setValue(const int& v) override { return Forward([&](KroCfgSOMilestoneRange& o) { return o.setValue(v); }); }
-  HRESULT getValue(int& v) const override { return Forward([&](KroCfgSOMilestoneRange& o) { return o.getValue(v); }); }
-  HRESULT setMilestone(const KroICfgMileStone_var& v) override {
-    return Forward([&](KroCfgSOMilestoneRange& o) { return o.setMilestone(v); });
-  }
+class TIEKroICfgSOMilestoneRangeKroCfgSOMilestoneRange : public KroTie<KroICfgSOMilestoneRange, KroCfgSOMilestoneRange> {
+  KRO_TIE_FORWARDERS(KroICfgSOMilestoneRange_METHODS)
 };
 
 KroBaseUnknown* CreateTIEKroICfgSOMilestoneRangeKroCfgSOMilestoneRange(KroBaseUnknown* implementation,

@@ -4,13 +4,8 @@
 #include "QuorCfgDispatchContainer.h"
 #include "QuorIDispatchContainer.h"
 
-class TIEQuorIDispatchContainerQuorCfgDispatchContainer
-    : public KroTie<QuorIDispatchContainer, QuorCfgDispatchContainer> {
- public:
-  using KroTie::KroTie;
-  HRESULT GetContainer(const KroUnicodeString& path, KroIContainer_var& out) override {
-    return Forward([&](QuorCfgDispatchContainer& o) { return o.GetContainer(path, out); });
-  }
+class TIEQuorIDispatchContainerQuorCfgDispatchContainer : public KroTie<QuorIDispatchContainer, QuorCfgDispatchContainer> {
+  KRO_TIE_FORWARDERS(QuorIDispatchContainer_METHODS)
 };
 
 KroBaseUnknown* CreateTIEQuorIDispatchContainerQuorCfgDispatchContainer(KroBaseUnknown* implementation,

@@ -31,10 +31,6 @@ class KroMetaClass {
   // True when this class or one of its bases has the given name.
   int IsAKindOf(const char* className) const;
 
-  // Method names of an interface in slot order; a tie's dispatch ids are their one-based positions.
-  const std::vector<std::string>& GetMethodNames() const { return m_methods; }
-  void SetMethodNames(std::vector<std::string> names) { m_methods = std::move(names); }
-
  private:
   CLSID m_classId;
   std::string m_className;
@@ -46,7 +42,6 @@ class KroMetaClass {
   IID m_iid{};
   KroMetaClass* m_interfaceMeta = nullptr;
   KroMetaClass* m_implMeta = nullptr;
-  std::vector<std::string> m_methods;
 };
 
 // The meta object of a class, built at its first request and kept for the life of the process.
