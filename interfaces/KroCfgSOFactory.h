@@ -2,6 +2,8 @@
 // new spec objects from its startups, returned through the interface of their kind.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroICfgSOBasicEffectivity.h"
 #include "KroICfgSOContext.h"
 #include "KroICfgSODate.h"
@@ -18,7 +20,7 @@
 #include "KroICfgSOVariabilitySpace.h"
 #include "KroModelerInterfaces.h"
 
-class KroCfgSOFactory {
+class KRO_CFGSO_API KroCfgSOFactory {
  public:
   KroCfgSOFactory() = default;
   ~KroCfgSOFactory() = default;

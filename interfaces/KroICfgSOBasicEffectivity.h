@@ -2,12 +2,14 @@
 // interval spec object) and its AND-expression (a nested specification-expression spec object).
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOBasicEffectivity);
 
-class KroICfgSOBasicEffectivity : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSOBasicEffectivity : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOBasicEffectivity)
   // Method names in slot order: the dispatch ids of scripting clients.
   static constexpr const char* kMethodNames[] = {"setBasicEffectivity", "getBasicEffectivity"};

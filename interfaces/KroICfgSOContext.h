@@ -1,11 +1,13 @@
 // A configuration context: name, type, free-text information and uuid.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOContext);
 
-class KroICfgSOContext : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSOContext : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOContext)
   // Method names in slot order: the dispatch ids of scripting clients.
   static constexpr const char* kMethodNames[] = {"setName", "getName", "setType", "getType", "setInfo", "getInfo", "setUuid", "getUuid"};

@@ -1,12 +1,14 @@
 // A point in time kept in a spec object of late type CfgSODate.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroModelerInterfaces.h"
 #include "KroTime.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSODate);
 
-class KroICfgSODate : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSODate : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSODate)
   // Method names in slot order: the dispatch ids of scripting clients.
   static constexpr const char* kMethodNames[] = {"getKroTime", "setKroTime"};

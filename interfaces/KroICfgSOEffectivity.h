@@ -2,12 +2,14 @@
 // effectivity spec object per basic effectivity.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOEffectivity);
 
-class KroICfgSOEffectivity : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSOEffectivity : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOEffectivity)
   // Method names in slot order: the dispatch ids of scripting clients.
   static constexpr const char* kMethodNames[] = {"getDomain", "setXEff", "getXEff"};

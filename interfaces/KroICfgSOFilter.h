@@ -2,12 +2,14 @@
 // binds back to the live filter.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOFilter);
 
-class KroICfgSOFilter : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSOFilter : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOFilter)
   // Method names in slot order: the dispatch ids of scripting clients.
   static constexpr const char* kMethodNames[] = {"setFilter", "getFilter"};

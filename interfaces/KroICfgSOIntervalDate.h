@@ -2,6 +2,8 @@
 // (KroICfgSODate) or a date milestone; an infinite interval has no end bound.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroICfgSOMilestoneDate.h"
 #include "KroModelerInterfaces.h"
@@ -9,7 +11,7 @@
 
 KRO_DECLARE_INTERFACE(KroICfgSOIntervalDate);
 
-class KroICfgSOIntervalDate : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSOIntervalDate : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOIntervalDate)
   // Method names in slot order: the dispatch ids of scripting clients.
   static constexpr const char* kMethodNames[] = {"getStart", "getEnd", "setInterval", "getInterval", "setStart", "setEnd", "getStart", "getEnd", "toString", "isInfinite", "setInfinite"};

@@ -2,13 +2,15 @@
 // milestone or, when none is held, a plain rank; an infinite interval has no end bound.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroICfgSOMilestoneRange.h"
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOIntervalRange);
 
-class KroICfgSOIntervalRange : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSOIntervalRange : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOIntervalRange)
   // Method names in slot order: the dispatch ids of scripting clients.
   static constexpr const char* kMethodNames[] = {"getStart", "getEnd", "setInterval", "getInterval", "setStart", "setEnd", "getStart", "getEnd", "toString", "isInfinite", "setInfinite"};

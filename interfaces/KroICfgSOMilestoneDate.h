@@ -1,13 +1,15 @@
 // A named date kept in a spec object of late type CfgSOMilestoneDate.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroModelerInterfaces.h"
 #include "KroTime.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOMilestoneDate);
 
-class KroICfgSOMilestoneDate : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSOMilestoneDate : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOMilestoneDate)
   // Method names in slot order: the dispatch ids of scripting clients.
   static constexpr const char* kMethodNames[] = {"setName", "getName", "setValue", "getValue", "setMilestone"};

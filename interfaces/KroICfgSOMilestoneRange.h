@@ -1,12 +1,14 @@
 // A named integer rank kept in a spec object of late type CfgSOMilestoneRange.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOMilestoneRange);
 
-class KroICfgSOMilestoneRange : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSOMilestoneRange : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOMilestoneRange)
   // Method names in slot order: the dispatch ids of scripting clients.
   static constexpr const char* kMethodNames[] = {"setName", "getName", "setValue", "getValue", "setMilestone"};

@@ -2,12 +2,14 @@
 // names of the actions of its group modification. The uuid binds back to the live modification.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOModification);
 
-class KroICfgSOModification : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSOModification : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOModification)
   // Method names in slot order: the dispatch ids of scripting clients.
   static constexpr const char* kMethodNames[] = {"getName", "getUuid", "getActionName", "getEffectivityString", "isUnderAction", "setModification", "getModification"};

@@ -2,12 +2,14 @@
 // sign per term, in two parallel lists.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOSpecExpression);
 
-class KroICfgSOSpecExpression : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSOSpecExpression : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOSpecExpression)
   // Method names in slot order: the dispatch ids of scripting clients.
   static constexpr const char* kMethodNames[] = {"addSpecification", "getAllSpecifications", "setSpecExpression", "getSpecExpression"};

@@ -2,12 +2,14 @@
 // uuid, and the name and description of its category.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOSpecification);
 
-class KroICfgSOSpecification : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSOSpecification : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOSpecification)
   // Method names in slot order: the dispatch ids of scripting clients.
   static constexpr const char* kMethodNames[] = {"getName", "getDescription", "getAlias", "getCategoryName", "getCategoryDescription", "setSpecification", "getSpecification", "toString"};

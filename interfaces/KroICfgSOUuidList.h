@@ -2,11 +2,13 @@
 // from 1 to Size().
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOUuidList);
 
-class KroICfgSOUuidList : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSOUuidList : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOUuidList)
   // Method names in slot order: the dispatch ids of scripting clients.
   static constexpr const char* kMethodNames[] = {"Size", "Append", "ElementAt", "SetElementAt", "Empty"};

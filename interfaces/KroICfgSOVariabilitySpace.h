@@ -2,11 +2,13 @@
 // the CV party's uuid, name and information text.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOVariabilitySpace);
 
-class KroICfgSOVariabilitySpace : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSOVariabilitySpace : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOVariabilitySpace)
   // Method names in slot order: the dispatch ids of scripting clients.
   static constexpr const char* kMethodNames[] = {"setName", "getName", "setUuid", "getUuid", "setCOUuid", "getCOUuid", "setCODesc", "getCODesc", "setCVUuid", "getCVUuid", "setCVName", "getCVName", "setCVInfo", "getCVInfo"};

@@ -1,11 +1,13 @@
 // Hands scripting clients the container in which the library keeps its spec objects.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(QuorIDispatchContainer);
 
-class QuorIDispatchContainer : public virtual KroBaseUnknown {
+class KRO_CFGSO_API QuorIDispatchContainer : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(QuorIDispatchContainer)
   // Method names in slot order: the dispatch ids of scripting clients.
   static constexpr const char* kMethodNames[] = {"GetContainer"};

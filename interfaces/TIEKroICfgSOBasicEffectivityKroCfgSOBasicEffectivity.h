@@ -1,10 +1,12 @@
 // Presents KroCfgSOBasicEffectivity through KroICfgSOBasicEffectivity.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOBasicEffectivity.h"
 #include "KroICfgSOBasicEffectivity.h"
 
-class TIEKroICfgSOBasicEffectivityKroCfgSOBasicEffectivity
+class KRO_CFGSO_API TIEKroICfgSOBasicEffectivityKroCfgSOBasicEffectivity
     : public KroTie<KroICfgSOBasicEffectivity, KroCfgSOBasicEffectivity> {
  public:
   using KroTie::KroTie;
@@ -16,5 +18,5 @@ class TIEKroICfgSOBasicEffectivityKroCfgSOBasicEffectivity
   }
 };
 
-KroBaseUnknown* CreateTIEKroICfgSOBasicEffectivityKroCfgSOBasicEffectivity(KroBaseUnknown* implementation,
+KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOBasicEffectivityKroCfgSOBasicEffectivity(KroBaseUnknown* implementation,
                                                                            KroBaseUnknown* second);

@@ -1,10 +1,12 @@
 // Presents KroCfgSOContext through KroICfgSOContext.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOContext.h"
 #include "KroICfgSOContext.h"
 
-class TIEKroICfgSOContextKroCfgSOContext : public KroTie<KroICfgSOContext, KroCfgSOContext> {
+class KRO_CFGSO_API TIEKroICfgSOContextKroCfgSOContext : public KroTie<KroICfgSOContext, KroCfgSOContext> {
  public:
   using KroTie::KroTie;
   HRESULT setName(const KroUnicodeString& v) const override { return Forward([&](KroCfgSOContext& o) { return o.setName(v); }); }
@@ -17,4 +19,4 @@ class TIEKroICfgSOContextKroCfgSOContext : public KroTie<KroICfgSOContext, KroCf
   HRESULT getUuid(SEQUENCE_octet& v) const override { return Forward([&](KroCfgSOContext& o) { return o.getUuid(v); }); }
 };
 
-KroBaseUnknown* CreateTIEKroICfgSOContextKroCfgSOContext(KroBaseUnknown* implementation, KroBaseUnknown* second);
+KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOContextKroCfgSOContext(KroBaseUnknown* implementation, KroBaseUnknown* second);

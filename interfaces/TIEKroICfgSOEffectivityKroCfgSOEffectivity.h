@@ -1,10 +1,12 @@
 // Presents KroCfgSOEffectivity through KroICfgSOEffectivity.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOEffectivity.h"
 #include "KroICfgSOEffectivity.h"
 
-class TIEKroICfgSOEffectivityKroCfgSOEffectivity : public KroTie<KroICfgSOEffectivity, KroCfgSOEffectivity> {
+class KRO_CFGSO_API TIEKroICfgSOEffectivityKroCfgSOEffectivity : public KroTie<KroICfgSOEffectivity, KroCfgSOEffectivity> {
  public:
   using KroTie::KroTie;
   HRESULT getDomain(KroUnicodeString& v) override { return Forward([&](KroCfgSOEffectivity& o) { return o.getDomain(v); }); }
@@ -12,5 +14,5 @@ class TIEKroICfgSOEffectivityKroCfgSOEffectivity : public KroTie<KroICfgSOEffect
   HRESULT getXEff(KroICfgXEff_var& v) override { return Forward([&](KroCfgSOEffectivity& o) { return o.getXEff(v); }); }
 };
 
-KroBaseUnknown* CreateTIEKroICfgSOEffectivityKroCfgSOEffectivity(KroBaseUnknown* implementation,
+KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOEffectivityKroCfgSOEffectivity(KroBaseUnknown* implementation,
                                                                    KroBaseUnknown* second);

@@ -1,10 +1,12 @@
 // Presents KroCfgSOFilter through KroICfgSOFilter.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOFilter.h"
 #include "KroICfgSOFilter.h"
 
-class TIEKroICfgSOFilterKroCfgSOFilter : public KroTie<KroICfgSOFilter, KroCfgSOFilter> {
+class KRO_CFGSO_API TIEKroICfgSOFilterKroCfgSOFilter : public KroTie<KroICfgSOFilter, KroCfgSOFilter> {
  public:
   using KroTie::KroTie;
   HRESULT setFilter(const KroICfgFilter_var& v) override {
@@ -13,4 +15,4 @@ class TIEKroICfgSOFilterKroCfgSOFilter : public KroTie<KroICfgSOFilter, KroCfgSO
   HRESULT getFilter(KroICfgFilter_var& v) override { return Forward([&](KroCfgSOFilter& o) { return o.getFilter(v); }); }
 };
 
-KroBaseUnknown* CreateTIEKroICfgSOFilterKroCfgSOFilter(KroBaseUnknown* implementation, KroBaseUnknown* second);
+KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOFilterKroCfgSOFilter(KroBaseUnknown* implementation, KroBaseUnknown* second);

@@ -1,10 +1,12 @@
 // Presents KroCfgSOIntervalDate through KroICfgSOIntervalDate.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOIntervalDate.h"
 #include "KroICfgSOIntervalDate.h"
 
-class TIEKroICfgSOIntervalDateKroCfgSOIntervalDate : public KroTie<KroICfgSOIntervalDate, KroCfgSOIntervalDate> {
+class KRO_CFGSO_API TIEKroICfgSOIntervalDateKroCfgSOIntervalDate : public KroTie<KroICfgSOIntervalDate, KroCfgSOIntervalDate> {
  public:
   using KroTie::KroTie;
   HRESULT getStart(KroTime& v) const override { return Forward([&](KroCfgSOIntervalDate& o) { return o.getStart(v); }); }
@@ -20,4 +22,4 @@ class TIEKroICfgSOIntervalDateKroCfgSOIntervalDate : public KroTie<KroICfgSOInte
   HRESULT setInfinite(const boolean& v) override { return Forward([&](KroCfgSOIntervalDate& o) { return o.setInfinite(v); }); }
 };
 
-KroBaseUnknown* CreateTIEKroICfgSOIntervalDateKroCfgSOIntervalDate(KroBaseUnknown* implementation, KroBaseUnknown* second);
+KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOIntervalDateKroCfgSOIntervalDate(KroBaseUnknown* implementation, KroBaseUnknown* second);

@@ -1,10 +1,12 @@
 // Presents KroCfgSOIntervalRange through KroICfgSOIntervalRange.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOIntervalRange.h"
 #include "KroICfgSOIntervalRange.h"
 
-class TIEKroICfgSOIntervalRangeKroCfgSOIntervalRange : public KroTie<KroICfgSOIntervalRange, KroCfgSOIntervalRange> {
+class KRO_CFGSO_API TIEKroICfgSOIntervalRangeKroCfgSOIntervalRange : public KroTie<KroICfgSOIntervalRange, KroCfgSOIntervalRange> {
  public:
   using KroTie::KroTie;
   HRESULT getStart(int& v) const override { return Forward([&](KroCfgSOIntervalRange& o) { return o.getStart(v); }); }
@@ -20,4 +22,4 @@ class TIEKroICfgSOIntervalRangeKroCfgSOIntervalRange : public KroTie<KroICfgSOIn
   HRESULT setInfinite(const boolean& v) override { return Forward([&](KroCfgSOIntervalRange& o) { return o.setInfinite(v); }); }
 };
 
-KroBaseUnknown* CreateTIEKroICfgSOIntervalRangeKroCfgSOIntervalRange(KroBaseUnknown* implementation, KroBaseUnknown* second);
+KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOIntervalRangeKroCfgSOIntervalRange(KroBaseUnknown* implementation, KroBaseUnknown* second);

@@ -1,10 +1,12 @@
 // Presents KroCfgSOMilestoneDate through KroICfgSOMilestoneDate.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOMilestoneDate.h"
 #include "KroICfgSOMilestoneDate.h"
 
-class TIEKroICfgSOMilestoneDateKroCfgSOMilestoneDate
+class KRO_CFGSO_API TIEKroICfgSOMilestoneDateKroCfgSOMilestoneDate
     : public KroTie<KroICfgSOMilestoneDate, KroCfgSOMilestoneDate> {
  public:
   using KroTie::KroTie;
@@ -17,5 +19,5 @@ class TIEKroICfgSOMilestoneDateKroCfgSOMilestoneDate
   }
 };
 
-KroBaseUnknown* CreateTIEKroICfgSOMilestoneDateKroCfgSOMilestoneDate(KroBaseUnknown* implementation,
+KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOMilestoneDateKroCfgSOMilestoneDate(KroBaseUnknown* implementation,
     KroBaseUnknown* second);

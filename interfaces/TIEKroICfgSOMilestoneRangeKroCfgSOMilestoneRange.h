@@ -1,10 +1,12 @@
 // Presents KroCfgSOMilestoneRange through KroICfgSOMilestoneRange.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOMilestoneRange.h"
 #include "KroICfgSOMilestoneRange.h"
 
-class TIEKroICfgSOMilestoneRangeKroCfgSOMilestoneRange
+class KRO_CFGSO_API TIEKroICfgSOMilestoneRangeKroCfgSOMilestoneRange
     : public KroTie<KroICfgSOMilestoneRange, KroCfgSOMilestoneRange> {
  public:
   using KroTie::KroTie;
@@ -17,5 +19,5 @@ class TIEKroICfgSOMilestoneRangeKroCfgSOMilestoneRange
   }
 };
 
-KroBaseUnknown* CreateTIEKroICfgSOMilestoneRangeKroCfgSOMilestoneRange(KroBaseUnknown* implementation,
+KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOMilestoneRangeKroCfgSOMilestoneRange(KroBaseUnknown* implementation,
     KroBaseUnknown* second);

@@ -1,10 +1,12 @@
 // Presents KroCfgSOModification through KroICfgSOModification.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOModification.h"
 #include "KroICfgSOModification.h"
 
-class TIEKroICfgSOModificationKroCfgSOModification : public KroTie<KroICfgSOModification, KroCfgSOModification> {
+class KRO_CFGSO_API TIEKroICfgSOModificationKroCfgSOModification : public KroTie<KroICfgSOModification, KroCfgSOModification> {
   using Impl = KroCfgSOModification;
 
  public:
@@ -24,5 +26,5 @@ class TIEKroICfgSOModificationKroCfgSOModification : public KroTie<KroICfgSOModi
   }
 };
 
-KroBaseUnknown* CreateTIEKroICfgSOModificationKroCfgSOModification(KroBaseUnknown* implementation,
+KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOModificationKroCfgSOModification(KroBaseUnknown* implementation,
                                                                   KroBaseUnknown* second);

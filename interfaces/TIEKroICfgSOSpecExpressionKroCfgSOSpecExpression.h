@@ -1,10 +1,12 @@
 // Presents KroCfgSOSpecExpression through KroICfgSOSpecExpression.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOSpecExpression.h"
 #include "KroICfgSOSpecExpression.h"
 
-class TIEKroICfgSOSpecExpressionKroCfgSOSpecExpression
+class KRO_CFGSO_API TIEKroICfgSOSpecExpressionKroCfgSOSpecExpression
     : public KroTie<KroICfgSOSpecExpression, KroCfgSOSpecExpression> {
  public:
   using KroTie::KroTie;
@@ -22,5 +24,5 @@ class TIEKroICfgSOSpecExpressionKroCfgSOSpecExpression
   }
 };
 
-KroBaseUnknown* CreateTIEKroICfgSOSpecExpressionKroCfgSOSpecExpression(KroBaseUnknown* implementation,
+KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOSpecExpressionKroCfgSOSpecExpression(KroBaseUnknown* implementation,
                                                                        KroBaseUnknown* second);

@@ -1,10 +1,12 @@
 // Presents KroCfgSOSpecification through KroICfgSOSpecification.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOSpecification.h"
 #include "KroICfgSOSpecification.h"
 
-class TIEKroICfgSOSpecificationKroCfgSOSpecification
+class KRO_CFGSO_API TIEKroICfgSOSpecificationKroCfgSOSpecification
     : public KroTie<KroICfgSOSpecification, KroCfgSOSpecification> {
  public:
   using KroTie::KroTie;
@@ -28,5 +30,5 @@ class TIEKroICfgSOSpecificationKroCfgSOSpecification
   HRESULT toString(KroUnicodeString& v) override { return Forward([&](KroCfgSOSpecification& o) { return o.toString(v); }); }
 };
 
-KroBaseUnknown* CreateTIEKroICfgSOSpecificationKroCfgSOSpecification(KroBaseUnknown* implementation,
+KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOSpecificationKroCfgSOSpecification(KroBaseUnknown* implementation,
                                                                      KroBaseUnknown* second);

@@ -1,10 +1,12 @@
 // Presents KroCfgSOUuidList through KroICfgSOUuidList.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOUuidList.h"
 #include "KroICfgSOUuidList.h"
 
-class TIEKroICfgSOUuidListKroCfgSOUuidList : public KroTie<KroICfgSOUuidList, KroCfgSOUuidList> {
+class KRO_CFGSO_API TIEKroICfgSOUuidListKroCfgSOUuidList : public KroTie<KroICfgSOUuidList, KroCfgSOUuidList> {
   using Impl = KroCfgSOUuidList;
 
  public:
@@ -20,4 +22,4 @@ class TIEKroICfgSOUuidListKroCfgSOUuidList : public KroTie<KroICfgSOUuidList, Kr
   void Empty() override { Forward([&](Impl& o) { o.Empty(); }); }
 };
 
-KroBaseUnknown* CreateTIEKroICfgSOUuidListKroCfgSOUuidList(KroBaseUnknown* implementation, KroBaseUnknown* second);
+KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOUuidListKroCfgSOUuidList(KroBaseUnknown* implementation, KroBaseUnknown* second);

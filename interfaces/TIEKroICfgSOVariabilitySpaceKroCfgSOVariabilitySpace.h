@@ -1,10 +1,12 @@
 // Presents KroCfgSOVariabilitySpace through KroICfgSOVariabilitySpace.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOVariabilitySpace.h"
 #include "KroICfgSOVariabilitySpace.h"
 
-class TIEKroICfgSOVariabilitySpaceKroCfgSOVariabilitySpace
+class KRO_CFGSO_API TIEKroICfgSOVariabilitySpaceKroCfgSOVariabilitySpace
     : public KroTie<KroICfgSOVariabilitySpace, KroCfgSOVariabilitySpace> {
   using Impl = KroCfgSOVariabilitySpace;
 
@@ -26,5 +28,5 @@ class TIEKroICfgSOVariabilitySpaceKroCfgSOVariabilitySpace
   HRESULT getCVInfo(KroUnicodeString& v) const override { return Forward([&](Impl& o) { return o.getCVInfo(v); }); }
 };
 
-KroBaseUnknown* CreateTIEKroICfgSOVariabilitySpaceKroCfgSOVariabilitySpace(KroBaseUnknown* implementation,
+KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOVariabilitySpaceKroCfgSOVariabilitySpace(KroBaseUnknown* implementation,
                                                                           KroBaseUnknown* second);

@@ -1,10 +1,12 @@
 // Presents QuorCfgDispatchContainer through QuorIDispatchContainer.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "QuorCfgDispatchContainer.h"
 #include "QuorIDispatchContainer.h"
 
-class TIEQuorIDispatchContainerQuorCfgDispatchContainer
+class KRO_CFGSO_API TIEQuorIDispatchContainerQuorCfgDispatchContainer
     : public KroTie<QuorIDispatchContainer, QuorCfgDispatchContainer> {
  public:
   using KroTie::KroTie;
@@ -13,5 +15,5 @@ class TIEQuorIDispatchContainerQuorCfgDispatchContainer
   }
 };
 
-KroBaseUnknown* CreateTIEQuorIDispatchContainerQuorCfgDispatchContainer(KroBaseUnknown* implementation,
+KRO_CFGSO_API KroBaseUnknown* CreateTIEQuorIDispatchContainerQuorCfgDispatchContainer(KroBaseUnknown* implementation,
                                                                        KroBaseUnknown* second);

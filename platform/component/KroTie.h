@@ -11,6 +11,8 @@
 //   KRO_REGISTER_EXTENSION(KroFoo, KroIFoo, TIEKroIFooKroFoo)
 #pragma once
 
+#include "KroExport.h"
+
 #include <iterator>
 #include <new>
 
@@ -19,7 +21,7 @@
 #include "KroVar.h"
 
 template <class I, class Impl>
-class KroTie : public I {
+class KRO_PLATFORM_API KroTie : public I {
  public:
   KroTie(KroBaseUnknown* implementation, KroBaseUnknown* second) {
     MetaObject();

@@ -4,6 +4,8 @@
 // operation that fails leaves them as they were.
 #pragma once
 
+#include "KroExport.h"
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -39,7 +41,7 @@ using KroListValQuorISubScribeGroupMod_var = KroList<QuorISubScribeGroupMod_var>
 using KroListValKroICfgNormalValue_var = KroList<KroICfgNormalValue_var>;
 
 // Makes new, empty model objects, and collects the errors reported to the client.
-class KroICfgManager : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgManager : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgManager)
   // An end of 0 or less reads back as infinite.
   virtual HRESULT createDateInterval(const KroTime& start, const KroTime& end, KroICfgInterval_var& out) = 0;
@@ -57,7 +59,7 @@ class KroICfgManager : public virtual KroBaseUnknown {
 };
 
 // A span on the date axis or on the rank axis.
-class KroICfgInterval : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgInterval : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgInterval)
   enum Kind { Date = 1, Range = 2 };
   virtual int getType() = 0;
@@ -68,7 +70,7 @@ class KroICfgInterval : public virtual KroBaseUnknown {
 };
 
 // The value of a milestone: a date or a rank.
-class KroICfgValue : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgValue : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgValue)
   enum Kind { Date = 1, Range = 2 };
   virtual int getType() = 0;
@@ -77,19 +79,19 @@ class KroICfgValue : public virtual KroBaseUnknown {
   virtual HRESULT getRangeValue(int& value) = 0;
 };
 
-class KroICfgMileStone : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgMileStone : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgMileStone)
   virtual HRESULT getName(KroUnicodeString& name) = 0;
   virtual HRESULT getValue(KroICfgValue_var& value) = 0;
 };
 
-class KroICfgSpecCategory : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgSpecCategory : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSpecCategory)
   virtual HRESULT getName(KroUnicodeString& name) = 0;
   virtual HRESULT getDescription(KroUnicodeString& description) = 0;
 };
 
-class KroICfgSimpleSpecification : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgSimpleSpecification : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSimpleSpecification)
   virtual HRESULT getName(KroUnicodeString& name) = 0;
   virtual HRESULT getDescription(KroUnicodeString& description) = 0;
@@ -100,7 +102,7 @@ class KroICfgSimpleSpecification : public virtual KroBaseUnknown {
 };
 
 // One term of an AND-expression: a specification and its sign. Any integer is kept as the sign.
-class KroICfgSignedSpec : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgSignedSpec : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSignedSpec)
   enum Sign { Negative = -1, Positive = 1 };
   virtual int getSign() = 0;
@@ -109,7 +111,7 @@ class KroICfgSignedSpec : public virtual KroBaseUnknown {
   virtual HRESULT setSpecification(const KroICfgSimpleSpecification_var& specification) = 0;
 };
 
-class KroICfgSpecANDExpression : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgSpecANDExpression : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSpecANDExpression)
   // Replaces the list's content by the terms, in order.
   virtual HRESULT getSignedSpecs(KroListValKroICfgSignedSpec_var& terms) = 0;
@@ -118,7 +120,7 @@ class KroICfgSpecANDExpression : public virtual KroBaseUnknown {
 };
 
 // Intervals (at most one per axis in practice) plus an optional AND-expression.
-class KroICfgBasicEffectivity : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgBasicEffectivity : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgBasicEffectivity)
   virtual HRESULT getIntervals(KroListValKroICfgInterval_var& intervals) = 0;
   // Null (S_OK) when there is none.
@@ -129,14 +131,14 @@ class KroICfgBasicEffectivity : public virtual KroBaseUnknown {
   virtual HRESULT setSpecExpression(const KroICfgSpecANDExpression_var& expression) = 0;
 };
 
-class KroICfgEffectivity : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgEffectivity : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgEffectivity)
   // Appends; E_INVALIDARG for null.
   virtual HRESULT addBasicEffectivity(const KroICfgBasicEffectivity_var& basic) = 0;
 };
 
 // An effectivity within a domain.
-class KroICfgXEff : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgXEff : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgXEff)
   enum SetMode { Add = 0, Replace = 1 };
   virtual HRESULT getDomain(KroUnicodeString& domain) = 0;
@@ -146,7 +148,7 @@ class KroICfgXEff : public virtual KroBaseUnknown {
   virtual HRESULT setEffectivity(const KroICfgEffectivity_var& effectivity, int mode) = 0;
 };
 
-class KroICfgModification : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgModification : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgModification)
   virtual HRESULT getName(KroUnicodeString& name) = 0;
   virtual HRESULT getEffectivityString(KroUnicodeString& first, KroUnicodeString& second) = 0;
@@ -154,33 +156,33 @@ class KroICfgModification : public virtual KroBaseUnknown {
   virtual HRESULT getGroupMod(KroICfgGroupMod_var& group) = 0;
 };
 
-class KroICfgGroupMod : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgGroupMod : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgGroupMod)
   virtual HRESULT getSubscribers(KroListValQuorISubScribeGroupMod_var& subscribers) = 0;
 };
 
 // A subscriber of a group modification. Actions among them also answer KroIDmxAFLAction and
 // QuorINamedObject.
-class QuorISubScribeGroupMod : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API QuorISubScribeGroupMod : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(QuorISubScribeGroupMod)
 };
 
-class KroIDmxAFLAction : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroIDmxAFLAction : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroIDmxAFLAction)
 };
 
-class QuorINamedObject : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API QuorINamedObject : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(QuorINamedObject)
   virtual HRESULT getName(KroUnicodeString& name) = 0;
 };
 
 // The configuration context a filter belongs to.
-class KroICfgContext : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgContext : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgContext)
   virtual HRESULT getName(KroUnicodeString& name) = 0;
 };
 
-class KroICfgNormalValue : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgNormalValue : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgNormalValue)
   // Both intervals are never null (an absent one has a kind that is neither Date nor Range); the
   // condition and the modification may be.
@@ -190,7 +192,7 @@ class KroICfgNormalValue : public virtual KroBaseUnknown {
   virtual HRESULT getEndMilestoneName(KroUnicodeString& name) = 0;
 };
 
-class KroICfgFilter : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgFilter : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgFilter)
   virtual HRESULT getId(KroUnicodeString& id) = 0;
   virtual HRESULT getDomainAndContext(KroICfgContext_var& context, KroUnicodeString& domain,
@@ -201,13 +203,13 @@ class KroICfgFilter : public virtual KroBaseUnknown {
 
 // Entry point of the model: the session's factory manager, as a configuration manager. Null only when
 // a replacement factory manager without that role was installed in the session.
-class KroICfgInit {
+class KRO_PLATFORM_API KroICfgInit {
  public:
   static KroICfgManager_var GetCfgManager();
 };
 
 // One setError call on the manager, with the parameters added after it.
-struct KroCfgManagerError {
+struct KRO_PLATFORM_API KroCfgManagerError {
   int code = 0;
   int flag = 0;
   std::vector<std::pair<KroUnicodeString, int>> parameters;  // text, position
@@ -215,7 +217,7 @@ struct KroCfgManagerError {
 };
 
 // The manager's implementation; the session's factory manager derives from it.
-class KroCfgManager : public KroICfgManager {
+class KRO_PLATFORM_API KroCfgManager : public KroICfgManager {
  public:
   HRESULT QueryInterface(const IID& iid, void** out) override;
   HRESULT createDateInterval(const KroTime& start, const KroTime& end, KroICfgInterval_var& out) override;
@@ -240,7 +242,7 @@ class KroCfgManager : public KroICfgManager {
 // after Set still run normally. A failing operation leaves its out-parameters untouched. getType and
 // getSign, which return no code, return the chosen value instead. Uuids are faulted under
 // "KroILinkableObject::GetUuid".
-class KroCfgFaults {
+class KRO_PLATFORM_API KroCfgFaults {
  public:
   // Throws std::invalid_argument for a name that is no model operation.
   static void Set(const std::string& operation, HRESULT code, int passFirst = 0);

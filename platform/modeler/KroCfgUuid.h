@@ -2,12 +2,14 @@
 // so that a stored uuid can be bound back to the object.
 #pragma once
 
+#include "KroExport.h"
+
 #include <string>
 
 #include "KroDmxTrace.h"
 #include "KroModelerInterfaces.h"
 
-class KroCfgUuid {
+class KRO_PLATFORM_API KroCfgUuid {
  public:
   KroCfgUuid() = default;
   KroCfgUuid(const SEQUENCE_octet& octets) : m_octets(octets) {}
@@ -48,11 +50,11 @@ class KroCfgUuid {
 };
 
 // Written to a trace in its canonical form.
-KroDmxTrace& operator<<(KroDmxTrace& trace, const KroCfgUuid& uuid);
+KRO_PLATFORM_API KroDmxTrace& operator<<(KroDmxTrace& trace, const KroCfgUuid& uuid);
 
 // Gives a live object a fresh uuid and keeps it registered while the object lives. A member of the
 // object, built after the parts that QueryInterface needs.
-class KroUuidRegistration {
+class KRO_PLATFORM_API KroUuidRegistration {
  public:
   explicit KroUuidRegistration(KroILinkableObject* object);
   ~KroUuidRegistration();

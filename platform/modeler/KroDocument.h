@@ -2,13 +2,15 @@
 // format (docs/catalog-format.md).
 #pragma once
 
+#include "KroExport.h"
+
 #include <string>
 
 #include "KroModelerInterfaces.h"
 
 class KroContainer;
 
-class KroDocument {
+class KRO_PLATFORM_API KroDocument {
  public:
   KroDocument(std::string path, KroContainer* container);
   ~KroDocument();
@@ -24,7 +26,7 @@ class KroDocument {
   KroContainer* m_container;  // one reference
 };
 
-class KroDocumentServices {
+class KRO_PLATFORM_API KroDocumentServices {
  public:
   // Reads the file into a new document, which the services own until Close (or the end of the
   // process). KRO_E_FILE_NOT_FOUND when the file cannot be read, KRO_E_BAD_FORMAT when its text is

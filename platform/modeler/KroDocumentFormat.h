@@ -2,6 +2,8 @@
 // back. The format is described in docs/catalog-format.md.
 #pragma once
 
+#include "KroExport.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,7 +14,7 @@
 
 namespace KroDoc {
 
-struct Ref {
+struct KRO_PLATFORM_API Ref {
   int id = 0;
   friend bool operator==(const Ref&, const Ref&) = default;
 };
@@ -29,7 +31,7 @@ using Value = std::variant<std::monostate,              // no value (unset)
                            std::vector<std::string>,    // (tk_list, tk_string)
                            std::vector<Ref>>;           // (tk_list, tk_specobject)
 
-struct Attribute {
+struct KRO_PLATFORM_API Attribute {
   std::string name;
   TCKind kind = tk_null;
   TCKind elementKind = tk_null;
@@ -37,7 +39,7 @@ struct Attribute {
   int line = 0;
 };
 
-struct StartUp {
+struct KRO_PLATFORM_API StartUp {
   std::string name;
   std::string type;
   std::string base;
@@ -45,7 +47,7 @@ struct StartUp {
   int line = 0;
 };
 
-struct Object {
+struct KRO_PLATFORM_API Object {
   int id = 0;
   std::string startup;
   std::string name;
@@ -54,12 +56,12 @@ struct Object {
   int line = 0;
 };
 
-struct Document {
+struct KRO_PLATFORM_API Document {
   std::vector<StartUp> startups;
   std::vector<Object> objects;
 };
 
-struct ParseError {
+struct KRO_PLATFORM_API ParseError {
   std::string file;
   int line = 0;
   std::string message;
@@ -68,10 +70,10 @@ struct ParseError {
 };
 
 // On failure `out` is left untouched and `err` describes the first problem found.
-bool Parse(std::string_view text, const std::string& fileName, Document& out, ParseError& err);
-bool ParseFile(const std::string& path, Document& out, ParseError& err);
+KRO_PLATFORM_API bool Parse(std::string_view text, const std::string& fileName, Document& out, ParseError& err);
+KRO_PLATFORM_API bool ParseFile(const std::string& path, Document& out, ParseError& err);
 
 // Parse(Write(d)) gives back d (apart from the line fields) for every valid document.
-std::string Write(const Document& doc);
+KRO_PLATFORM_API std::string Write(const Document& doc);
 
 }  // namespace KroDoc
