@@ -10,16 +10,18 @@
 
 namespace {
 
-struct Run {
+struct Outcome {
   int code;
   std::string out;  // standard output and standard error, in order
 };
 
-// Runs cfgso through the shell; env is prepended to the command line.
-Run Cfgso(const std::string& args, const std::string& env = "env -u KroGraphicPath") {
-  std::string command = env + " " + KRO_CFGSO_TOOL + " " + args + " 2>&1";
+// Runs cfgso through the shell; env is prepended to the command line. Without redirections in args,
+// standard error is read along with standard output.
+Outcome Cfgso(const std::string& args, const std::string& env = "env -u KroGraphicPath") {
+  std::string command = env + " " + KRO_CFGSO_TOOL + " " + args;
+  if (args.find('>') == std::string::npos) command += " 2>&1";
   FILE* pipe = popen(command.c_str(), "r");
-  Run run{-1, ""};
+  Outcome run{-1, ""};
   char buf[4096];
   while (std::size_t n = fread(buf, 1, sizeof buf, pipe)) run.out.append(buf, n);
   int status = pclose(pipe);
@@ -27,7 +29,7 @@ Run Cfgso(const std::string& args, const std::string& env = "env -u KroGraphicPa
   return run;
 }
 
-bool Has(const Run& run, const std::string& text) { return run.out.find(text) != std::string::npos; }
+bool Has(const Outcome& run, const std::string& text) { return run.out.find(text) != std::string::npos; }
 
 std::string ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path);
@@ -37,7 +39,7 @@ std::string ReadFile(const std::filesystem::path& path) {
 }
 
 TEST(CfgsoTest, CommandsRunOnTheShippedCatalogFoundBesideTheProgram) {
-  Run run = Cfgso(std::string("catalog ") + KRO_TEST_DATA_DIR "/sample.feat");
+  Outcome run = Cfgso(std::string("catalog ") + KRO_TEST_DATA_DIR "/sample.feat");
   EXPECT_EQ(run.code, 0) << run.out;
   EXPECT_TRUE(Has(run, "SampleDerived (type SampleDerived)")) << run.out;
   EXPECT_TRUE(Has(run, "octets"));
@@ -52,7 +54,7 @@ TEST(CfgsoTest, CommandsRunOnTheShippedCatalogFoundBesideTheProgram) {
 }
 
 TEST(CfgsoTest, HelpAndVersionGoToStandardOutputWithSuccess) {
-  Run run = Cfgso("--version");
+  Outcome run = Cfgso("--version");
   EXPECT_EQ(run.code, 0);
   EXPECT_EQ(run.out, "cfgso " KRO_PROJECT_VERSION "\n");
 
@@ -63,8 +65,8 @@ TEST(CfgsoTest, HelpAndVersionGoToStandardOutputWithSuccess) {
   EXPECT_TRUE(Has(run, "KRO_TRACE_OUTPUT")) << run.out;
 
   // Both spellings describe the command instead of running it or reading "--help" as a file.
-  Run helpCatalog = Cfgso("help catalog");
-  Run catalogHelp = Cfgso("catalog --help");
+  Outcome helpCatalog = Cfgso("help catalog");
+  Outcome catalogHelp = Cfgso("catalog --help");
   EXPECT_EQ(helpCatalog.code, 0);
   EXPECT_EQ(catalogHelp.code, 0);
   EXPECT_TRUE(Has(helpCatalog, "FILE")) << helpCatalog.out;
@@ -73,7 +75,7 @@ TEST(CfgsoTest, HelpAndVersionGoToStandardOutputWithSuccess) {
 }
 
 TEST(CfgsoTest, UsageErrorsExitWithTwoAndSayWhatWasWrong) {
-  Run run = Cfgso("");
+  Outcome run = Cfgso("");
   EXPECT_EQ(run.code, 2);
   run = Cfgso("bogus");
   EXPECT_EQ(run.code, 2);
@@ -93,7 +95,7 @@ TEST(CfgsoTest, UsageErrorsExitWithTwoAndSayWhatWasWrong) {
 
 TEST(CfgsoTest, FailuresExitWithOneAndNameTheCause) {
   // A catalog nowhere on the path: one line naming the file and every folder searched.
-  Run run = Cfgso("demo", "KroGraphicPath=/nowhere/a:/nowhere/b");
+  Outcome run = Cfgso("demo", "KroGraphicPath=/nowhere/a:/nowhere/b");
   EXPECT_EQ(run.code, 1);
   EXPECT_EQ(run.out,
             "cfgso demo: CfgSOCatalog.feat not found; searched /nowhere/a, /nowhere/b (KroGraphicPath)\n");
@@ -124,17 +126,24 @@ TEST(CfgsoTest, FailuresExitWithOneAndNameTheCause) {
 }
 
 TEST(CfgsoTest, TraceGoesWhereKroTraceOutputSays) {
-  Run plain = Cfgso("demo");
-  Run toStderr = Cfgso("demo 2>/dev/null", "env -u KroGraphicPath KRO_TRACE=KroCfgSOFactory KRO_TRACE_OUTPUT=STDERR");
-  EXPECT_EQ(toStderr.code, 0);
-  EXPECT_EQ(toStderr.out, plain.out);  // standard output holds the program's own lines only
+  const std::string traced = "env -u KroGraphicPath KRO_TRACE=KroCfgSOFactory ";
+  const std::string loaded = "[getContainer] Document CfgSOCatalog.feat loaded";
+  Outcome plain = Cfgso("demo 2>/dev/null", traced);
+  EXPECT_TRUE(Has(plain, loaded)) << plain.out;  // standard output by default
+
+  Outcome out = Cfgso("demo 2>/dev/null", traced + "KRO_TRACE_OUTPUT=STDERR");
+  Outcome err = Cfgso("demo 2>&1 >/dev/null", traced + "KRO_TRACE_OUTPUT=stderr");
+  EXPECT_EQ(out.code, 0);
+  EXPECT_TRUE(Has(out, "  name: Assembly line A")) << out.out;
+  EXPECT_FALSE(Has(out, "[getContainer]")) << out.out;
+  EXPECT_TRUE(Has(err, loaded)) << err.out;
 
   std::filesystem::path file =
       std::filesystem::temp_directory_path() / ("cfgso-trace-" + std::to_string(getpid()) + ".txt");
-  Run toFile = Cfgso("demo", "env -u KroGraphicPath KRO_TRACE=KroCfgSOFactory KRO_TRACE_OUTPUT=" + file.string());
-  EXPECT_EQ(toFile.out, plain.out);
-  std::string trace = ReadFile(file);
-  EXPECT_NE(trace.find("[getContainer] Document CfgSOCatalog.feat loaded"), std::string::npos) << trace;
+  Outcome toFile = Cfgso("demo", traced + "KRO_TRACE_OUTPUT=" + file.string());
+  EXPECT_EQ(toFile.code, 0);
+  EXPECT_FALSE(Has(toFile, "[getContainer]")) << toFile.out;
+  EXPECT_NE(ReadFile(file).find(loaded), std::string::npos);
   std::filesystem::remove(file);
 }
 
