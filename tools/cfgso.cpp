@@ -119,7 +119,9 @@ std::string FindCatalog(const std::string& command) {
   if (found.empty())
     std::fprintf(stderr, "cfgso %s: %s not found; searched %s (%s)\n", command.c_str(), kCatalog,
                  joined.empty() ? "no folder" : joined.c_str(),
-                 fromEnvironment ? "KroGraphicPath" : "KroGraphicPath is unset: cfgso's folder and the installed one");
+                 !fromEnvironment ? "KroGraphicPath is unset: cfgso's folder and the installed one"
+                 : joined.empty() ? "KroGraphicPath is empty"
+                                  : "KroGraphicPath");
   return found;
 }
 

@@ -101,7 +101,7 @@ TEST(CfgsoTest, FailuresExitWithOneAndNameTheCause) {
             "cfgso demo: CfgSOCatalog.feat not found; searched /nowhere/a, /nowhere/b (KroGraphicPath)\n");
   run = Cfgso("stream", "KroGraphicPath=");
   EXPECT_EQ(run.code, 1);
-  EXPECT_TRUE(Has(run, "CfgSOCatalog.feat not found; searched no folder")) << run.out;
+  EXPECT_TRUE(Has(run, "CfgSOCatalog.feat not found; searched no folder (KroGraphicPath is empty)")) << run.out;
 
   run = Cfgso("catalog /nonexistent.feat");
   EXPECT_EQ(run.code, 1);
