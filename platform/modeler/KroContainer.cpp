@@ -129,66 +129,77 @@ void KroContainer::compact() {
 
 // References held by the container and by attributes of tracked objects are internal; an object with
 // more references than that is held from outside and is a root. What no root reaches is garbage.
+// Three passes over the tracked objects: count, mark, sweep.
 int KroContainer::Collect() {
   if (m_collecting) return 0;
   m_collecting = true;
-  auto here = [this](KroISpecObject* value) -> KroSpecObject* {
-    KroSpecObject* o = value->GetModelerObject();
-    return o && o->m_container == this && (o->m_flags & KroSpecObject::kTracked) ? o : nullptr;
+  using O = KroSpecObject;
+  auto here = [this](KroISpecObject* value) -> O* {
+    O* o = value->GetModelerObject();
+    return o && o->m_container == this && (o->m_flags & O::kTracked) ? o : nullptr;
+  };
+  auto count = [](O* o) {
+    o->m_gcRefs = static_cast<std::int32_t>(o->GetRefCount()) - ((o->m_flags & O::kListed) ? 1 : 0);
+    o->m_flags = static_cast<std::uint8_t>((o->m_flags | O::kCounted) & ~O::kMarked);
   };
 
-  for (KroSpecObject* object : m_tracked) {
+  for (O* object : m_tracked) {
     if (!object) continue;
-    const bool listed = object->m_flags & KroSpecObject::kListed;
-    object->m_gcRefs = static_cast<std::int32_t>(object->GetRefCount()) - (listed ? 1 : 0);
-    object->m_flags &= static_cast<std::uint8_t>(~KroSpecObject::kMarked);
-  }
-  for (KroSpecObject* object : m_tracked)
-    if (object)
-      object->forEachReference([&](KroISpecObject* value) {
-        if (KroSpecObject* target = here(value)) --target->m_gcRefs;
-      });
-
-  std::vector<KroSpecObject*> pending;
-  for (KroSpecObject* object : m_tracked) {
-    if (!object) continue;
-    const bool pinned = (object->m_flags & KroSpecObject::kPinned) && (object->m_flags & KroSpecObject::kListed);
-    if (object->m_gcRefs > 0 || pinned) {
-      object->m_flags |= KroSpecObject::kMarked;
-      pending.push_back(object);
-    }
-  }
-  while (!pending.empty()) {
-    KroSpecObject* object = pending.back();
-    pending.pop_back();
+    if (!(object->m_flags & O::kCounted)) count(object);
     object->forEachReference([&](KroISpecObject* value) {
-      KroSpecObject* target = here(value);
-      if (target && !(target->m_flags & KroSpecObject::kMarked)) {
-        target->m_flags |= KroSpecObject::kMarked;
-        pending.push_back(target);
+      if (O* target = here(value)) {
+        if (!(target->m_flags & O::kCounted)) count(target);
+        --target->m_gcRefs;
       }
     });
   }
 
-  // Garbage leaves the container first, then lets go of its references, then of itself.
-  std::vector<std::pair<KroSpecObject*, bool>> garbage;
-  for (KroSpecObject*& object : m_tracked) {
-    if (!object || (object->m_flags & KroSpecObject::kMarked)) continue;
-    const bool listed = object->m_flags & KroSpecObject::kListed;
+  std::vector<O*> pending;
+  for (O* object : m_tracked) {
+    if (!object || (object->m_flags & O::kMarked)) continue;
+    const bool pinned = (object->m_flags & O::kPinned) && (object->m_flags & O::kListed);
+    if (object->m_gcRefs <= 0 && !pinned) continue;
+    object->m_flags |= O::kMarked;
+    pending.push_back(object);
+    while (!pending.empty()) {
+      O* reached = pending.back();
+      pending.pop_back();
+      reached->forEachReference([&](KroISpecObject* value) {
+        O* target = here(value);
+        if (target && !(target->m_flags & O::kMarked)) {
+          target->m_flags |= O::kMarked;
+          pending.push_back(target);
+        }
+      });
+    }
+  }
+
+  // Survivors close up in order; garbage leaves the container, then lets go of its references, then
+  // of itself.
+  std::vector<std::pair<O*, bool>> garbage;
+  std::size_t kept = 0;
+  for (O* object : m_tracked) {
+    if (!object) continue;
+    if (object->m_flags & O::kMarked) {
+      object->m_flags &= static_cast<std::uint8_t>(~(O::kMarked | O::kCounted));
+      object->m_position = static_cast<std::uint32_t>(kept);
+      m_tracked[kept++] = object;
+      continue;
+    }
+    const bool listed = object->m_flags & O::kListed;
     object->AddRef();
-    object->m_flags &= static_cast<std::uint8_t>(~(KroSpecObject::kTracked | KroSpecObject::kListed));
+    object->m_flags &= static_cast<std::uint8_t>(~(O::kTracked | O::kListed | O::kCounted));
     object->m_container = nullptr;
     garbage.emplace_back(object, listed);
-    object = nullptr;
-    --m_trackedCount;
     if (listed) --m_listed;
   }
+  m_tracked.resize(kept);
+  m_trackedCount = kept;
   for (auto& [object, listed] : garbage) object->dropReferences();
   for (auto& [object, listed] : garbage)
     if (listed) object->Release();
   for (auto& [object, listed] : garbage) object->Release();
 
-  compact();
   // A floor of 1 collects before every instantiation: a debugging aid that finds objects used
   // without a reference of their own.
   m_nextCollection = m_floor == 1 ? 0 : std::max(m_floor, 2 * m_trackedCount);

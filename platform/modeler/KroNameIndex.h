@@ -48,7 +48,7 @@ class KRO_PLATFORM_API KroNameIndex {
   std::uint32_t find(std::string_view name, std::uint64_t hash, NameOf&& nameOf) const {
     if (m_cells.empty()) return kNone;
     const std::uint32_t tag = Tag(hash);
-    for (std::size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
+    for (std::size_t i = tag & m_mask;; i = (i + 1) & m_mask) {
       const Cell& cell = m_cells[i];
       if (cell.position == kEmpty) return kNone;
       if (cell.tag == tag && cell.position != kErased && Same(nameOf(cell.position), name)) return cell.position;
@@ -57,9 +57,9 @@ class KRO_PLATFORM_API KroNameIndex {
 
   // The name must not be present yet.
   template <class NameOf>
-  void insert(std::uint32_t position, std::uint64_t hash, NameOf&& nameOf) {
-    if ((m_used + 1) * 4 > m_cells.size() * 3) grow(nameOf);
-    place(position, Tag(hash), hash);
+  void insert(std::uint32_t position, std::uint64_t hash, NameOf&&) {
+    if ((m_used + 1) * 4 > m_cells.size() * 3) grow();
+    place(position, Tag(hash));
   }
 
   // Points the entry of `name` at another position (the name stays the same).
@@ -86,8 +86,7 @@ class KRO_PLATFORM_API KroNameIndex {
     m_used = m_live = 0;
     for (std::uint32_t p = 0; p < count; ++p) {
       if (p == skip) continue;
-      std::uint64_t h = Hash(nameOf(p));
-      place(p, Tag(h), h);
+      place(p, Tag(Hash(nameOf(p))));
     }
   }
 
@@ -120,8 +119,9 @@ class KRO_PLATFORM_API KroNameIndex {
     return capacity;
   }
 
-  void place(std::uint32_t position, std::uint32_t tag, std::uint64_t hash) {
-    std::size_t i = hash & m_mask;
+  // The tag picks the bucket too, so that growing never reads the names again.
+  void place(std::uint32_t position, std::uint32_t tag) {
+    std::size_t i = tag & m_mask;
     while (m_cells[i].position != kEmpty && m_cells[i].position != kErased) i = (i + 1) & m_mask;
     if (m_cells[i].position == kEmpty) ++m_used;
     m_cells[i] = Cell{tag, position};
@@ -132,7 +132,7 @@ class KRO_PLATFORM_API KroNameIndex {
   Cell* locate(std::string_view name, std::uint64_t hash, NameOf&& nameOf) {
     if (m_cells.empty()) return nullptr;
     const std::uint32_t tag = Tag(hash);
-    for (std::size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
+    for (std::size_t i = tag & m_mask;; i = (i + 1) & m_mask) {
       Cell& cell = m_cells[i];
       if (cell.position == kEmpty) return nullptr;
       if (cell.tag == tag && cell.position != kErased && Same(nameOf(cell.position), name)) return &cell;
@@ -140,14 +140,13 @@ class KRO_PLATFORM_API KroNameIndex {
   }
 
   // Doubles when live entries fill it, else sweeps out erased cells at the same size.
-  template <class NameOf>
-  void grow(NameOf&& nameOf) {
+  void grow() {
     std::vector<Cell> old = std::move(m_cells);
     m_cells.assign(Capacity(m_live + 1 > old.size() / 2 ? old.size() + 1 : m_live + 1), Cell{});
     m_mask = m_cells.size() - 1;
     m_used = m_live = 0;
     for (const Cell& cell : old)
-      if (cell.position != kEmpty && cell.position != kErased) place(cell.position, cell.tag, Hash(nameOf(cell.position)));
+      if (cell.position != kEmpty && cell.position != kErased) place(cell.position, cell.tag);
   }
 
   std::vector<Cell> m_cells;

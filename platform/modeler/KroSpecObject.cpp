@@ -241,8 +241,7 @@ void KroSpecObject::removeOwn(std::uint32_t index) {
 }
 
 void KroSpecObject::compactOwn() {
-  std::vector<KroOwnAttribute> live;
-  live.reserve(m_own->live);
+  std::deque<KroOwnAttribute> live;
   for (KroOwnAttribute& a : m_own->attributes) {
     if (a.removed) continue;
     if (a.key) a.key->moveTo(static_cast<std::uint32_t>(live.size()));

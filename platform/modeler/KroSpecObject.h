@@ -6,6 +6,7 @@
 #include "KroExport.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -120,8 +121,8 @@ class KRO_PLATFORM_API KroSpecObject final : public KroISpecObject, public KroIS
     for (std::uint32_t i = 0; i < m_slotCount; ++i)
       if (!m_slots[i].isAbsent()) f(layoutPlace(i));
     if (m_own)
-      for (KroOwnAttribute& a : m_own->attributes)
-        if (!a.removed) f(ownPlace(static_cast<std::uint32_t>(&a - m_own->attributes.data())));
+      for (std::uint32_t i = 0; i < m_own->attributes.size(); ++i)
+        if (!m_own->attributes[i].removed) f(ownPlace(i));
   }
   // Calls f(object) once per spec-object reference held by the attributes.
   template <class F>
@@ -144,12 +145,13 @@ class KRO_PLATFORM_API KroSpecObject final : public KroISpecObject, public KroIS
     kListed = 2,   // listed by its container, which holds one reference
     kTracked = 4,  // known to its container's collector
     kPinned = 8,   // read from a document: a root while listed
-    kMarked = 16,  // reached during a collection
+    kMarked = 16,   // reached during a collection
+    kCounted = 32,  // internal references counted during a collection
   };
 
   // What only some objects need: own attributes, a late type of their own, a startup's growable slots.
   struct Side {
-    std::vector<KroOwnAttribute> attributes;
+    std::deque<KroOwnAttribute> attributes;  // grows without moving what it holds
     KroNameIndex index;
     std::uint32_t live = 0;
     std::string lateType;
