@@ -9,6 +9,7 @@
 #include <CLI/CLI.hpp>
 
 #include "CfgsoDemos.h"
+#include "CfgsoDocuments.h"
 #include "KroCfgSOFactory.h"
 #include "KroCfgSOFramework.h"
 #include "KroCfgUuid.h"
@@ -208,6 +209,15 @@ int main(int argc, char** argv) {
   CLI::App* demo = app.add_subcommand("demo", "create a context and one object of each area through the library, "
                                               "set their values and print what reads back");
   CLI::App* stream = app.add_subcommand("stream", "stream a sample of each server structure to spec objects and back");
+  std::string saveFile;
+  for (CLI::App* maker : {demo, stream})
+    maker->add_option("--save", saveFile, "write every spec object made to FILE")->type_name("FILE");
+  std::string showFile;
+  bool showJson = false;
+  CLI::App* show = app.add_subcommand("show", "list a saved document's objects with their startup and attributes, "
+                                              "nested objects indented");
+  show->add_flag("--json", showJson, "the same as JSON, nested objects nested");
+  show->add_option("FILE", showFile, "the document to show")->required();
   std::string topic;
   CLI::App* help = app.add_subcommand("help", "show the help of cfgso, or of one COMMAND");
   help->add_option("COMMAND", topic, "the command to describe");
@@ -252,8 +262,13 @@ int main(int argc, char** argv) {
       std::string shipped = FindCatalog(command);
       return shipped.empty() ? 1 : ListCatalog(shipped.c_str());
     }
-    if (*demo) return FindCatalog(command).empty() ? 1 : Demo();
-    if (*stream) return FindCatalog(command).empty() ? 1 : DemoStreamer();
+    if (*show) return ShowDocument(showFile.c_str(), showJson);
+    if (*demo || *stream) {
+      if (FindCatalog(command).empty()) return 1;
+      int status = *demo ? Demo() : DemoStreamer();
+      if (!saveFile.empty() && SaveWhatWasMade(saveFile.c_str()) != 0) status = 1;
+      return status;
+    }
     std::fputs(app.help().c_str(), stderr);
     return 2;
   } catch (const KroNullVarError& e) {

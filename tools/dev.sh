@@ -4,14 +4,23 @@
 #   tools/dev.sh test   install what is missing, build, run the whole test suite
 #   tools/dev.sh docs   install doxygen when missing, build the API reference (build/api/html)
 #   tools/dev.sh deps   install the build dependencies only
+#   tools/dev.sh sanitize
+#                       clang build with AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer,
+#                       instrumented for libFuzzer (build-asan); runs the whole suite on it
+#   tools/dev.sh fuzz [SECONDS]
+#                       runs each libFuzzer target of tests/fuzz for SECONDS (default 30) on that build;
+#                       fails on any crash, leak or sanitizer report
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(cmake ninja-build g++ pkg-config libcli11-dev libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev rapidjson-dev)
+FUZZ_PACKAGES=(clang libclang-rt-dev)
+FUZZ_TARGETS=(DocumentFuzz ConversionsFuzz StreamerFuzz)
 
-deps() {  # deps [extra packages...]
-  local missing=()
-  for p in "${PACKAGES[@]}" "$@"; do
+deps() {  # deps [package...]: the build dependencies, or the packages given
+  local wanted=("${PACKAGES[@]}") missing=()
+  (($#)) && wanted=("$@")
+  for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   if ((${#missing[@]})); then
@@ -28,6 +37,37 @@ build() {  # build DIR [targets...]
   if (($#)); then cmake --build "$dir" --target "$@"; else cmake --build "$dir"; fi
 }
 
+sanitize_build() {
+  deps
+  deps "${FUZZ_PACKAGES[@]}"
+  cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DKRO_SANITIZE=ON \
+    -DKRO_FUZZ=ON -DKRO_BUILD_BENCH=OFF >/dev/null
+  cmake --build build-asan
+}
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+fuzz() {  # fuzz SECONDS
+  local seconds=$1 work
+  work=$(mktemp -d)
+  for target in "${FUZZ_TARGETS[@]}"; do
+    local corpus
+    corpus="tests/fuzz/corpus/$(echo "${target%Fuzz}" | tr '[:upper:]' '[:lower:]')"
+    mkdir -p "$work/$target"
+    echo "=== $target: ${seconds} s ==="
+    # New inputs go to the scratch folder; the seed corpus is only read. Any crash fails the run.
+    if ! "build-asan/tests/fuzz/$target" -max_total_time="$seconds" -print_final_stats=1 \
+         -artifact_prefix="$work/$target-" "$work/$target" "$corpus" >"$work/$target.log" 2>&1; then
+      tail -n 60 "$work/$target.log"
+      echo "$target failed; the input that made it fail is in $work" >&2
+      exit 1
+    fi
+    grep -E '^stat::number_of_executed_units|DONE' "$work/$target.log" || true
+  done
+  rm -rf "$work"
+}
+
 case "${1:-}" in
   deps) deps ;;
   demo)
@@ -41,9 +81,18 @@ case "${1:-}" in
     ctest --test-dir build --output-on-failure -j "$(nproc)"
     ;;
   docs)
+    deps
     deps doxygen
     build build docs
     echo "API reference: build/api/html/index.html"
     ;;
-  *) echo "usage: tools/dev.sh demo|test|docs|deps" >&2; exit 2 ;;
+  sanitize)
+    sanitize_build
+    ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
+    ;;
+  fuzz)
+    sanitize_build
+    fuzz "${2:-30}"
+    ;;
+  *) echo "usage: tools/dev.sh demo|test|docs|deps|sanitize|fuzz [SECONDS]" >&2; exit 2 ;;
 esac

@@ -19,20 +19,23 @@ long long DaysFromCivil(long long y, long long m, long long d) {
 }  // namespace
 
 KroTime::KroTime(int year, int month, int day, int hour, int minute, int second) {
-  // Normalise the month into 1..12 first so that DaysFromCivil sees a valid month; days, hours and
-  // the rest carry over naturally through the second count.
+  // Every field is widened before any arithmetic: with 64 bits the extreme int fields cannot overflow
+  // (the largest magnitude reached is about 7e16 seconds). The month is brought into 1..12 first so
+  // that DaysFromCivil sees a valid month; days, hours and the rest carry over through the count.
   long long y = year;
-  long long m = month - 1;
+  long long m = static_cast<long long>(month) - 1;
   y += m >= 0 ? m / 12 : (m - 11) / 12;
   m = ((m % 12) + 12) % 12 + 1;
-  long long days = DaysFromCivil(y, m, 1) + (day - 1);
-  m_seconds = static_cast<time_t>(days * 86400LL + hour * 3600LL + minute * 60LL + second);
+  const long long days = DaysFromCivil(y, m, 1) + (static_cast<long long>(day) - 1);
+  m_seconds = static_cast<time_t>(days * 86400LL + static_cast<long long>(hour) * 3600LL +
+                                  static_cast<long long>(minute) * 60LL + static_cast<long long>(second));
 }
 
 std::tm KroTime::fields() const {
   std::tm tm{};
   time_t t = m_seconds;
-  gmtime_r(&t, &tm);
+  // A year beyond what gmtime represents leaves every field 0 (1900, January, day 0).
+  if (!gmtime_r(&t, &tm)) tm = std::tm{};
   return tm;
 }
 

@@ -12,8 +12,12 @@ class KRO_PLATFORM_API KroTime {
  public:
   KroTime() = default;
   explicit KroTime(time_t seconds) : m_seconds(seconds) {}
-  // Calendar fields as an IDL date carries them: month 1-12, day 1-31. Out-of-range fields are
-  // normalised the way the C library does (month 13 is January of the next year).
+  // Calendar fields as an IDL date carries them: month 1-12, day 1-31, in UTC. Out-of-range fields
+  // carry over the way the C library normalises them: month 13 is January of the next year, month 0
+  // December of the year before, day 0 the last day of the month before, hour 24 midnight of the next
+  // day, negative values count back. Any six ints give a defined result, computed exactly in 64 bits
+  // (never an overflow). A result beyond the years gmtime handles reads back through the field
+  // getters and ConvertToString as year 1900, January, day 0, 00:00:00.
   KroTime(int year, int month, int day, int hour, int minute, int second);
 
   time_t Gettime_t() const { return m_seconds; }

@@ -25,6 +25,10 @@ constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
 // Platform failure codes, passed up unchanged by the library.
 constexpr HRESULT KRO_E_FILE_NOT_FOUND = static_cast<HRESULT>(0x80070002u);   // document file missing or unreadable
 constexpr HRESULT KRO_E_BAD_FORMAT = static_cast<HRESULT>(0x8007000Du);       // document text malformed
+constexpr HRESULT KRO_E_NOT_REGULAR_FILE = static_cast<HRESULT>(0x800700DEu); // a FIFO, device or folder
+constexpr HRESULT KRO_E_FILE_TOO_LARGE = static_cast<HRESULT>(0x800700DFu);   // over the size limit
+constexpr HRESULT KRO_E_DISK_FULL = static_cast<HRESULT>(0x80070070u);        // no space left (or quota)
+constexpr HRESULT KRO_E_WRITE_FAULT = static_cast<HRESULT>(0x8007001Du);      // a write, sync or rename failed
 constexpr HRESULT KRO_E_UUID_NOT_BOUND = static_cast<HRESULT>(0x80040201u);   // no live object has this uuid
 constexpr HRESULT KRO_E_UUID_INVALID = static_cast<HRESULT>(0x80040202u);     // empty uuid
 constexpr HRESULT DISP_E_MEMBERNOTFOUND = static_cast<HRESULT>(0x80020003u);

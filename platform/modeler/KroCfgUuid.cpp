@@ -1,5 +1,8 @@
 #include "KroCfgUuid.h"
 
+#include <sys/random.h>
+
+#include <cerrno>
 #include <random>
 #include <unordered_map>
 
@@ -41,11 +44,23 @@ std::string KroCfgUuid::ToString() const {
 }
 
 KroCfgUuid KroCfgUuid::Generate() {
-  static std::mt19937_64 engine{std::random_device{}()};
+  // Fresh entropy from the kernel for every uuid: a seeded generator would repeat itself in forked
+  // processes and collide between processes that drew the same seed, and uuids are persisted.
   std::vector<unsigned char> bytes(16);
-  for (std::size_t i = 0; i < 16; i += 8) {
-    std::uint64_t r = engine();
-    for (std::size_t j = 0; j < 8; ++j) bytes[i + j] = static_cast<unsigned char>(r >> (8 * j));
+  std::size_t filled = 0;
+  while (filled < bytes.size()) {
+    const ssize_t n = getrandom(bytes.data() + filled, bytes.size() - filled, 0);
+    if (n > 0) {
+      filled += static_cast<std::size_t>(n);
+    } else if (n < 0 && errno != EINTR) {
+      // No getrandom (very old kernel): the standard library's device source, read afresh.
+      std::random_device device;
+      while (filled < bytes.size()) {
+        const unsigned int r = device();
+        for (std::size_t j = 0; j < 4 && filled < bytes.size(); ++j)
+          bytes[filled++] = static_cast<unsigned char>(r >> (8 * j));
+      }
+    }
   }
   bytes[6] = static_cast<unsigned char>((bytes[6] & 0x0F) | 0x40);
   bytes[8] = static_cast<unsigned char>((bytes[8] & 0x3F) | 0x80);

@@ -1,5 +1,7 @@
 #include "KroDocumentFormat.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdio>
 #include <exception>
@@ -232,35 +234,42 @@ const char* ElementName(TCKind k) {
   return "?";
 }
 
+}  // namespace
+
 class Parser {
  public:
-  Parser(const std::string& file, ParseError& err) : file_(file), err_(err) {}
+  Parser(const std::string& file, Sink& sink, ParseError& err) : file_(file), sink_(sink), err_(err) {}
 
-  bool Run(std::string_view text, Document& doc) {
-    std::size_t pos = 0;
-    int lineNo = 0;
-    while (pos < text.size()) {
-      std::size_t nl = text.find('\n', pos);
-      if (nl == std::string_view::npos) nl = text.size();
-      std::string_view line = text.substr(pos, nl - pos);
-      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-      pos = nl + 1;
-      if (lineNo == std::numeric_limits<int>::max()) return Fail("too many lines");
-      line_ = ++lineNo;
-      toks_.clear();
-      at_ = 0;
-      std::string msg;
-      if (!Tokenize(line, toks_, msg)) return Fail(msg);
-      if (!toks_.empty() && !Statement(doc)) return false;
-    }
-    if (block_ == Block::Startup) return FailAt(blockLine_, "startup " + Q(doc.startups.back().name) + " has no 'end'");
-    if (block_ == Block::Object)
-      return FailAt(blockLine_, "object " + std::to_string(doc.objects.back().id) + " has no 'end'");
+  // One line without its terminator; `crcBefore` is the CRC-32 of every byte before it.
+  bool Line(std::string_view line, std::uint32_t crcBefore) {
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line_ == std::numeric_limits<int>::max()) return Fail("too many lines");
+    ++line_;
+    if (trailerLine_) return Fail("text after the trailer line (line " + std::to_string(trailerLine_) + ")");
+    toks_.clear();
+    at_ = 0;
+    std::string msg;
+    if (!Tokenize(line, toks_, msg)) return Fail(msg);
+    if (toks_.empty()) return true;
+    const bool first = !statementSeen_;
+    statementSeen_ = true;
+    return Statement(first, crcBefore);
+  }
+
+  bool Finish() {
+    if (block_ == Block::Startup) return FailAt(blockLine_, "startup " + Q(startUp_.name) + " has no 'end'");
+    if (block_ == Block::Object) return FailAt(blockLine_, "object " + std::to_string(object_.id) + " has no 'end'");
+    if (version_ && !trailerLine_)
+      return FailAt(std::max(line_, 1),
+                    "the document ends without its trailer line: the file is truncated");
     for (const auto& [id, line] : refs_)
       if (!objectLines_.count(id))
         return FailAt(line, "reference @" + std::to_string(id) + " to an object not defined in this document");
     return true;
   }
+
+  int version() const { return version_; }
+  const std::vector<Ref>& roots() const { return roots_; }
 
  private:
   enum class Block { None, Startup, Object };
@@ -288,26 +297,97 @@ class Parser {
     return true;
   }
 
-  bool Statement(Document& doc) {
+  bool Statement(bool first, std::uint32_t crcBefore) {
     const Token* t = Next();
     if (t->type != Tok::Word) return Fail("expected a keyword, found " + Describe(t));
     const std::string& kw = t->text;
     if (kw == "attribute") {
       if (block_ == Block::None) return Fail("'attribute' outside startup or object");
-      auto& attrs = block_ == Block::Startup ? doc.startups.back().attributes : doc.objects.back().attributes;
-      return AttributeLine(attrs);
+      return AttributeLine(block_ == Block::Startup ? startUp_.attributes : object_.attributes);
     }
     if (kw == "end") {
       if (block_ == Block::None) return Fail("'end' without startup or object");
-      block_ = Block::None;
-      return ExpectEnd();
+      if (!ExpectEnd()) return false;
+      return Close();
     }
-    if (kw == "startup" || kw == "object") {
+    if (kw == "startup" || kw == "object" || kw == "trailer") {
       if (block_ != Block::None)
         return Fail("'" + kw + "' inside the block opened on line " + std::to_string(blockLine_) + " (missing 'end')");
-      return kw == "startup" ? StartUpLine(doc) : ObjectLine(doc);
+      if (kw == "trailer") return TrailerLine(crcBefore);
+      return kw == "startup" ? StartUpLine() : ObjectLine();
+    }
+    if (kw == "document") {
+      if (!first) return Fail("the 'document' header line must be the first statement");
+      return HeaderLine();
     }
     return Fail("unknown keyword " + Describe(t));
+  }
+
+  // Hands the finished block to the sink.
+  bool Close() {
+    const Block closing = block_;
+    block_ = Block::None;
+    ParseError sinkErr;
+    const bool ok = closing == Block::Startup ? sink_.OnStartUp(std::move(startUp_), sinkErr)
+                                              : sink_.OnObject(std::move(object_), sinkErr);
+    startUp_ = StartUp{};
+    object_ = Object{};
+    if (!ok) return FailAt(sinkErr.line ? sinkErr.line : blockLine_, std::move(sinkErr.message));
+    return true;
+  }
+
+  // document version N [roots [@a, @b, ...]]
+  bool HeaderLine() {
+    const Token* t = Next();
+    if (!t || t->type != Tok::Word || t->text != "version")
+      return Fail("expected 'version' after 'document', found " + Describe(t));
+    t = Next();
+    std::string msg;
+    std::int32_t version = 0;
+    if (!t || t->type != Tok::Word) return Fail("expected a format version, found " + Describe(t));
+    if (!ToInt(t->text, version, msg)) return Fail(msg);
+    if (version < 1) return Fail("format version must be positive, found " + t->text);
+    if (version > kFormatVersion)
+      return Fail("format version " + t->text + " is newer than this reader's (" + std::to_string(kFormatVersion) +
+                  ")");
+    if (const Token* r = Next()) {
+      if (r->type != Tok::Word || r->text != "roots") return Fail("unexpected " + Describe(r));
+      Attribute holder;
+      holder.name = "roots";
+      if (!List<Ref>(holder)) return false;
+      roots_ = std::move(std::get<std::vector<Ref>>(holder.value));
+      if (!ExpectEnd()) return false;
+    }
+    version_ = version;
+    return true;
+  }
+
+  // trailer objects N checksum XXXXXXXX
+  bool TrailerLine(std::uint32_t crcBefore) {
+    if (!version_) return Fail("trailer line without a 'document' header line");
+    const Token* t = Next();
+    if (!t || t->type != Tok::Word || t->text != "objects")
+      return Fail("expected 'objects' after 'trailer', found " + Describe(t));
+    t = Next();
+    std::string msg;
+    std::int32_t count = 0;
+    if (!t || t->type != Tok::Word) return Fail("expected an object count, found " + Describe(t));
+    if (!ToInt(t->text, count, msg)) return Fail(msg);
+    t = Next();
+    if (!t || t->type != Tok::Word || t->text != "checksum")
+      return Fail("expected 'checksum' after the object count, found " + Describe(t));
+    t = Next();
+    if (!t || t->type != Tok::Word || t->text.size() != 8 ||
+        t->text.find_first_not_of("0123456789abcdef") != std::string::npos)
+      return Fail("expected a checksum of 8 lower-case hex digits, found " + Describe(t));
+    if (!ExpectEnd()) return false;
+    const std::uint32_t checksum = static_cast<std::uint32_t>(std::stoul(t->text, nullptr, 16));
+    if (checksum != crcBefore) return Fail("checksum mismatch: the document was altered or damaged");
+    if (static_cast<std::size_t>(count) != objectLines_.size() || count < 0)
+      return Fail("the trailer counts " + std::to_string(count) + " objects, the document has " +
+                  std::to_string(objectLines_.size()));
+    trailerLine_ = line_;
+    return true;
   }
 
   // Optional `keyword "text"` clauses, in any order, each at most once.
@@ -325,7 +405,7 @@ class Parser {
     return true;
   }
 
-  bool StartUpLine(Document& doc) {
+  bool StartUpLine() {
     StartUp s;
     s.line = line_;
     if (!ExpectString("a startup name", s.name)) return false;
@@ -337,12 +417,12 @@ class Parser {
     if (!s.base.empty() && !startupLines_.count(s.base))
       return Fail("base " + Q(s.base) + " is not a startup defined earlier in this document");
     startupLines_.emplace(s.name, line_);
-    doc.startups.push_back(std::move(s));
+    startUp_ = std::move(s);
     Open(Block::Startup);
     return true;
   }
 
-  bool ObjectLine(Document& doc) {
+  bool ObjectLine() {
     Object o;
     o.line = line_;
     const Token* t = Next();
@@ -360,7 +440,7 @@ class Parser {
       return Fail("duplicate object id " + std::to_string(id) + " (first defined on line " +
                   std::to_string(it->second) + ")");
     objectLines_.emplace(id, line_);
-    doc.objects.push_back(std::move(o));
+    object_ = std::move(o);
     Open(Block::Object);
     return true;
   }
@@ -376,6 +456,7 @@ class Parser {
     a.line = line_;
     if (!ExpectString("an attribute name", a.name)) return false;
     if (a.name.empty()) return Fail("attribute name is empty");
+    if (a.name.find('\0') != std::string::npos) return Fail("attribute name " + Q(a.name) + " contains a NUL byte");
     if (!attrNames_.insert(a.name).second) return Fail("duplicate attribute " + Q(a.name));
     if (!Kind(a)) return false;
     if (Peek()) {
@@ -515,7 +596,14 @@ class Parser {
   }
 
   const std::string& file_;
+  Sink& sink_;
   ParseError& err_;
+  StartUp startUp_;  // the block being read
+  Object object_;
+  bool statementSeen_ = false;
+  int version_ = 0;
+  int trailerLine_ = 0;
+  std::vector<Ref> roots_;
   std::vector<Token> toks_;
   std::size_t at_ = 0;
   int line_ = 0;
@@ -526,6 +614,8 @@ class Parser {
   std::unordered_map<int, int> objectLines_;
   std::vector<std::pair<int, int>> refs_;  // (id, line), in file order
 };
+
+namespace {
 
 // ---------------------------------------------------------------------------------------------
 // Writing
@@ -648,11 +738,101 @@ std::string ParseError::what() const {
   return file + ":" + std::to_string(line) + ": " + message;
 }
 
+std::uint32_t Crc32(std::uint32_t crc, std::string_view bytes) {
+  static const auto table = [] {
+    std::array<std::uint32_t, 256> t{};
+    for (std::uint32_t i = 0; i < 256; ++i) {
+      std::uint32_t c = i;
+      for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      t[i] = c;
+    }
+    return t;
+  }();
+  crc = ~crc;
+  for (unsigned char b : bytes) crc = table[(crc ^ b) & 0xFF] ^ (crc >> 8);
+  return ~crc;
+}
+
+Reader::Reader(std::string fileName, Sink& sink, ParseError& err)
+    : m_file(std::move(fileName)), m_err(err), m_parser(std::make_unique<Parser>(m_file, sink, err)) {}
+
+Reader::~Reader() = default;
+
+bool Reader::Feed(std::string_view bytes) {
+  if (m_failed) return false;
+  try {
+    while (!bytes.empty()) {
+      const std::size_t nl = bytes.find('\n');
+      if (nl == std::string_view::npos) {
+        m_partial.append(bytes);
+        return true;
+      }
+      std::string_view line = bytes.substr(0, nl);
+      if (!m_partial.empty()) {
+        m_partial.append(line);
+        line = m_partial;
+      }
+      const std::uint32_t before = m_crc;
+      if (!m_parser->Line(line, before)) return m_failed = true, false;
+      m_crc = Crc32(m_crc, line);
+      m_crc = Crc32(m_crc, "\n");
+      m_partial.clear();
+      bytes.remove_prefix(nl + 1);
+    }
+    return true;
+  } catch (const std::exception& e) {
+    m_err = ParseError{m_file, 0, std::string("cannot parse: ") + e.what()};
+    return m_failed = true, false;
+  }
+}
+
+bool Reader::Finish() {
+  if (m_failed) return false;
+  try {
+    if (!m_partial.empty()) {
+      if (!m_parser->Line(m_partial, m_crc)) return m_failed = true, false;
+      m_partial.clear();
+    }
+    if (!m_parser->Finish()) return m_failed = true, false;
+    return true;
+  } catch (const std::exception& e) {
+    m_err = ParseError{m_file, 0, std::string("cannot parse: ") + e.what()};
+    return m_failed = true, false;
+  }
+}
+
+int Reader::Version() const { return m_parser->version(); }
+const std::vector<Ref>& Reader::Roots() const { return m_parser->roots(); }
+
+namespace {
+
+// Keeps every block: the whole document in memory.
+class Collector final : public Sink {
+ public:
+  explicit Collector(Document& doc) : m_doc(doc) {}
+  bool OnStartUp(StartUp&& startUp, ParseError&) override {
+    m_doc.startups.push_back(std::move(startUp));
+    return true;
+  }
+  bool OnObject(Object&& object, ParseError&) override {
+    m_doc.objects.push_back(std::move(object));
+    return true;
+  }
+
+ private:
+  Document& m_doc;
+};
+
+}  // namespace
+
 bool Parse(std::string_view text, const std::string& fileName, Document& out, ParseError& err) {
   try {
     Document doc;
-    Parser p(fileName, err);
-    if (!p.Run(text, doc)) return false;
+    Collector collector(doc);
+    Reader reader(fileName, collector, err);
+    if (!reader.Feed(text) || !reader.Finish()) return false;
+    doc.version = reader.Version();
+    doc.roots = reader.Roots();
     out = std::move(doc);
     return true;
   } catch (const std::exception& e) {
@@ -661,38 +841,16 @@ bool Parse(std::string_view text, const std::string& fileName, Document& out, Pa
   }
 }
 
-bool ParseFile(const std::string& path, Document& out, ParseError& err) {
-  // stdio rather than streams: reading a directory or a failing device must show up as an error,
-  // not as an empty document.
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  bool ok = f != nullptr;
-  std::string text;
-  try {
-    char buf[65536];
-    while (ok) {
-      const std::size_t n = std::fread(buf, 1, sizeof buf, f);
-      text.append(buf, n);
-      if (n < sizeof buf) {
-        ok = !std::ferror(f);
-        break;
-      }
-    }
-  } catch (const std::exception&) {
-    ok = false;
-  }
-  if (f) std::fclose(f);
-  if (!ok) {
-    err = ParseError{path, 0, "cannot read the file"};
-    return false;
-  }
-  return Parse(text, path, out, err);
-}
-
 std::string Write(const Document& doc) {
-  std::string out;
-  // Blank line between blocks, none at the end.
+  std::string out = "document version " + std::to_string(kFormatVersion);
+  if (!doc.roots.empty()) {
+    out += " roots ";
+    PutElement(out, doc.roots);
+  }
+  out += '\n';
+  // Blank line between blocks.
   auto open = [&out](const char* keyword) {
-    if (!out.empty()) out += '\n';
+    out += '\n';
     out += keyword;
   };
   for (const auto& s : doc.startups) {
@@ -720,6 +878,13 @@ std::string Write(const Document& doc) {
     PutAttributes(out, o.attributes);
     out += "end\n";
   }
+  out += '\n';
+  // The checksum covers every byte before the trailer line.
+  const std::uint32_t crc = Crc32(0, out);
+  out += "trailer objects " + std::to_string(doc.objects.size()) + " checksum ";
+  static const char digits[] = "0123456789abcdef";
+  for (int shift = 28; shift >= 0; shift -= 4) out += digits[(crc >> shift) & 15];
+  out += '\n';
   return out;
 }
 

@@ -5,6 +5,7 @@
 #include "KroExport.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -56,9 +57,16 @@ struct KRO_PLATFORM_API Object {
   int line = 0;
 };
 
+// The format version that Write puts in its header line.
+constexpr int kFormatVersion = 1;
+
 struct KRO_PLATFORM_API Document {
   std::vector<StartUp> startups;
   std::vector<Object> objects;
+  // From the header line: 0 when the text has none (a hand-written catalog), else its version.
+  int version = 0;
+  // The roots of a save of chosen objects, in order (may repeat); empty when none were named.
+  std::vector<Ref> roots;
 };
 
 struct KRO_PLATFORM_API ParseError {
@@ -69,11 +77,52 @@ struct KRO_PLATFORM_API ParseError {
   std::string what() const;
 };
 
+// Receives a document block by block as it is read, so that a large file is never held whole.
+class KRO_PLATFORM_API Sink {
+ public:
+  virtual ~Sink() = default;
+  // False stops reading; the sink then fills err's line and message (the reader adds the file).
+  virtual bool OnStartUp(StartUp&& startUp, ParseError& err) = 0;
+  virtual bool OnObject(Object&& object, ParseError& err) = 0;
+};
+
+class Parser;
+
+// Reads document text fed in pieces of any size. A text whose first statement is a header line
+// ("document version N") must end with the trailer line ("trailer objects N checksum C"), whose
+// object count and CRC-32 of every byte before it must match: a truncated or altered document fails.
+class KRO_PLATFORM_API Reader {
+ public:
+  Reader(std::string fileName, Sink& sink, ParseError& err);
+  ~Reader();
+  Reader(const Reader&) = delete;
+  Reader& operator=(const Reader&) = delete;
+
+  // False at the first problem; err then describes it and the reader takes no more input.
+  bool Feed(std::string_view bytes);
+  // The end of the text: checks what can only be checked once everything has been read.
+  bool Finish();
+  // Valid after a successful Finish.
+  int Version() const;
+  const std::vector<Ref>& Roots() const;
+
+ private:
+  std::string m_file;
+  ParseError& m_err;
+  std::unique_ptr<Parser> m_parser;
+  std::string m_partial;  // a line not yet ended
+  std::uint32_t m_crc = 0;
+  bool m_failed = false;
+};
+
 // On failure `out` is left untouched and `err` describes the first problem found.
 KRO_PLATFORM_API bool Parse(std::string_view text, const std::string& fileName, Document& out, ParseError& err);
-KRO_PLATFORM_API bool ParseFile(const std::string& path, Document& out, ParseError& err);
 
-// Parse(Write(d)) gives back d (apart from the line fields) for every valid document.
+// Parse(Write(d)) gives back d for every valid document, apart from the line fields and the version
+// (always kFormatVersion). The text starts with the header line and ends with the trailer line.
 KRO_PLATFORM_API std::string Write(const Document& doc);
+
+// CRC-32 (the polynomial of zip and PNG), continued from `crc` (0 to start).
+KRO_PLATFORM_API std::uint32_t Crc32(std::uint32_t crc, std::string_view bytes);
 
 }  // namespace KroDoc

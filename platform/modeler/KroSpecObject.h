@@ -124,7 +124,7 @@ class KRO_PLATFORM_API KroSpecObject final : public KroISpecObject, public KroIS
       for (std::uint32_t i = 0; i < m_own->attributes.size(); ++i)
         if (!m_own->attributes[i].removed) f(ownPlace(i));
   }
-  // Calls f(object) once per spec-object reference held by the attributes.
+  // Calls f(object) for each spec-object reference the attributes hold, duplicates included.
   template <class F>
   void forEachReference(F&& f) const {
     for (std::uint32_t i = 0; i < m_slotCount; ++i) m_slots[i].forEachObject(f);

@@ -228,6 +228,36 @@ TEST_F(ServicesTest, AddAndInstanciateReportWhatTheModelerRefuses) {
   EXPECT_THROW(S::GetStringValue(none, "s", out), KroNullVarError);
 }
 
+// An empty name is refused by every AddAttribute (the text overload used to crash on it), and a name
+// holding a NUL byte reaches no attribute: "s\0junk" is not "s".
+TEST_F(ServicesTest, EmptyAndNulNamesReachNothing) {
+  using S = KroCfgSOServices;
+  KroISpecObject_var so = NewThing();
+  KroISpecAttribute_var added;
+  EXPECT_EQ(S::AddAttribute(so, "", tk_string, KroUnicodeString("text"), added), E_FAIL);
+  EXPECT_EQ(S::AddAttribute(so, "", tk_long, KroUnicodeString("12"), added), E_FAIL);
+  EXPECT_EQ(S::AddAttribute(so, "", tk_long, added), E_FAIL);
+  EXPECT_EQ(S::AddAttribute(so, "", tk_list, tk_octet, added), E_FAIL);
+  EXPECT_FALSE(added);
+
+  const KroUnicodeString nul(std::string("s\0junk", 6));
+  ASSERT_EQ(S::SetStringValue(so, "s", "kept"), S_OK);
+  EXPECT_EQ(S::SetStringValue(so, nul, "overwritten"), E_FAIL);
+  KroUnicodeString text;
+  EXPECT_EQ(S::GetStringValue(so, nul, text), E_FAIL);
+  EXPECT_EQ(S::GetStringValue(so, "s", text), S_OK);
+  EXPECT_EQ(text, "kept");
+  boolean present = 1;
+  EXPECT_EQ(S::TestAttribute(so, nul, present), S_OK);
+  EXPECT_EQ(present, 0);
+  EXPECT_EQ(S::ClearAttribute(so, nul), E_FAIL);
+  EXPECT_EQ(S::RemoveAttribute(so, nul), S_FALSE);
+  EXPECT_EQ(S::AddAttribute(so, nul, tk_string, added), E_FAIL);
+  EXPECT_EQ(S::AddAttribute(so, KroUnicodeString(std::string("\0", 1)), tk_string, KroUnicodeString("x"), added), E_FAIL);
+  EXPECT_EQ(S::GetStringValue(so, "s", text), S_OK);
+  EXPECT_EQ(text, "kept");
+}
+
 TEST_F(ServicesTest, FactoryObjectsAreBoundByUuid) {
   KroICfgSimpleSpecification_var spec = KroCfgModelBuilder::Specification({"S1", "desc", "alias", "", "Cat", "cat desc"});
   KroCfgUuid uuid{KroILinkableObject_var(spec)};

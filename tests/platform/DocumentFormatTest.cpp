@@ -8,6 +8,7 @@
 #include <limits>
 #include <random>
 
+#include "KroDocumentFile.h"
 #include "KroDocumentFormat.h"
 
 using namespace KroDoc;
@@ -61,7 +62,7 @@ Document Everything() {
                    A("others", tk_list, tk_specobject, std::vector<Ref>{Ref{2147483647}, Ref{7}}),
                    A("flag", tk_boolean, tk_null, true)};
   Object o2{2147483647, "FromAnotherCatalog", "n\x01", "", {}, 0};
-  return Document{{base, derived}, {o1, o2}};
+  return Document{{base, derived}, {o1, o2}, 0, {}};
 }
 
 void ExpectSameAttributes(const std::vector<Attribute>& a, const std::vector<Attribute>& b) {
@@ -110,6 +111,64 @@ TEST(DocumentFormat, WriteThenParseReproducesEveryKindAndValue) {
   EXPECT_NE(text.find("Gr\xc3\xbc\xc3\x9f"
                       "e \\xff\\xc3 end"),
             std::string::npos);
+}
+
+TEST(DocumentFormat, HeaderAndTrailerGuardWrittenDocuments) {
+  Document original = Everything();
+  original.roots = {Ref{2147483647}, Ref{7}, Ref{7}};
+  const std::string text = Write(original);
+  EXPECT_EQ(text.rfind("document version 1 roots [@2147483647, @7, @7]\n", 0), 0u);
+  Document parsed;
+  ParseError err;
+  ASSERT_TRUE(Parse(text, "w.kro", parsed, err)) << err.what();
+  EXPECT_EQ(parsed.version, kFormatVersion);
+  EXPECT_EQ(parsed.roots, original.roots);
+  // The trailer is the last line, over the CRC-32 of everything before it.
+  const std::size_t trailer = text.rfind("trailer objects 2 checksum ");
+  ASSERT_NE(trailer, std::string::npos);
+  char expected[9];
+  std::snprintf(expected, sizeof expected, "%08x", Crc32(0, std::string_view(text).substr(0, trailer)));
+  EXPECT_EQ(text.substr(trailer + 27), std::string(expected) + "\n");
+  EXPECT_EQ(Crc32(0, "123456789"), 0xCBF43926u);  // the standard check value
+
+  const std::string body = text.substr(text.find('\n') + 1, trailer - text.find('\n') - 1);
+  const std::string head = "document version 1\n";
+  auto withTrailer = [](const std::string& before, int count) {
+    char crc[9];
+    std::snprintf(crc, sizeof crc, "%08x", Crc32(0, before));
+    return before + "trailer objects " + std::to_string(count) + " checksum " + crc + "\n";
+  };
+  const int lines = static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+  struct Case {
+    std::string text;
+    int line;
+    const char* message;
+  } cases[] = {
+      {text.substr(0, trailer), lines - 1, "ends without its trailer line: the file is truncated"},
+      {text + "\n", lines + 1, "text after the trailer line"},
+      {withTrailer(head + body, 3), lines, "the trailer counts 3 objects, the document has 2"},
+      {head + body + "trailer objects 2 checksum 0000000g\n", lines, "8 lower-case hex digits"},
+      {head + body + "trailer objects 2 checksum ABCDEF01\n", lines, "8 lower-case hex digits"},
+      {body + "trailer objects 2 checksum 00000000\n", lines - 1, "trailer line without a 'document' header"},
+      {"startup \"A\"\nend\ndocument version 1\n", 3, "must be the first statement"},
+      {"document version 2\n", 1, "format version 2 is newer than this reader's (1)"},
+      {"document version 0\n", 1, "must be positive"},
+      {"document 1\n", 1, "expected 'version'"},
+      {"document version 1 roots [@4]\n" + std::string("\ntrailer objects 0 checksum 00000000\n"), 3, "checksum mismatch"},
+      {withTrailer("document version 1 roots [@4]\n", 0), 1, "reference @4 to an object not defined"},
+      {"document version 1 extra\n", 1, "unexpected 'extra'"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    Document doc;
+    ASSERT_FALSE(Parse(c.text, "bad.kro", doc, err));
+    EXPECT_EQ(err.line, c.line);
+    EXPECT_NE(err.message.find(c.message), std::string::npos) << err.message;
+  }
+  // Without a header the same blocks are a hand-written catalog.
+  ASSERT_TRUE(Parse(body, "hand.kro", parsed, err)) << err.what();
+  EXPECT_EQ(parsed.version, 0);
+  EXPECT_EQ(parsed.objects.size(), 2u);
 }
 
 TEST(DocumentFormat, HandWrittenCatalogParsesWithLines) {
@@ -231,11 +290,11 @@ TEST(DocumentFormat, ParseFileReadsFilesAndRejectsUnreadableOnes) {
   EXPECT_EQ(doc.objects.size(), 2u);
   std::remove(path.c_str());
 
-  for (const std::string& bad : {path, dir.string()}) {
-    ASSERT_FALSE(ParseFile(bad, doc, err));
-    EXPECT_EQ(err.line, 0);
-    EXPECT_EQ(err.what(), bad + ": cannot read the file");
-  }
+  ASSERT_FALSE(ParseFile(path, doc, err));
+  EXPECT_EQ(err.line, 0);
+  EXPECT_EQ(err.what(), path + ": cannot read the file");
+  ASSERT_FALSE(ParseFile(dir.string(), doc, err));
+  EXPECT_EQ(err.what(), dir.string() + ": not a regular file (a folder); documents are read only from files");
 }
 
 TEST(DocumentFormat, GarbageAndTruncatedInputNeverCrash) {

@@ -135,6 +135,13 @@ TEST_F(ModelerTest, AttributesAreAddedListedAndRemoved) {
   EXPECT_FALSE(KroISpecAttribute_var::Adopt(so->AddAttribute("x", tk_list)));            // list without element kind
   EXPECT_FALSE(KroISpecAttribute_var::Adopt(so->AddAttribute("y", tk_octet)));           // octet alone
   EXPECT_FALSE(KroISpecAttribute_var::Adopt(so->AddAttribute("z", tk_long, "12x")));     // text not a number
+  // No attribute without a name, nor with a NUL byte in it, by any of the three overloads.
+  const KroUnicodeString nul(std::string("a\0b", 3));
+  for (const KroUnicodeString& bad : {KroUnicodeString(""), nul}) {
+    EXPECT_FALSE(KroISpecAttribute_var::Adopt(so->AddAttribute(bad, tk_string, "text")));
+    EXPECT_FALSE(KroISpecAttribute_var::Adopt(so->AddAttribute(bad, tk_long)));
+    EXPECT_FALSE(KroISpecAttribute_var::Adopt(so->AddAttribute(bad, tk_list, tk_octet)));
+  }
   KroISpecAttribute_var n = KroISpecAttribute_var::Adopt(so->AddAttribute("n", tk_long, "12"));
   KroISpecAttrAccess_var a = so;
   EXPECT_EQ(a->GetInteger(key(so, "n")), 12);
@@ -353,6 +360,45 @@ TEST(SessionTest, SessionHandsOutItsFactoryManager) {
   DMXSession::SetAvailable(false);
   EXPECT_EQ(DMXSession::OpenSession(), nullptr);
   DMXSession::SetAvailable(true);
+}
+
+TEST(CfgsoToolTest, SavesWhatItMadeAndShowsDocuments) {
+  auto run = [](const std::string& args, std::string& out) {
+    FILE* pipe = popen(("env -u KroGraphicPath " + std::string(KRO_CFGSO_TOOL) + " " + args + " 2>&1").c_str(), "r");
+    char buf[4096];
+    out.clear();
+    while (std::size_t n = fread(buf, 1, sizeof buf, pipe)) out.append(buf, n);
+    return WEXITSTATUS(pclose(pipe));
+  };
+  const std::string demo = ::testing::TempDir() + "cfgso-demo.kro", stream = ::testing::TempDir() + "cfgso-stream.kro";
+  std::string out;
+  ASSERT_EQ(run("demo --save " + demo, out), 0) << out;
+  EXPECT_NE(out.find("cfgso: saved "), std::string::npos) << out;
+  ASSERT_EQ(run("show " + demo, out), 0) << out;
+  // The context first, a nested date indented under its interval.
+  EXPECT_NE(out.find("object 1 \"\" of \"CfgSOContext\" (type CfgSOContext)\n  cn string = \"Assembly line A\"\n"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("  Start specobject =\n    object "), std::string::npos) << out;
+  EXPECT_NE(out.find("of \"CfgSODate\" (type CfgSODate)\n      S integer = "), std::string::npos) << out;
+  ASSERT_EQ(run("show --json " + demo, out), 0) << out;
+  EXPECT_EQ(out.rfind("{\n  \"file\": ", 0), 0u) << out;
+  EXPECT_NE(out.find("\"startup\": \"CfgSOContext\""), std::string::npos);
+  EXPECT_NE(out.find("{\n          \"name\": \"cn\",\n          \"kind\": \"string\",\n          \"value\": \"Assembly line A\"\n"),
+            std::string::npos)
+      << out;
+
+  ASSERT_EQ(run("stream --save " + stream, out), 0) << out;
+  ASSERT_EQ(run("show " + stream, out), 0) << out;
+  EXPECT_NE(out.find("of \"StreamerlstBaseObject\""), std::string::npos) << out;
+  EXPECT_NE(out.find("  bo_lst list specobject = [\n    object "), std::string::npos) << out;
+
+  EXPECT_EQ(run("show /nonexistent.kro", out), 1);
+  EXPECT_EQ(run("show", out), 2);
+  EXPECT_EQ(run("demo --save /nonexistent/dir/x.kro", out), 1);
+  EXPECT_NE(out.find("the folder does not exist"), std::string::npos) << out;
+  std::remove(demo.c_str());
+  std::remove(stream.c_str());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -49,6 +50,25 @@ TEST(TimeTest, TimeOfDayAndOverflowingFieldsNormalise) {
   EXPECT_EQ(KroTime(2003, 2, 29, 0, 0, 0), KroTime(2003, 3, 1, 0, 0, 0));
   EXPECT_EQ(KroTime(2004, 3, 15, 25, 0, 0), KroTime(2004, 3, 16, 1, 0, 0));
   EXPECT_LT(KroTime(2004, 3, 15, 0, 0, 0), KroTime(2004, 3, 15, 0, 0, 1));
+}
+
+// Fields at the ends of int used to overflow int arithmetic; they are now exact 64-bit carries.
+TEST(TimeTest, ExtremeFieldsCarryExactlyWithoutOverflow) {
+  constexpr int kMin = std::numeric_limits<int>::min(), kMax = std::numeric_limits<int>::max();
+  // Month INT_MIN of 2000: (INT_MIN - 1) months after January 2000 is April of -178954971.
+  EXPECT_EQ(KroTime(2000, kMin, 1, 0, 0, 0), KroTime(-178954971, 4, 1, 0, 0, 0));
+  EXPECT_EQ(KroTime(2000, kMax, 1, 0, 0, 0), KroTime(2000 + 178956970, 7, 1, 0, 0, 0));
+  EXPECT_EQ(KroTime(1970, 1, kMin, 0, 0, 0).Gettime_t(), (static_cast<long long>(kMin) - 1) * 86400LL);
+  EXPECT_EQ(KroTime(1970, 1, 1, kMax, kMax, kMax).Gettime_t(), kMax * 3661LL);
+  EXPECT_EQ(KroTime(1970, 1, 1, kMin, kMin, kMin).Gettime_t(), kMin * 3661LL);
+  // Beyond what gmtime handles the fields read as year 1900, January, day 0.
+  const KroTime far(kMax, kMax, kMax, kMax, kMax, kMax);
+  EXPECT_GT(far.Gettime_t(), 0);
+  EXPECT_EQ(far.GetYear(), 1900);
+  EXPECT_EQ(far.GetMonth(), 1);
+  EXPECT_EQ(far.GetDay(), 0);
+  EXPECT_EQ(far.ConvertToString("%Y - %B - %d"), "1900 - January - 00");
+  EXPECT_LT(KroTime(kMin, kMin, kMin, kMin, kMin, kMin).Gettime_t(), 0);
 }
 
 TEST(TimeTest, ConvertToStringUsesFixedEnglishNames) {

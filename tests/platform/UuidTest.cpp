@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <regex>
 #include <set>
 #include <sstream>
@@ -97,6 +100,29 @@ TEST_F(UuidTest, GeneratesDistinctVersion4Uuids) {
                                   0xee, 0xff});
   EXPECT_EQ(fixed.ToString(), "00112233-4455-6677-8899-aabbccddeeff");
   EXPECT_EQ(KroCfgUuid(SEQUENCE_octet{0x0a, 0xb0}).ToString(), "0ab0");
+}
+
+// A forked process must not hand out the uuids its parent hands out: each uuid draws fresh entropy,
+// not the next number of a generator whose state the child inherited.
+TEST_F(UuidTest, ForkedProcessesDrawDifferentUuids) {
+  KroCfgUuid::Generate();  // whatever state a generator keeps is now set up in the parent
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const std::string text = KroCfgUuid::Generate().ToString();
+    _exit(write(fds[1], text.data(), text.size()) == static_cast<ssize_t>(text.size()) ? 0 : 1);
+  }
+  close(fds[1]);
+  const std::string mine = KroCfgUuid::Generate().ToString();
+  char buffer[64] = {};
+  const ssize_t n = read(fds[0], buffer, sizeof buffer - 1);
+  close(fds[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_EQ(n, 36);
+  EXPECT_NE(std::string(buffer, 36), mine);
 }
 
 TEST_F(UuidTest, TracesCanonicalForm) {

@@ -1,5 +1,6 @@
 #include "KroCfgSOIntervalDate.h"
 
+#include "KroCfgSODate.h"
 #include "KroCfgSOFactory.h"
 #include "KroCfgSOServices.h"
 #include "TIEKroICfgSOIntervalDateKroCfgSOIntervalDate.h"
@@ -156,6 +157,11 @@ HRESULT KroCfgSOIntervalDate::setInterval(const KroICfgInterval_var& interval) {
   interval->getDateBounds(start, end);
   KRO_TRACE_LINE(trace, "Start date: " << start.ConvertToString(kDateFormat, 0));
   KRO_TRACE_LINE(trace, "End date: " << end.ConvertToString(kDateFormat, 0));
+  // Both bounds are checked before the first write (an end at or before the epoch means no end).
+  if (!KroCfgSODate::IsStorable(start) || (end.Gettime_t() > 0 && !KroCfgSODate::IsStorable(end))) {
+    KRO_TRACE_LINE(trace, KroCfgSODate::OutOfRangeMessage);
+    return KroTraceReturns(trace, E_INVALIDARG);
+  }
 
   KRO_TRACE_LINE(trace, "Working on the start date.");
   KroICfgSODate_var startDate;

@@ -1,5 +1,6 @@
 #include "KroCfgSOMilestoneDate.h"
 
+#include "KroCfgSODate.h"
 #include "KroCfgSOFactory.h"
 #include "KroCfgSOServices.h"
 #include "KroCfgSOStrings.h"
@@ -22,6 +23,10 @@ HRESULT KroCfgSOMilestoneDate::setValue(const KroTime& value) {
   KroDmxTrace& trace = s_trace.get();
   KroDmxTraceStep step(trace, "KroCfgSOMilestoneDate::setValue");
   KRO_TRACE_LINE(trace, "Date to be set: " << value.ConvertToString(kDateFormat, 0));
+  if (!KroCfgSODate::IsStorable(value)) {
+    KRO_TRACE_LINE(trace, KroCfgSODate::OutOfRangeMessage);
+    return KroTraceReturns(trace, E_INVALIDARG);
+  }
   // Always a fresh date: the one held before is only replaced in the attribute.
   KroICfgSODate_var date;
   HRESULT hr = KroCfgSOFactory::createDate(date);
@@ -73,13 +78,18 @@ HRESULT KroCfgSOMilestoneDate::setData(const KroUnicodeString& name, const KroIC
     return KroTraceReturns(trace, E_FAIL);
   }
   KRO_TRACE_LINE(trace, "The value tyep is Date as expected.");
+  KroTime date;
+  value->getDateValue(date);
+  // Checked before the name is written, so that a refused date leaves the milestone as it was.
+  if (!KroCfgSODate::IsStorable(date)) {
+    KRO_TRACE_LINE(trace, KroCfgSODate::OutOfRangeMessage);
+    return KroTraceReturns(trace, E_INVALIDARG);
+  }
   HRESULT hr = setName(name);
   if (FAILED(hr)) {
     KRO_TRACE_LINE(trace, "Unable to set the Milestone name.");
     return KroTraceReturns(trace, hr);
   }
-  KroTime date;
-  value->getDateValue(date);
   hr = setValue(date);
   if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable to set the Milestone value.");
   return KroTraceReturns(trace, hr);

@@ -14,6 +14,8 @@ KRO_LIBRARY_STATIC(KroICfgManager_var, s_cfgManager);  // _CfgManager: null unti
 
 KroDmxTrace& Trace() { return s_trace.get(); }
 
+bool HasNul(const KroUnicodeString& name) { return name.str().find('\0') != std::string::npos; }
+
 const char* const kNoAccessByQuery = "QueryInterface KroISpecObject => KroIAttrAccess failed.";
 
 // The by-name pattern: find access and key, run the modeler operation, trace the result.
@@ -176,7 +178,8 @@ HRESULT KroCfgSOServices::GetAttrAccessAndKey(const KroISpecObject_var& so, cons
     return KroTraceReturns(trace, E_FAIL);
   }
   access = queried;
-  KroISpecAttrKey* found = access->GetAttrKey(name.ConvertToChar());
+  // The modeler looks keys up by C string, which would stop at a NUL byte and find another attribute.
+  KroISpecAttrKey* found = HasNul(name) ? nullptr : access->GetAttrKey(name.ConvertToChar());
   if (!found) {
     KRO_TRACE_LINE(trace, "Unable to retrieve attribute key for: " << name);
     return KroTraceReturns(trace, E_FAIL);
@@ -194,7 +197,7 @@ HRESULT KroCfgSOServices::TestAttribute(const KroISpecObject_var& so, const KroU
     KRO_TRACE_LINE(trace, kNoAccessByQuery);
     return KroTraceReturns(trace, E_FAIL);
   }
-  out = access->TestAttribute(name.ConvertToChar());
+  out = HasNul(name) ? 0 : access->TestAttribute(name.ConvertToChar());
   return KroTraceReturns(trace, S_OK);
 }
 

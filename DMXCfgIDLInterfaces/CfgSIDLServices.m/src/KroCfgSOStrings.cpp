@@ -8,7 +8,7 @@
 #include "KroCfgSOFramework.h"
 #include "KroCfgSOStringsIndex.h"
 
-#define KRO_CFGSO_STRINGS_DEFINE(name, text) constinit KroUnicodeString KroCfgSOStrings::name KRO_NAMES_PRIORITY;
+#define KRO_CFGSO_STRINGS_DEFINE(name, text) KRO_NAMES_CONSTINIT KroUnicodeString KroCfgSOStrings::name KRO_NAMES_PRIORITY;
 KRO_CFGSO_STRINGS_LIST(KRO_CFGSO_STRINGS_DEFINE)
 #undef KRO_CFGSO_STRINGS_DEFINE
 

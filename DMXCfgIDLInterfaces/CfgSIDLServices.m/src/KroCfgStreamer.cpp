@@ -2,9 +2,11 @@
 
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 
 #include "DMX_ConfigServices.h"
+#include "KroCfgSODate.h"
 #include "KroCfgSOFactory.h"
 #include "KroCfgSOFramework.h"
 #include "KroCfgSOServices.h"
@@ -12,7 +14,7 @@
 
 // ---- Name constants ----------------------------------------------------------------------------------
 
-#define KRO_CFG_STREAMER_DEFINE(name, text) constinit KroUnicodeString KroCfgStreamer::name KRO_NAMES_PRIORITY;
+#define KRO_CFG_STREAMER_DEFINE(name, text) KRO_NAMES_CONSTINIT KroUnicodeString KroCfgStreamer::name KRO_NAMES_PRIORITY;
 KRO_CFG_STREAMER_NAMES(KRO_CFG_STREAMER_DEFINE)
 #undef KRO_CFG_STREAMER_DEFINE
 
@@ -112,6 +114,16 @@ KroISpecObject_var ReadChild(const KroISpecObject_var& so, const KroUnicodeStrin
 
 KroTime ToKroTime(const DMX_OrbixTypes::DateCorba& date) {
   return KroTime(date.year, date.month, date.day, date.hour, date.minute, date.second);
+}
+
+// A date that its date spec object cannot hold is refused before anything is instantiated.
+bool StorableDates(KroDmxTrace& trace, std::initializer_list<KroTime> times) {
+  for (const KroTime& time : times)
+    if (!KroCfgSODate::IsStorable(time)) {
+      KRO_TRACE_LINE(trace, KroCfgSODate::OutOfRangeMessage);
+      return false;
+    }
+  return true;
 }
 
 // Toward zero. NaN reads as 0, and values past the 32-bit range saturate instead of overflowing.
@@ -319,6 +331,9 @@ HRESULT KroCfgStreamer::NormalValueToSpecObject(const DMX_Config::NlsNormalValue
   // This operation writes no returns line.
   KroDmxTrace& trace = Trace();
   KroDmxTraceStep step(trace, "NormalValueToSpecObject");
+  if (in.optionalDate.length() == 1 &&
+      !StorableDates(trace, {ToKroTime(in.optionalDate[0].start), ToKroTime(in.optionalDate[0].end)}))
+    return E_INVALIDARG;
   HRESULT hr = Instantiate(STARTUP_NV, "CfgSONormalValueInst", out);
   if (FAILED(hr)) return hr;
   KroISpecAttribute_var plstRange = AttributeOf(out, so_tofrom_nv_lst_range);
@@ -524,6 +539,16 @@ HRESULT KroCfgStreamer::NormalValueToSpecObject(const KroICfgNormalValue_var& va
   // This operation writes no returns line.
   KroDmxTrace& trace = Trace();
   KroDmxTraceStep step(trace, "CreateSpecObjectFromNormalValue");
+  KroICfgInterval_var dateInterval, rangeInterval;
+  KroICfgSimpleSpecification_var condition;
+  KroICfgModification_var modification;
+  if (value) {
+    value->getValues(dateInterval, rangeInterval, condition, modification);
+    KroTime start, end;
+    if (dateInterval && dateInterval->getType() == KroICfgInterval::Date &&
+        SUCCEEDED(dateInterval->getDateBounds(start, end)) && !StorableDates(trace, {start, end}))
+      return E_INVALIDARG;
+  }
   HRESULT hr = Instantiate(STARTUP_NV, "CfgSONormalValueInst", out);
   if (FAILED(hr)) return hr;
   KroISpecAttribute_var plstRange = AttributeOf(out, so_tofrom_nv_lst_range);
@@ -535,11 +560,6 @@ HRESULT KroCfgStreamer::NormalValueToSpecObject(const KroICfgNormalValue_var& va
   KroISpecAttribute_var plstMls = AttributeOf(out, so_tofrom_nv_lst_milestone_name);
   KRO_STREAMER_ASSERT(plstMls);
   if (!value) return hr;
-
-  KroICfgInterval_var dateInterval, rangeInterval;
-  KroICfgSimpleSpecification_var condition;
-  KroICfgModification_var modification;
-  value->getValues(dateInterval, rangeInterval, condition, modification);
 
   // A null interval handle counts as an absent interval.
   if (dateInterval && dateInterval->getType() == KroICfgInterval::Date) {
@@ -814,6 +834,7 @@ HRESULT KroCfgStreamer::SpecExpressionFromSpecObject(const KroISpecObject_var& i
 HRESULT KroCfgStreamer::BasicEffectivityToSpecObject(const NlsBasicEffectivity& in, KroISpecObject_var& out) {
   KroDmxTrace& trace = Trace();
   KroDmxTraceStep step(trace, "BasicEffectivityToSpecObject");
+  if (!StorableDates(trace, {ToKroTime(in.date_start), ToKroTime(in.date_end)})) return Returns(E_INVALIDARG);
   HRESULT hr = Instantiate(STARTUP_BE, "CfgSOBasicEffectivityInst", out);
   if (FAILED(hr)) return Returns(hr);
   KroISpecAttribute_var pBEdatestart = AttributeOf(out, so_tofrom_be_date_start);

@@ -1,0 +1,239 @@
+// Saved documents come back exactly: each object with its own startup, roots in order, and a damaged
+// file refused with the file and line; opening refuses what is not a regular file or is too large.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "KroDocument.h"
+#include "KroDocumentFile.h"
+#include "KroSpecModeler.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void Put(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+KroISpecAttrKey_var Key(const KroISpecObject_var& so, const char* name) {
+  KroISpecAttrAccess_var access = so;
+  return KroISpecAttrKey_var::Adopt(access->GetAttrKey(name));
+}
+
+class DocumentSaveTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_dir = fs::path(::testing::TempDir()) / ("save-" + std::to_string(getpid()) + "-" +
+                                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(m_dir);
+    fs::create_directories(m_dir);
+    m_live = KroBaseUnknown::LiveObjects();
+  }
+  void TearDown() override {
+    KroDoc::SetMaxFileSize(KroDoc::kDefaultMaxFileSize);
+    fs::remove_all(m_dir);
+    EXPECT_EQ(KroBaseUnknown::LiveObjects(), m_live);
+  }
+  std::string Path(const char* name) const { return (m_dir / name).string(); }
+
+  // Opens, hands the document to `body`, closes; the open's result.
+  template <class Body>
+  HRESULT WithDocument(const std::string& path, Body body) {
+    KroDocument* document = nullptr;
+    HRESULT hr = KroDocumentServices::Open(path.c_str(), document, 0);
+    if (SUCCEEDED(hr)) {
+      body(*document);
+      KroDocumentServices::Close(document);
+    }
+    return hr;
+  }
+
+  // Opens a file and saves its whole container again; the saved text.
+  std::string Resave(const std::string& from, const std::string& to) {
+    EXPECT_EQ(WithDocument(from, [&](KroDocument& d) {
+                KroIContainer_var c = KroIContainer_var::Adopt(d.GetDocumentContainer("KroIContainer"));
+                EXPECT_EQ(KroDocumentServices::Save(c, to.c_str()), S_OK);
+              }),
+              S_OK)
+        << KroDocumentServices::LastError();
+    return Slurp(to);
+  }
+
+  fs::path m_dir;
+  long m_live = 0;
+};
+
+// Objects made from the startups of another container (a catalog) keep those startups when saved.
+TEST_F(DocumentSaveTest, ObjectsKeepTheirStartupsAndReopenExactly) {
+  {
+    KroIContainer_var catalog = KroIContainer_var::Adopt(new KroContainer("catalog"));
+    KroIContainer_var work = KroIContainer_var::Adopt(new KroContainer("work"));
+    KroISpecObject_var date =
+        KroISpecObject_var::Adopt(CreateStartUp("CfgSODate", "CfgSODate", "KroISpecObject", catalog, "", nullptr));
+    KroISpecAttribute_var::Adopt(date->AddAttribute("S", tk_long));
+    // Its late type is not its name: writing the late type in the startup's place changed startup.
+    KroISpecObject_var special =
+        KroISpecObject_var::Adopt(CreateStartUp("SpecialDate", "CfgSODate", "KroISpecObject", catalog, "", nullptr));
+    KroISpecAttribute_var::Adopt(special->AddAttribute("S", tk_long, "7"));
+    KroISpecAttribute_var::Adopt(special->AddAttribute("when", tk_specobject));
+    KroISpecObject_var plain = KroISpecObject_var::Adopt(date->Instanciate("plain", work));
+    KroISpecObject_var odd = KroISpecObject_var::Adopt(special->Instanciate("odd", work));
+    KroISpecAttrAccess_var(odd)->SetSpecObject(Key(odd, "when"), plain);
+    ASSERT_EQ(KroDocumentServices::Save(work, Path("first.kro").c_str()), S_OK) << KroDocumentServices::LastError();
+  }
+  EXPECT_EQ(WithDocument(Path("first.kro"),
+                         [](KroDocument& d) {
+                           KroIContainer_var c = KroIContainer_var::Adopt(d.GetDocumentContainer("KroIContainer"));
+                           KroListValKroISpecObject_var objects = c->ListObjects();
+                           ASSERT_EQ(objects.Size(), 2);
+                           EXPECT_EQ(KroISpecObject_var::Adopt(objects[1]->GetStartUp())->GetName(), "CfgSODate");
+                           EXPECT_EQ(KroISpecObject_var::Adopt(objects[2]->GetStartUp())->GetName(), "SpecialDate");
+                           EXPECT_EQ(objects[2]->GetLateType(), "CfgSODate");
+                           KroISpecAttrAccess_var a = objects[2];
+                           EXPECT_EQ(a->GetInteger(Key(objects[2], "S")), 7);
+                           EXPECT_EQ(KroISpecObject_var::Adopt(a->GetSpecObject(Key(objects[2], "when"))).ptr(),
+                                     objects[1].ptr());
+                         }),
+            S_OK);
+  // Open, save, open, save: the same bytes twice.
+  const std::string second = Resave(Path("first.kro"), Path("second.kro"));
+  EXPECT_EQ(Resave(Path("second.kro"), Path("third.kro")), second);
+  EXPECT_EQ(second, Slurp(Path("first.kro")));
+}
+
+// A hand-written catalog whose objects name startups of another catalog opens, and saving it keeps
+// those names.
+TEST_F(DocumentSaveTest, HandWrittenFilesWithoutHeaderOpenAndKeepForeignStartups) {
+  Put(Path("hand.kro"),
+      "# no header, no trailer\n"
+      "object 2 of \"Later\" name \"b\"\nend\n"
+      "object 1 of \"Elsewhere\" name \"a\" type \"Late\"\n  attribute \"n\" integer = 4\nend\n"
+      "startup \"Later\"\n  attribute \"x\" string = \"init\"\nend\n");
+  const std::string saved = Resave(Path("hand.kro"), Path("saved.kro"));
+  EXPECT_NE(saved.find("object 2 of \"Elsewhere\" name \"a\" type \"Late\""), std::string::npos) << saved;
+  EXPECT_NE(saved.find("object 1 of \"Later\" name \"b\" type \"Later\""), std::string::npos) << saved;
+  EXPECT_EQ(Resave(Path("saved.kro"), Path("again.kro")), saved);
+}
+
+TEST_F(DocumentSaveTest, RootsComeBackInOrderWithWhatTheyReach) {
+  {
+    KroIContainer_var catalog = KroIContainer_var::Adopt(new KroContainer("catalog"));
+    KroISpecObject_var node =
+        KroISpecObject_var::Adopt(CreateStartUp("Node", "Node", "KroISpecObject", catalog, "", nullptr));
+    KroISpecObject_var unused =
+        KroISpecObject_var::Adopt(CreateStartUp("Unused", "Unused", "KroISpecObject", catalog, "", nullptr));
+    KroISpecAttribute_var::Adopt(node->AddAttribute("kids", tk_list, tk_specobject));
+    KroISpecObject_var a = KroISpecObject_var::Adopt(node->Instanciate("a", catalog));
+    KroISpecObject_var b = KroISpecObject_var::Adopt(node->Instanciate("b", catalog));
+    KroISpecObject_var leaf = KroISpecObject_var::Adopt(node->Instanciate("leaf", catalog));
+    KroISpecObject_var stray = KroISpecObject_var::Adopt(node->Instanciate("stray", catalog));
+    KroISpecAttrAccess_var(b)->SetSpecObject(Key(b, "kids"), leaf);
+    KroISpecAttrAccess_var(b)->SetSpecObject(Key(b, "kids"), b);  // a cycle
+    ASSERT_EQ(KroDocumentServices::Save(KroListValKroISpecObject_var{b, a, b}, Path("roots.kro").c_str()), S_OK)
+        << KroDocumentServices::LastError();
+
+    // A startup cannot be a root, nor be referred to.
+    EXPECT_EQ(KroDocumentServices::Save(KroListValKroISpecObject_var{node}, Path("bad.kro").c_str()), E_INVALIDARG);
+    EXPECT_EQ(KroDocumentServices::Save(KroListValKroISpecObject_var{KroISpecObject_var()}, Path("bad.kro").c_str()),
+              E_INVALIDARG);
+    KroISpecAttrAccess_var(a)->SetSpecObject(Key(a, "kids"), node);
+    EXPECT_EQ(KroDocumentServices::Save(KroListValKroISpecObject_var{a}, Path("bad.kro").c_str()), E_FAIL);
+    EXPECT_FALSE(fs::exists(Path("bad.kro")));
+  }
+  const std::string text = Slurp(Path("roots.kro"));
+  EXPECT_EQ(text.rfind("document version 1 roots [@1, @2, @1]\n", 0), 0u) << text;
+  EXPECT_EQ(text.find("Unused"), std::string::npos) << "only the startups the objects need";
+  EXPECT_EQ(WithDocument(Path("roots.kro"),
+                         [](KroDocument& d) {
+                           KroListValKroISpecObject_var roots;
+                           EXPECT_EQ(d.GetRoots(roots), S_OK);
+                           ASSERT_EQ(roots.Size(), 3);
+                           EXPECT_EQ(roots[1]->GetName(), "b");
+                           EXPECT_EQ(roots[2]->GetName(), "a");
+                           EXPECT_EQ(roots[3].ptr(), roots[1].ptr());
+                           KroIContainer_var c = KroIContainer_var::Adopt(d.GetDocumentContainer("KroIContainer"));
+                           KroListValKroISpecObject_var objects = c->ListObjects();
+                           ASSERT_EQ(objects.Size(), 3);  // b, a, leaf; not stray
+                           EXPECT_EQ(objects[1].ptr(), roots[1].ptr());
+                           EXPECT_EQ(objects[3]->GetName(), "leaf");
+                         }),
+            S_OK);
+}
+
+// Every cut of a written document, and every changed byte, fails to open with its file and line;
+// none opens as fewer objects.
+TEST_F(DocumentSaveTest, TruncatedOrAlteredDocumentsFailWithFileAndLine) {
+  {
+    KroIContainer_var c = KroIContainer_var::Adopt(new KroContainer("c"));
+    KroISpecObject_var s = KroISpecObject_var::Adopt(CreateStartUp("S", "S", "KroISpecObject", c, "", nullptr));
+    KroISpecAttribute_var::Adopt(s->AddAttribute("n", tk_long));
+    for (int i = 0; i < 4; ++i) {
+      KroISpecObject_var o = KroISpecObject_var::Adopt(s->Instanciate("o", nullptr));
+      KroISpecAttrAccess_var(o)->SetInteger(Key(o, "n"), i);
+    }
+    ASSERT_EQ(KroDocumentServices::Save(c, Path("doc.kro").c_str()), S_OK);
+  }
+  const std::string text = Slurp(Path("doc.kro"));
+  const std::string damaged = Path("damaged.kro");
+  auto expectRefused = [&](const std::string& content, const std::string& what) {
+    SCOPED_TRACE(what);
+    Put(damaged, content);
+    EXPECT_EQ(WithDocument(damaged, [](KroDocument&) {}), KRO_E_BAD_FORMAT);
+    const std::string& error = KroDocumentServices::LastError();
+    ASSERT_EQ(error.rfind(damaged + ":", 0), 0u) << error;
+    EXPECT_GT(std::atoi(error.c_str() + damaged.size() + 1), 0) << error;
+  };
+  // Every cut but the one that only drops the final newline.
+  for (std::size_t n = 0; n + 1 < text.size(); ++n) expectRefused(text.substr(0, n), "cut at " + std::to_string(n));
+  // Cut at a block boundary: the kind of damage that used to open as fewer objects.
+  expectRefused(text.substr(0, text.find("\nobject 4")), "cut before the last object");
+  EXPECT_NE(KroDocumentServices::LastError().find("truncated"), std::string::npos);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    std::string altered = text;
+    altered[i] = static_cast<char>(altered[i] ^ 0x01);
+    expectRefused(altered, "byte " + std::to_string(i) + " altered");
+  }
+  std::string digit = text;
+  digit[digit.find("= 2")+2] = '5';
+  expectRefused(digit, "a value changed");
+  EXPECT_NE(KroDocumentServices::LastError().find("checksum mismatch"), std::string::npos);
+}
+
+TEST_F(DocumentSaveTest, OnlyRegularFilesWithinTheSizeLimitAreRead) {
+  // A FIFO without a writer would block a plain open for ever.
+  ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0600), 0);
+  const auto t0 = std::chrono::steady_clock::now();
+  EXPECT_EQ(WithDocument(Path("fifo"), [](KroDocument&) {}), KRO_E_NOT_REGULAR_FILE);
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(5));
+  EXPECT_NE(KroDocumentServices::LastError().find("not a regular file (a FIFO)"), std::string::npos);
+  EXPECT_EQ(WithDocument("/dev/zero", [](KroDocument&) {}), KRO_E_NOT_REGULAR_FILE);
+  EXPECT_NE(KroDocumentServices::LastError().find("(a device)"), std::string::npos);
+  EXPECT_EQ(WithDocument(m_dir.string(), [](KroDocument&) {}), KRO_E_NOT_REGULAR_FILE);
+  EXPECT_EQ(WithDocument(Path("missing.kro"), [](KroDocument&) {}), KRO_E_FILE_NOT_FOUND);
+
+  Put(Path("empty.kro"), "");
+  EXPECT_EQ(WithDocument(Path("empty.kro"), [](KroDocument&) {}), KRO_E_BAD_FORMAT);
+  EXPECT_EQ(KroDocumentServices::LastError(), Path("empty.kro") + ":1: the file is empty");
+
+  Put(Path("small.kro"), "startup \"A\"\n  attribute \"x\" string = \"0123456789\"\nend\n");
+  const auto size = fs::file_size(Path("small.kro"));
+  EXPECT_EQ(KroDoc::MaxFileSize(), std::uint64_t{1} << 30);
+  KroDoc::SetMaxFileSize(size);
+  EXPECT_EQ(WithDocument(Path("small.kro"), [](KroDocument&) {}), S_OK);
+  KroDoc::SetMaxFileSize(size - 1);
+  EXPECT_EQ(WithDocument(Path("small.kro"), [](KroDocument&) {}), KRO_E_FILE_TOO_LARGE);
+  EXPECT_NE(KroDocumentServices::LastError().find("over the size limit of " + std::to_string(size - 1)),
+            std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,327 @@
+// cfgso show and the --save option of demo and stream.
+#include "CfgsoDemos.h"
+#include "CfgsoDocuments.h"
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "KroCfgSOFactory.h"
+#include "KroDocument.h"
+#include "KroModelerInterfaces.h"
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// Deeper references are shown as references, and their objects at the top level.
+constexpr int kMaxNesting = 32;
+
+const char* KindText(TCKind kind, TCKind element) {
+  switch (kind) {
+    case tk_long: return "integer";
+    case tk_double: return "double";
+    case tk_boolean: return "boolean";
+    case tk_string: return "string";
+    case tk_specobject: return "specobject";
+    case tk_list:
+      switch (element) {
+        case tk_octet: return "octets";
+        case tk_long: return "list integer";
+        case tk_double: return "list double";
+        case tk_string: return "list string";
+        case tk_specobject: return "list specobject";
+        default: return "list ?";
+      }
+    default: return "?";
+  }
+}
+
+// The spec objects an object's attributes refer to, in attribute and list order.
+std::vector<KroISpecObject_var> Targets(const KroISpecObject_var& so) {
+  std::vector<KroISpecObject_var> out;
+  KroISpecAttrAccess_var access = so;
+  std::unique_ptr<KroListValKroISpecAttribute_var> attributes(so->ListAttributes());
+  for (int i = 1; access && attributes && i <= attributes->Size(); ++i) {
+    KroISpecAttribute_var attribute = (*attributes)[i];
+    KroISpecAttrKey_var key = attribute;
+    if (attribute->GetKind() == tk_specobject) {
+      if (KroISpecObject_var target = KroISpecObject_var::Adopt(access->GetSpecObject(key))) out.push_back(target);
+    } else if (attribute->GetKind() == tk_list && attribute->GetElementKind() == tk_specobject) {
+      std::unique_ptr<KroListValKroBaseUnknown_var> list(access->GetListSpecObject(key, IID_KroISpecObject));
+      for (int k = 1; list && k <= list->Size(); ++k)
+        if (KroISpecObject_var target = (*list)[k]) out.push_back(target);
+    }
+  }
+  return out;
+}
+
+// Objects that no other object of the list refers to, in list order; then those that only a cycle
+// reaches.
+std::vector<KroISpecObject_var> TopLevel(const KroListValKroISpecObject_var& objects) {
+  std::unordered_set<KroISpecObject*> referenced, reached;
+  for (const KroISpecObject_var& object : objects)
+    for (const KroISpecObject_var& target : Targets(object)) referenced.insert(target.ptr());
+  std::vector<KroISpecObject_var> top, stack;
+  for (const KroISpecObject_var& object : objects)
+    if (!referenced.count(object.ptr())) top.push_back(object);
+  auto reach = [&](const KroISpecObject_var& from) {
+    stack.push_back(from);
+    while (!stack.empty()) {
+      KroISpecObject_var at = stack.back();
+      stack.pop_back();
+      if (!reached.insert(at.ptr()).second) continue;
+      for (KroISpecObject_var& target : Targets(at)) stack.push_back(target);
+    }
+  };
+  for (const KroISpecObject_var& object : top) reach(object);
+  for (const KroISpecObject_var& object : objects)
+    if (!reached.count(object.ptr())) {
+      top.push_back(object);
+      reach(object);
+    }
+  return top;
+}
+
+class Shower {
+ public:
+  explicit Shower(const KroListValKroISpecObject_var& objects) {
+    for (int i = 1; i <= objects.Size(); ++i) m_ids.emplace(objects[i].ptr(), i);
+  }
+
+  bool shown(const KroISpecObject_var& so) const { return m_shown.count(so.ptr()) != 0; }
+
+  Json Object(const KroISpecObject_var& so, int depth) {
+    m_shown.insert(so.ptr());
+    KroISpecObject_var startUp = KroISpecObject_var::Adopt(so->GetStartUp());
+    Json out;
+    out["id"] = IdOf(so);
+    out["name"] = so->GetName().str();
+    out["startup"] = startUp ? startUp->GetName().str() : std::string();
+    out["type"] = so->GetLateType().str();
+    Json attributes = Json::array();
+    KroISpecAttrAccess_var access = so;
+    std::unique_ptr<KroListValKroISpecAttribute_var> list(so->ListAttributes());
+    for (int i = 1; access && list && i <= list->Size(); ++i) {
+      KroISpecAttribute_var attribute = (*list)[i];
+      const std::string name = attribute->GetName().str();
+      Json a;
+      a["name"] = name;
+      a["kind"] = KindText(attribute->GetKind(), attribute->GetElementKind());
+      a["value"] = access->TestAttribute(name.c_str()) ? Value(access, attribute, depth) : Json();
+      attributes.push_back(std::move(a));
+    }
+    out["attributes"] = std::move(attributes);
+    return out;
+  }
+
+ private:
+  int IdOf(const KroISpecObject_var& so) {
+    auto it = m_ids.find(so.ptr());
+    if (it != m_ids.end()) return it->second;
+    const int id = static_cast<int>(m_ids.size()) + 1;  // outside the document's list: cannot happen when opened
+    m_ids.emplace(so.ptr(), id);
+    return id;
+  }
+
+  Json Nested(const KroISpecObject_var& target, int depth) {
+    if (shown(target) || depth >= kMaxNesting) return Json{{"ref", IdOf(target)}};
+    return Object(target, depth + 1);
+  }
+
+  static Json Number(double value) {
+    if (std::isfinite(value)) return value;
+    return std::isnan(value) ? "nan" : value > 0 ? "inf" : "-inf";
+  }
+
+  Json Value(const KroISpecAttrAccess_var& access, const KroISpecAttribute_var& attribute, int depth) {
+    KroISpecAttrKey_var key = attribute;
+    switch (attribute->GetKind()) {
+      case tk_long: return access->GetInteger(key);
+      case tk_double: return Number(access->GetDouble(key));
+      case tk_boolean: return access->GetBoolean(key) != 0;
+      case tk_string: return access->GetString(key).str();
+      case tk_specobject: {
+        KroISpecObject_var target = KroISpecObject_var::Adopt(access->GetSpecObject(key));
+        return target ? Nested(target, depth) : Json();
+      }
+      default: break;
+    }
+    Json items = Json::array();
+    switch (attribute->GetElementKind()) {
+      case tk_octet: {
+        std::unique_ptr<SEQUENCE_octet> octets(access->GetOctets(key));
+        return octets ? octets->ToHex() : std::string();
+      }
+      case tk_long: {
+        std::unique_ptr<KroRawCollint> list(access->GetListInteger(key));
+        for (int i = 1; list && i <= list->Size(); ++i) items.push_back((*list)[i]);
+        break;
+      }
+      case tk_double: {
+        std::unique_ptr<KroRawColldouble> list(access->GetListDouble(key));
+        for (int i = 1; list && i <= list->Size(); ++i) items.push_back(Number((*list)[i]));
+        break;
+      }
+      case tk_string: {
+        std::unique_ptr<KroListValKroUnicodeString> list(access->GetListString(key));
+        for (int i = 1; list && i <= list->Size(); ++i) items.push_back((*list)[i].str());
+        break;
+      }
+      case tk_specobject: {
+        std::unique_ptr<KroListValKroBaseUnknown_var> list(access->GetListSpecObject(key, IID_KroISpecObject));
+        for (int i = 1; list && i <= list->Size(); ++i)
+          if (KroISpecObject_var target = (*list)[i]) items.push_back(Nested(target, depth));
+        break;
+      }
+      default: break;
+    }
+    return items;
+  }
+
+  std::unordered_map<KroISpecObject*, int> m_ids;
+  std::unordered_set<KroISpecObject*> m_shown;
+};
+
+// ---- text form --------------------------------------------------------------------------------------
+
+std::string Quoted(const std::string& text) {
+  static const char digits[] = "0123456789abcdef";
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else if (c < 0x20 || c == 0x7f) {
+      out += "\\x";
+      out += digits[c >> 4];
+      out += digits[c & 15];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
+std::string Indent(int level) { return std::string(static_cast<std::size_t>(level) * 2, ' '); }
+
+void PrintObject(const Json& object, int level);
+
+// A value on the rest of a line; nested objects on the lines after it.
+void PrintValue(const Json& value, const std::string& kind, int level) {
+  if (value.is_null()) {
+    std::printf(" (unset)\n");
+  } else if (value.is_object() && value.contains("ref")) {
+    std::printf(" = @%d (shown %s)\n", value["ref"].get<int>(), "elsewhere");
+  } else if (value.is_object()) {
+    std::printf(" =\n");
+    PrintObject(value, level + 1);
+  } else if (kind == "octets") {
+    std::printf(" = x\"%s\"\n", value.get<std::string>().c_str());
+  } else if (value.is_array()) {
+    const bool objects = kind == "list specobject";
+    std::string line;
+    for (const Json& item : value) {
+      if (objects) continue;
+      if (!line.empty()) line += ", ";
+      line += item.is_string() && kind == "list string" ? Quoted(item.get<std::string>())
+              : item.is_string()                        ? item.get<std::string>()
+                                                        : item.dump();
+    }
+    if (!objects) {
+      std::printf(" = [%s]\n", line.c_str());
+      return;
+    }
+    std::printf(" = [%s\n", value.empty() ? "]" : "");
+    if (value.empty()) return;
+    for (const Json& item : value) {
+      if (item.contains("ref"))
+        std::printf("%s@%d (shown elsewhere)\n", Indent(level + 1).c_str(), item["ref"].get<int>());
+      else
+        PrintObject(item, level + 1);
+    }
+    std::printf("%s]\n", Indent(level).c_str());
+  } else if (value.is_string()) {
+    std::printf(" = %s\n", kind == "string" ? Quoted(value.get<std::string>()).c_str() : value.get<std::string>().c_str());
+  } else {
+    std::printf(" = %s\n", value.dump().c_str());
+  }
+}
+
+void PrintObject(const Json& object, int level) {
+  std::printf("%sobject %d %s of %s (type %s)\n", Indent(level).c_str(), object["id"].get<int>(),
+              Quoted(object["name"].get<std::string>()).c_str(), Quoted(object["startup"].get<std::string>()).c_str(),
+              object["type"].get<std::string>().c_str());
+  for (const Json& a : object["attributes"]) {
+    std::printf("%s%s %s", Indent(level + 1).c_str(), a["name"].get<std::string>().c_str(),
+                a["kind"].get<std::string>().c_str());
+    PrintValue(a["value"], a["kind"].get<std::string>(), level + 1);
+  }
+}
+
+}  // namespace
+
+int ShowDocument(const char* path, bool json) {
+  KroDocument* document = nullptr;
+  HRESULT hr = KroDocumentServices::Open(path, document, 0);
+  if (FAILED(hr) || !document) {
+    std::fprintf(stderr, "cfgso show: cannot open %s (%s)\n", path, ResultText(hr).c_str());
+    return 1;
+  }
+  Json objects = Json::array();
+  int count = 0;
+  {
+    KroIContainer_var container = KroIContainer_var::Adopt(document->GetDocumentContainer("KroIContainer"));
+    KroListValKroISpecObject_var all = container->ListObjects();
+    count = all.Size();
+    Shower shower(all);
+    // Everything is shown once: the top-level objects with what they hold, then anything that only
+    // deep nesting left out.
+    std::vector<KroISpecObject_var> order = TopLevel(all);
+    for (const KroISpecObject_var& object : all) order.push_back(object);
+    for (const KroISpecObject_var& object : order)
+      if (!shower.shown(object)) objects.push_back(shower.Object(object, 0));
+  }
+  KroDocumentServices::Close(document);
+
+  if (json) {
+    Json out;
+    out["file"] = path;
+    out["objectCount"] = count;
+    out["objects"] = std::move(objects);
+    // Text that is not UTF-8 cannot be JSON: such bytes come out as U+FFFD.
+    std::printf("%s\n", out.dump(2, ' ', false, Json::error_handler_t::replace).c_str());
+    return 0;
+  }
+  std::printf("%s: %d object(s)\n", path, count);
+  for (const Json& object : objects) PrintObject(object, 0);
+  return 0;
+}
+
+int SaveWhatWasMade(const char* path) {
+  KroIContainer_var container;
+  if (FAILED(KroCfgSOFactory::getContainer(container)) || !container) {
+    std::fprintf(stderr, "cfgso: no container to save\n");
+    return 1;
+  }
+  KroListValKroISpecObject_var roots;
+  for (KroISpecObject_var& root : TopLevel(container->ListObjects())) roots.Append(root);
+  HRESULT hr = KroDocumentServices::Save(roots, path);
+  if (FAILED(hr)) {
+    // The reason is already on standard error.
+    std::fprintf(stderr, "cfgso: cannot save to %s (%s)\n", path, ResultText(hr).c_str());
+    return 1;
+  }
+  std::printf("cfgso: saved %d object(s) from %d root(s) to %s\n", container->CountObjects(), roots.Size(), path);
+  return 0;
+}
