@@ -20,28 +20,31 @@
 #include "KroICfgSOVariabilitySpace.h"
 #include "KroModelerInterfaces.h"
 
+// The operations, all static; scripting clients reach them through KroCreateStaticDispatch("KroCfgSOFactory").
+#define KroCfgSOFactory_METHODS(M)                                                                          \
+  M(HRESULT, getContainer, , ((KroIContainer_var&, out)))                                                   \
+  M(HRESULT, instanciateSpecObject, ,                                                                       \
+    ((const KroUnicodeString&, startupName), (const KroUnicodeString&, interfaceName), (KroISpecObject_var&, out))) \
+  M(HRESULT, createSpecObject, , ((KroISpecObject_var&, out)))                                              \
+  M(HRESULT, createUuidList, , ((KroICfgSOUuidList_var&, out)))                                             \
+  M(HRESULT, createContext, , ((KroICfgSOContext_var&, out)))                                               \
+  M(HRESULT, createVariabilitySpace, , ((KroICfgSOVariabilitySpace_var&, out)))                             \
+  M(HRESULT, createEffectivity, , ((KroICfgSOEffectivity_var&, out)))                                       \
+  M(HRESULT, createBasicEffectivity, , ((KroICfgSOBasicEffectivity_var&, out)))                             \
+  M(HRESULT, createSpecExpression, , ((KroICfgSOSpecExpression_var&, out)))                                 \
+  M(HRESULT, createSpecification, , ((KroICfgSOSpecification_var&, out)))                                   \
+  M(HRESULT, createDate, , ((KroICfgSODate_var&, out)))                                                     \
+  M(HRESULT, createMilestoneDate, , ((KroICfgSOMilestoneDate_var&, out)))                                   \
+  M(HRESULT, createMilestoneRange, , ((KroICfgSOMilestoneRange_var&, out)))                                 \
+  M(HRESULT, createIntervalDate, , ((KroICfgSOIntervalDate_var&, out)))                                     \
+  M(HRESULT, createIntervalRange, , ((KroICfgSOIntervalRange_var&, out)))                                   \
+  M(HRESULT, createModification, , ((KroICfgSOModification_var&, out)))                                     \
+  M(HRESULT, createFilter, , ((KroICfgSOFilter_var&, out)))
+
 class KRO_CFGSO_API KroCfgSOFactory {
  public:
   KroCfgSOFactory() = default;
   ~KroCfgSOFactory() = default;
 
-  static HRESULT getContainer(KroIContainer_var& out);
-  static HRESULT instanciateSpecObject(const KroUnicodeString& startupName, const KroUnicodeString& interfaceName,
-                                       KroISpecObject_var& out);
-  static HRESULT createSpecObject(KroISpecObject_var& out);
-
-  static HRESULT createUuidList(KroICfgSOUuidList_var& out);
-  static HRESULT createContext(KroICfgSOContext_var& out);
-  static HRESULT createVariabilitySpace(KroICfgSOVariabilitySpace_var& out);
-  static HRESULT createEffectivity(KroICfgSOEffectivity_var& out);
-  static HRESULT createBasicEffectivity(KroICfgSOBasicEffectivity_var& out);
-  static HRESULT createSpecExpression(KroICfgSOSpecExpression_var& out);
-  static HRESULT createSpecification(KroICfgSOSpecification_var& out);
-  static HRESULT createDate(KroICfgSODate_var& out);
-  static HRESULT createMilestoneDate(KroICfgSOMilestoneDate_var& out);
-  static HRESULT createMilestoneRange(KroICfgSOMilestoneRange_var& out);
-  static HRESULT createIntervalDate(KroICfgSOIntervalDate_var& out);
-  static HRESULT createIntervalRange(KroICfgSOIntervalRange_var& out);
-  static HRESULT createModification(KroICfgSOModification_var& out);
-  static HRESULT createFilter(KroICfgSOFilter_var& out);
+  KRO_STATIC_DISPATCH_METHODS(KroCfgSOFactory, KroCfgSOFactory_METHODS)
 };

@@ -5,17 +5,20 @@
 #include "KroCfgSOExport.h"
 
 #include "KroCfgModel.h"
+#include "KroDispatch.h"
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOBasicEffectivity);
 
+// The methods in slot order; a method's dispatch id is its position.
+#define KroICfgSOBasicEffectivity_METHODS(M)                                                       \
+  /* Replaces the record. Only a single interval is kept; zero or several leave no interval. */    \
+  /* E_INVALIDARG for null (record emptied) or an interval neither of dates nor of ranks. */       \
+  M(HRESULT, setBasicEffectivity, , ((const KroICfgBasicEffectivity_var&, effectivity)))           \
+  /* A new basic effectivity rebuilt from the record. */                                           \
+  M(HRESULT, getBasicEffectivity, , ((KroICfgBasicEffectivity_var&, effectivity)))
+
 class KRO_CFGSO_API KroICfgSOBasicEffectivity : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOBasicEffectivity)
-  // Method names in slot order: the dispatch ids of scripting clients.
-  static constexpr const char* kMethodNames[] = {"setBasicEffectivity", "getBasicEffectivity"};
-  // Replaces the record. Only a single interval is kept; zero or several leave no interval.
-  // E_INVALIDARG for null (record emptied) or an interval neither of dates nor of ranks.
-  virtual HRESULT setBasicEffectivity(const KroICfgBasicEffectivity_var& effectivity) = 0;
-  // A new basic effectivity rebuilt from the record.
-  virtual HRESULT getBasicEffectivity(KroICfgBasicEffectivity_var& effectivity) = 0;
+  KRO_DISPATCH_METHODS(KroICfgSOBasicEffectivity, KroICfgSOBasicEffectivity_METHODS)
 };

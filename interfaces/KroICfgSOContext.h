@@ -3,20 +3,23 @@
 
 #include "KroCfgSOExport.h"
 
+#include "KroDispatch.h"
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOContext);
 
+// The methods in slot order; a method's dispatch id is its position.
+#define KroICfgSOContext_METHODS(M)                                \
+  M(HRESULT, setName, const, ((const KroUnicodeString&, name)))    \
+  M(HRESULT, getName, const, ((KroUnicodeString&, name)))          \
+  M(HRESULT, setType, , ((const KroUnicodeString&, type)))         \
+  M(HRESULT, getType, const, ((KroUnicodeString&, type)))          \
+  M(HRESULT, setInfo, , ((const KroUnicodeString&, info)))         \
+  M(HRESULT, getInfo, , ((KroUnicodeString&, info)))               \
+  M(HRESULT, setUuid, const, ((const SEQUENCE_octet&, uuid)))      \
+  M(HRESULT, getUuid, const, ((SEQUENCE_octet&, uuid)))
+
 class KRO_CFGSO_API KroICfgSOContext : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOContext)
-  // Method names in slot order: the dispatch ids of scripting clients.
-  static constexpr const char* kMethodNames[] = {"setName", "getName", "setType", "getType", "setInfo", "getInfo", "setUuid", "getUuid"};
-  virtual HRESULT setName(const KroUnicodeString& name) const = 0;
-  virtual HRESULT getName(KroUnicodeString& name) const = 0;
-  virtual HRESULT setType(const KroUnicodeString& type) = 0;
-  virtual HRESULT getType(KroUnicodeString& type) const = 0;
-  virtual HRESULT setInfo(const KroUnicodeString& info) = 0;
-  virtual HRESULT getInfo(KroUnicodeString& info) = 0;
-  virtual HRESULT setUuid(const SEQUENCE_octet& uuid) const = 0;
-  virtual HRESULT getUuid(SEQUENCE_octet& uuid) const = 0;
+  KRO_DISPATCH_METHODS(KroICfgSOContext, KroICfgSOContext_METHODS)
 };

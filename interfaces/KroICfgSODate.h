@@ -3,16 +3,19 @@
 
 #include "KroCfgSOExport.h"
 
+#include "KroDispatch.h"
 #include "KroModelerInterfaces.h"
 #include "KroTime.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSODate);
 
+// The methods in slot order; a method's dispatch id is its position.
+#define KroICfgSODate_METHODS(M)                        \
+  /* A failed read leaves the time at the epoch. */     \
+  M(HRESULT, getKroTime, const, ((KroTime&, time)))     \
+  M(HRESULT, setKroTime, , ((const KroTime&, time)))
+
 class KRO_CFGSO_API KroICfgSODate : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSODate)
-  // Method names in slot order: the dispatch ids of scripting clients.
-  static constexpr const char* kMethodNames[] = {"getKroTime", "setKroTime"};
-  // A failed read leaves the time at the epoch.
-  virtual HRESULT getKroTime(KroTime& time) const = 0;
-  virtual HRESULT setKroTime(const KroTime& time) = 0;
+  KRO_DISPATCH_METHODS(KroICfgSODate, KroICfgSODate_METHODS)
 };

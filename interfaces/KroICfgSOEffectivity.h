@@ -5,18 +5,21 @@
 #include "KroCfgSOExport.h"
 
 #include "KroCfgModel.h"
+#include "KroDispatch.h"
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOEffectivity);
 
+// The methods in slot order; a method's dispatch id is its position.
+#define KroICfgSOEffectivity_METHODS(M)                                 \
+  /* On failure the string is left as the caller passed it. */          \
+  M(HRESULT, getDomain, , ((KroUnicodeString&, domain)))                \
+  /* Replaces the record; E_INVALIDARG (record emptied) for null. */    \
+  M(HRESULT, setXEff, , ((const KroICfgXEff_var&, xeff)))               \
+  /* A new extended effectivity rebuilt from the record. */             \
+  M(HRESULT, getXEff, , ((KroICfgXEff_var&, xeff)))
+
 class KRO_CFGSO_API KroICfgSOEffectivity : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOEffectivity)
-  // Method names in slot order: the dispatch ids of scripting clients.
-  static constexpr const char* kMethodNames[] = {"getDomain", "setXEff", "getXEff"};
-  // On failure the string is left as the caller passed it.
-  virtual HRESULT getDomain(KroUnicodeString& domain) = 0;
-  // Replaces the record; E_INVALIDARG (record emptied) for null.
-  virtual HRESULT setXEff(const KroICfgXEff_var& xeff) = 0;
-  // A new extended effectivity rebuilt from the record.
-  virtual HRESULT getXEff(KroICfgXEff_var& xeff) = 0;
+  KRO_DISPATCH_METHODS(KroICfgSOEffectivity, KroICfgSOEffectivity_METHODS)
 };

@@ -5,14 +5,17 @@
 #include "KroCfgSOExport.h"
 
 #include "KroCfgModel.h"
+#include "KroDispatch.h"
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOFilter);
 
+// The methods in slot order; a method's dispatch id is its position.
+#define KroICfgSOFilter_METHODS(M)                                 \
+  M(HRESULT, setFilter, , ((const KroICfgFilter_var&, filter)))    \
+  M(HRESULT, getFilter, , ((KroICfgFilter_var&, filter)))
+
 class KRO_CFGSO_API KroICfgSOFilter : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOFilter)
-  // Method names in slot order: the dispatch ids of scripting clients.
-  static constexpr const char* kMethodNames[] = {"setFilter", "getFilter"};
-  virtual HRESULT setFilter(const KroICfgFilter_var& filter) = 0;
-  virtual HRESULT getFilter(KroICfgFilter_var& filter) = 0;
+  KRO_DISPATCH_METHODS(KroICfgSOFilter, KroICfgSOFilter_METHODS)
 };

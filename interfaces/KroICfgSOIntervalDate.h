@@ -5,31 +5,34 @@
 #include "KroCfgSOExport.h"
 
 #include "KroCfgModel.h"
+#include "KroDispatch.h"
 #include "KroICfgSOMilestoneDate.h"
 #include "KroModelerInterfaces.h"
 #include "KroTime.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOIntervalDate);
 
+// The methods in slot order; a method's dispatch id is its position.
+#define KroICfgSOIntervalDate_METHODS(M)                                                                       \
+  /* The bound's date, whether held as a plain date or as a milestone. A missing start is E_FAIL, */           \
+  /* a missing end S_FALSE (time at the epoch). */                                                             \
+  M(HRESULT, getStart, const, ((KroTime&, start)))                                                             \
+  M(HRESULT, getEnd, const, ((KroTime&, end)))                                                                 \
+  /* From a model interval of type Date; null resets (S_FALSE), another type resets (E_FAIL). */               \
+  M(HRESULT, setInterval, , ((const KroICfgInterval_var&, interval)))                                          \
+  M(HRESULT, getInterval, const, ((KroICfgInterval_var&, interval)))                                           \
+  /* A null milestone clears the bound; for the end it also makes the interval infinite. */                    \
+  M(HRESULT, setStart, , ((const KroICfgSOMilestoneDate_var&, start)))                                         \
+  M(HRESULT, setEnd, , ((const KroICfgSOMilestoneDate_var&, end)))                                             \
+  /* S_FALSE with null when the bound is empty or a plain date. */                                             \
+  M(HRESULT, getStart, const, ((KroICfgSOMilestoneDate_var&, start)), KroDispatchName("getStartMilestone"))    \
+  M(HRESULT, getEnd, const, ((KroICfgSOMilestoneDate_var&, end)), KroDispatchName("getEndMilestone"))          \
+  /* "[start,end]" or "[start,infinite]". */                                                                   \
+  M(HRESULT, toString, const, ((KroUnicodeString&, text)))                                                     \
+  M(HRESULT, isInfinite, const, ((boolean&, infinite)))                                                        \
+  M(HRESULT, setInfinite, , ((const boolean&, infinite)))
+
 class KRO_CFGSO_API KroICfgSOIntervalDate : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOIntervalDate)
-  // Method names in slot order: the dispatch ids of scripting clients.
-  static constexpr const char* kMethodNames[] = {"getStart", "getEnd", "setInterval", "getInterval", "setStart", "setEnd", "getStart", "getEnd", "toString", "isInfinite", "setInfinite"};
-  // The bound's date, whether held as a plain date or as a milestone. A missing start is E_FAIL, a
-  // missing end S_FALSE (time at the epoch).
-  virtual HRESULT getStart(KroTime& start) const = 0;
-  virtual HRESULT getEnd(KroTime& end) const = 0;
-  // From a model interval of type Date; null resets (S_FALSE), another type resets (E_FAIL).
-  virtual HRESULT setInterval(const KroICfgInterval_var& interval) = 0;
-  virtual HRESULT getInterval(KroICfgInterval_var& interval) const = 0;
-  // A null milestone clears the bound; for the end it also makes the interval infinite.
-  virtual HRESULT setStart(const KroICfgSOMilestoneDate_var& start) = 0;
-  virtual HRESULT setEnd(const KroICfgSOMilestoneDate_var& end) = 0;
-  // S_FALSE with null when the bound is empty or a plain date.
-  virtual HRESULT getStart(KroICfgSOMilestoneDate_var& start) const = 0;
-  virtual HRESULT getEnd(KroICfgSOMilestoneDate_var& end) const = 0;
-  // "[start,end]" or "[start,infinite]".
-  virtual HRESULT toString(KroUnicodeString& text) const = 0;
-  virtual HRESULT isInfinite(boolean& infinite) const = 0;
-  virtual HRESULT setInfinite(const boolean& infinite) = 0;
+  KRO_DISPATCH_METHODS(KroICfgSOIntervalDate, KroICfgSOIntervalDate_METHODS)
 };

@@ -5,29 +5,32 @@
 #include "KroCfgSOExport.h"
 
 #include "KroCfgModel.h"
+#include "KroDispatch.h"
 #include "KroICfgSOMilestoneRange.h"
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOIntervalRange);
 
+// The methods in slot order; a method's dispatch id is its position.
+#define KroICfgSOIntervalRange_METHODS(M)                                                                       \
+  /* The bound's rank: the milestone's when one is held, else the plain rank. */                                \
+  M(HRESULT, getStart, const, ((int&, start)))                                                                  \
+  M(HRESULT, getEnd, const, ((int&, end)))                                                                      \
+  /* From a model interval of type Range; null resets (S_FALSE), another type resets (E_FAIL). */               \
+  M(HRESULT, setInterval, , ((const KroICfgInterval_var&, interval)))                                           \
+  M(HRESULT, getInterval, const, ((KroICfgInterval_var&, interval)))                                            \
+  /* A null milestone clears the bound; for the end it also makes the interval infinite. */                     \
+  M(HRESULT, setStart, , ((const KroICfgSOMilestoneRange_var&, start)))                                         \
+  M(HRESULT, setEnd, , ((const KroICfgSOMilestoneRange_var&, end)))                                             \
+  /* S_FALSE with null when no milestone holds the bound. */                                                    \
+  M(HRESULT, getStart, const, ((KroICfgSOMilestoneRange_var&, start)), KroDispatchName("getStartMilestone"))    \
+  M(HRESULT, getEnd, const, ((KroICfgSOMilestoneRange_var&, end)), KroDispatchName("getEndMilestone"))          \
+  /* "[start,end]" or "[start,infinite]". */                                                                    \
+  M(HRESULT, toString, const, ((KroUnicodeString&, text)))                                                      \
+  M(HRESULT, isInfinite, const, ((boolean&, infinite)))                                                         \
+  M(HRESULT, setInfinite, , ((const boolean&, infinite)))
+
 class KRO_CFGSO_API KroICfgSOIntervalRange : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOIntervalRange)
-  // Method names in slot order: the dispatch ids of scripting clients.
-  static constexpr const char* kMethodNames[] = {"getStart", "getEnd", "setInterval", "getInterval", "setStart", "setEnd", "getStart", "getEnd", "toString", "isInfinite", "setInfinite"};
-  // The bound's rank: the milestone's when one is held, else the plain rank.
-  virtual HRESULT getStart(int& start) const = 0;
-  virtual HRESULT getEnd(int& end) const = 0;
-  // From a model interval of type Range; null resets (S_FALSE), another type resets (E_FAIL).
-  virtual HRESULT setInterval(const KroICfgInterval_var& interval) = 0;
-  virtual HRESULT getInterval(KroICfgInterval_var& interval) const = 0;
-  // A null milestone clears the bound; for the end it also makes the interval infinite.
-  virtual HRESULT setStart(const KroICfgSOMilestoneRange_var& start) = 0;
-  virtual HRESULT setEnd(const KroICfgSOMilestoneRange_var& end) = 0;
-  // S_FALSE with null when no milestone holds the bound.
-  virtual HRESULT getStart(KroICfgSOMilestoneRange_var& start) const = 0;
-  virtual HRESULT getEnd(KroICfgSOMilestoneRange_var& end) const = 0;
-  // "[start,end]" or "[start,infinite]".
-  virtual HRESULT toString(KroUnicodeString& text) const = 0;
-  virtual HRESULT isInfinite(boolean& infinite) const = 0;
-  virtual HRESULT setInfinite(const boolean& infinite) = 0;
+  KRO_DISPATCH_METHODS(KroICfgSOIntervalRange, KroICfgSOIntervalRange_METHODS)
 };

@@ -4,18 +4,21 @@
 #include "KroCfgSOExport.h"
 
 #include "KroCfgModel.h"
+#include "KroDispatch.h"
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOMilestoneRange);
 
+// The methods in slot order; a method's dispatch id is its position.
+#define KroICfgSOMilestoneRange_METHODS(M)                                                   \
+  M(HRESULT, setName, , ((const KroUnicodeString&, name)))                                   \
+  M(HRESULT, getName, const, ((KroUnicodeString&, name)))                                    \
+  M(HRESULT, setValue, , ((const int&, value)))                                              \
+  M(HRESULT, getValue, const, ((int&, value)))                                               \
+  /* Takes name and rank from a model milestone; a null one clears the name (S_FALSE). */    \
+  M(HRESULT, setMilestone, , ((const KroICfgMileStone_var&, milestone)))
+
 class KRO_CFGSO_API KroICfgSOMilestoneRange : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOMilestoneRange)
-  // Method names in slot order: the dispatch ids of scripting clients.
-  static constexpr const char* kMethodNames[] = {"setName", "getName", "setValue", "getValue", "setMilestone"};
-  virtual HRESULT setName(const KroUnicodeString& name) = 0;
-  virtual HRESULT getName(KroUnicodeString& name) const = 0;
-  virtual HRESULT setValue(const int& value) = 0;
-  virtual HRESULT getValue(int& value) const = 0;
-  // Takes name and rank from a model milestone; a null one clears the name (S_FALSE).
-  virtual HRESULT setMilestone(const KroICfgMileStone_var& milestone) = 0;
+  KRO_DISPATCH_METHODS(KroICfgSOMilestoneRange, KroICfgSOMilestoneRange_METHODS)
 };

@@ -5,20 +5,23 @@
 #include "KroCfgSOExport.h"
 
 #include "KroCfgModel.h"
+#include "KroDispatch.h"
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOModification);
 
+// The methods in slot order; a method's dispatch id is its position.
+#define KroICfgSOModification_METHODS(M)                                             \
+  M(HRESULT, getName, , ((KroUnicodeString&, name)))                                 \
+  M(HRESULT, getUuid, , ((KroCfgUuid&, uuid)))                                       \
+  M(HRESULT, getActionName, , ((KroUnicodeString&, actionName)))                     \
+  M(HRESULT, getEffectivityString, , ((KroUnicodeString&, effectivity)))             \
+  /* S_OK when under an action, S_FALSE when not. */                                 \
+  M(HRESULT, isUnderAction, , (), KroResultIsAnswer{})                               \
+  M(HRESULT, setModification, , ((const KroICfgModification_var&, modification)))    \
+  M(HRESULT, getModification, , ((KroICfgModification_var&, modification)))
+
 class KRO_CFGSO_API KroICfgSOModification : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOModification)
-  // Method names in slot order: the dispatch ids of scripting clients.
-  static constexpr const char* kMethodNames[] = {"getName", "getUuid", "getActionName", "getEffectivityString", "isUnderAction", "setModification", "getModification"};
-  virtual HRESULT getName(KroUnicodeString& name) = 0;
-  virtual HRESULT getUuid(KroCfgUuid& uuid) = 0;
-  virtual HRESULT getActionName(KroUnicodeString& actionName) = 0;
-  virtual HRESULT getEffectivityString(KroUnicodeString& effectivity) = 0;
-  // S_OK when under an action, S_FALSE when not.
-  virtual HRESULT isUnderAction() = 0;
-  virtual HRESULT setModification(const KroICfgModification_var& modification) = 0;
-  virtual HRESULT getModification(KroICfgModification_var& modification) = 0;
+  KRO_DISPATCH_METHODS(KroICfgSOModification, KroICfgSOModification_METHODS)
 };

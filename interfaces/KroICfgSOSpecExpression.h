@@ -5,20 +5,23 @@
 #include "KroCfgSOExport.h"
 
 #include "KroCfgModel.h"
+#include "KroDispatch.h"
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOSpecExpression);
 
+// The methods in slot order; a method's dispatch id is its position.
+#define KroICfgSOSpecExpression_METHODS(M)                                                             \
+  /* Appends one term; E_INVALIDARG for a null specification. */                                       \
+  M(HRESULT, addSpecification, , ((const KroICfgSimpleSpecification_var&, spec), (int, sign)))         \
+  /* The live specifications of the terms, in order. */                                                \
+  M(HRESULT, getAllSpecifications, , ((KroListValKroICfgSimpleSpecification_var&, specs)))             \
+  /* Replaces the whole record; E_INVALIDARG (record emptied) for null. */                             \
+  M(HRESULT, setSpecExpression, , ((const KroICfgSpecANDExpression_var&, expr)))                       \
+  /* A new expression rebuilt from the record; E_UNEXPECTED when the two lists differ in length. */    \
+  M(HRESULT, getSpecExpression, , ((KroICfgSpecANDExpression_var&, expr)))
+
 class KRO_CFGSO_API KroICfgSOSpecExpression : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOSpecExpression)
-  // Method names in slot order: the dispatch ids of scripting clients.
-  static constexpr const char* kMethodNames[] = {"addSpecification", "getAllSpecifications", "setSpecExpression", "getSpecExpression"};
-  // Appends one term; E_INVALIDARG for a null specification.
-  virtual HRESULT addSpecification(const KroICfgSimpleSpecification_var& spec, int sign) = 0;
-  // The live specifications of the terms, in order.
-  virtual HRESULT getAllSpecifications(KroListValKroICfgSimpleSpecification_var& specs) = 0;
-  // Replaces the whole record; E_INVALIDARG (record emptied) for null.
-  virtual HRESULT setSpecExpression(const KroICfgSpecANDExpression_var& expr) = 0;
-  // A new expression rebuilt from the record; E_UNEXPECTED when the two lists differ in length.
-  virtual HRESULT getSpecExpression(KroICfgSpecANDExpression_var& expr) = 0;
+  KRO_DISPATCH_METHODS(KroICfgSOSpecExpression, KroICfgSOSpecExpression_METHODS)
 };

@@ -5,22 +5,25 @@
 #include "KroCfgSOExport.h"
 
 #include "KroCfgModel.h"
+#include "KroDispatch.h"
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOSpecification);
 
+// The methods in slot order; a method's dispatch id is its position.
+#define KroICfgSOSpecification_METHODS(M)                                            \
+  M(HRESULT, getName, , ((KroUnicodeString&, name)))                                 \
+  M(HRESULT, getDescription, , ((KroUnicodeString&, description)))                   \
+  M(HRESULT, getAlias, , ((KroUnicodeString&, alias)))                               \
+  M(HRESULT, getCategoryName, , ((KroUnicodeString&, name)))                         \
+  M(HRESULT, getCategoryDescription, , ((KroUnicodeString&, description)))           \
+  /* S_FALSE for null: empties every field but the uuid. */                          \
+  M(HRESULT, setSpecification, , ((const KroICfgSimpleSpecification_var&, spec)))    \
+  /* Binds the stored uuid back to the live specification. */                        \
+  M(HRESULT, getSpecification, , ((KroICfgSimpleSpecification_var&, spec)))          \
+  M(HRESULT, toString, , ((KroUnicodeString&, text)))
+
 class KRO_CFGSO_API KroICfgSOSpecification : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOSpecification)
-  // Method names in slot order: the dispatch ids of scripting clients.
-  static constexpr const char* kMethodNames[] = {"getName", "getDescription", "getAlias", "getCategoryName", "getCategoryDescription", "setSpecification", "getSpecification", "toString"};
-  virtual HRESULT getName(KroUnicodeString& name) = 0;
-  virtual HRESULT getDescription(KroUnicodeString& description) = 0;
-  virtual HRESULT getAlias(KroUnicodeString& alias) = 0;
-  virtual HRESULT getCategoryName(KroUnicodeString& name) = 0;
-  virtual HRESULT getCategoryDescription(KroUnicodeString& description) = 0;
-  // S_FALSE for null: empties every field but the uuid.
-  virtual HRESULT setSpecification(const KroICfgSimpleSpecification_var& spec) = 0;
-  // Binds the stored uuid back to the live specification.
-  virtual HRESULT getSpecification(KroICfgSimpleSpecification_var& spec) = 0;
-  virtual HRESULT toString(KroUnicodeString& text) = 0;
+  KRO_DISPATCH_METHODS(KroICfgSOSpecification, KroICfgSOSpecification_METHODS)
 };

@@ -4,21 +4,24 @@
 
 #include "KroCfgSOExport.h"
 
+#include "KroDispatch.h"
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOUuidList);
 
+// The methods in slot order; a method's dispatch id is its position.
+#define KroICfgSOUuidList_METHODS(M)                                               \
+  /* The element count. */                                                         \
+  M(int, Size, const, ())                                                          \
+  M(HRESULT, Append, , ((const SEQUENCE_octet&, uuid)))                            \
+  /* E_FAIL for a position outside 1 to Size() or an element without octets. */    \
+  M(HRESULT, ElementAt, const, ((long, position), (SEQUENCE_octet&, uuid)))        \
+  /* Never adds an element; E_FAIL only for a position outside 1 to Size(). */     \
+  M(HRESULT, SetElementAt, , ((long, position), (const SEQUENCE_octet&, uuid)))    \
+  /* Removes every element. */                                                     \
+  M(void, Empty, , ())
+
 class KRO_CFGSO_API KroICfgSOUuidList : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOUuidList)
-  // Method names in slot order: the dispatch ids of scripting clients.
-  static constexpr const char* kMethodNames[] = {"Size", "Append", "ElementAt", "SetElementAt", "Empty"};
-  // The element count.
-  virtual int Size() const = 0;
-  virtual HRESULT Append(const SEQUENCE_octet& uuid) = 0;
-  // E_FAIL for a position outside 1 to Size() or an element without octets.
-  virtual HRESULT ElementAt(long position, SEQUENCE_octet& uuid) const = 0;
-  // Never adds an element; E_FAIL only for a position outside 1 to Size().
-  virtual HRESULT SetElementAt(long position, const SEQUENCE_octet& uuid) = 0;
-  // Removes every element.
-  virtual void Empty() = 0;
+  KRO_DISPATCH_METHODS(KroICfgSOUuidList, KroICfgSOUuidList_METHODS)
 };

@@ -4,26 +4,29 @@
 
 #include "KroCfgSOExport.h"
 
+#include "KroDispatch.h"
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroICfgSOVariabilitySpace);
 
+// The methods in slot order; a method's dispatch id is its position.
+#define KroICfgSOVariabilitySpace_METHODS(M)                           \
+  M(HRESULT, setName, , ((const KroUnicodeString&, name)))             \
+  M(HRESULT, getName, const, ((KroUnicodeString&, name)))              \
+  M(HRESULT, setUuid, , ((const SEQUENCE_octet&, uuid)))               \
+  M(HRESULT, getUuid, const, ((SEQUENCE_octet&, uuid)))                \
+  M(HRESULT, setCOUuid, , ((const SEQUENCE_octet&, uuid)))             \
+  M(HRESULT, getCOUuid, const, ((SEQUENCE_octet&, uuid)))              \
+  M(HRESULT, setCODesc, , ((const KroUnicodeString&, description)))    \
+  M(HRESULT, getCODesc, const, ((KroUnicodeString&, description)))     \
+  M(HRESULT, setCVUuid, , ((const SEQUENCE_octet&, uuid)))             \
+  M(HRESULT, getCVUuid, const, ((SEQUENCE_octet&, uuid)))              \
+  M(HRESULT, setCVName, , ((const KroUnicodeString&, name)))           \
+  M(HRESULT, getCVName, const, ((KroUnicodeString&, name)))            \
+  M(HRESULT, setCVInfo, , ((const KroUnicodeString&, info)))           \
+  M(HRESULT, getCVInfo, const, ((KroUnicodeString&, info)))
+
 class KRO_CFGSO_API KroICfgSOVariabilitySpace : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOVariabilitySpace)
-  // Method names in slot order: the dispatch ids of scripting clients.
-  static constexpr const char* kMethodNames[] = {"setName", "getName", "setUuid", "getUuid", "setCOUuid", "getCOUuid", "setCODesc", "getCODesc", "setCVUuid", "getCVUuid", "setCVName", "getCVName", "setCVInfo", "getCVInfo"};
-  virtual HRESULT setName(const KroUnicodeString& name) = 0;
-  virtual HRESULT getName(KroUnicodeString& name) const = 0;
-  virtual HRESULT setUuid(const SEQUENCE_octet& uuid) = 0;
-  virtual HRESULT getUuid(SEQUENCE_octet& uuid) const = 0;
-  virtual HRESULT setCOUuid(const SEQUENCE_octet& uuid) = 0;
-  virtual HRESULT getCOUuid(SEQUENCE_octet& uuid) const = 0;
-  virtual HRESULT setCODesc(const KroUnicodeString& description) = 0;
-  virtual HRESULT getCODesc(KroUnicodeString& description) const = 0;
-  virtual HRESULT setCVUuid(const SEQUENCE_octet& uuid) = 0;
-  virtual HRESULT getCVUuid(SEQUENCE_octet& uuid) const = 0;
-  virtual HRESULT setCVName(const KroUnicodeString& name) = 0;
-  virtual HRESULT getCVName(KroUnicodeString& name) const = 0;
-  virtual HRESULT setCVInfo(const KroUnicodeString& info) = 0;
-  virtual HRESULT getCVInfo(KroUnicodeString& info) const = 0;
+  KRO_DISPATCH_METHODS(KroICfgSOVariabilitySpace, KroICfgSOVariabilitySpace_METHODS)
 };

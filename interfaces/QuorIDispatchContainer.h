@@ -3,13 +3,16 @@
 
 #include "KroCfgSOExport.h"
 
+#include "KroDispatch.h"
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(QuorIDispatchContainer);
 
+// The methods in slot order; a method's dispatch id is its position.
+#define QuorIDispatchContainer_METHODS(M)                                                     \
+  M(HRESULT, GetContainer, , ((const KroUnicodeString&, path), (KroIContainer_var&, out)))
+
 class KRO_CFGSO_API QuorIDispatchContainer : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(QuorIDispatchContainer)
-  // Method names in slot order: the dispatch ids of scripting clients.
-  static constexpr const char* kMethodNames[] = {"GetContainer"};
-  virtual HRESULT GetContainer(const KroUnicodeString& path, KroIContainer_var& out) = 0;
+  KRO_DISPATCH_METHODS(QuorIDispatchContainer, QuorIDispatchContainer_METHODS)
 };

@@ -6,16 +6,8 @@
 #include "KroCfgSOBasicEffectivity.h"
 #include "KroICfgSOBasicEffectivity.h"
 
-class KRO_CFGSO_API TIEKroICfgSOBasicEffectivityKroCfgSOBasicEffectivity
-    : public KroTie<KroICfgSOBasicEffectivity, KroCfgSOBasicEffectivity> {
- public:
-  using KroTie::KroTie;
-  HRESULT setBasicEffectivity(const KroICfgBasicEffectivity_var& v) override {
-    return Forward([&](KroCfgSOBasicEffectivity& o) { return o.setBasicEffectivity(v); });
-  }
-  HRESULT getBasicEffectivity(KroICfgBasicEffectivity_var& v) override {
-    return Forward([&](KroCfgSOBasicEffectivity& o) { return o.getBasicEffectivity(v); });
-  }
+class KRO_CFGSO_API TIEKroICfgSOBasicEffectivityKroCfgSOBasicEffectivity : public KroTie<KroICfgSOBasicEffectivity, KroCfgSOBasicEffectivity> {
+  KRO_TIE_FORWARDERS(KroICfgSOBasicEffectivity_METHODS)
 };
 
 KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOBasicEffectivityKroCfgSOBasicEffectivity(KroBaseUnknown* implementation,

@@ -7,10 +7,7 @@
 #include "KroICfgSODate.h"
 
 class KRO_CFGSO_API TIEKroICfgSODateKroCfgSODate : public KroTie<KroICfgSODate, KroCfgSODate> {
- public:
-  using KroTie::KroTie;
-  HRESULT getKroTime(KroTime& v) const override { return Forward([&](KroCfgSODate& o) { return o.getKroTime(v); }); }
-  HRESULT setKroTime(const KroTime& v) override { return Forward([&](KroCfgSODate& o) { return o.setKroTime(v); }); }
+  KRO_TIE_FORWARDERS(KroICfgSODate_METHODS)
 };
 
 KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSODateKroCfgSODate(KroBaseUnknown* implementation, KroBaseUnknown* second);

@@ -6,13 +6,8 @@
 #include "QuorCfgDispatchContainer.h"
 #include "QuorIDispatchContainer.h"
 
-class KRO_CFGSO_API TIEQuorIDispatchContainerQuorCfgDispatchContainer
-    : public KroTie<QuorIDispatchContainer, QuorCfgDispatchContainer> {
- public:
-  using KroTie::KroTie;
-  HRESULT GetContainer(const KroUnicodeString& path, KroIContainer_var& out) override {
-    return Forward([&](QuorCfgDispatchContainer& o) { return o.GetContainer(path, out); });
-  }
+class KRO_CFGSO_API TIEQuorIDispatchContainerQuorCfgDispatchContainer : public KroTie<QuorIDispatchContainer, QuorCfgDispatchContainer> {
+  KRO_TIE_FORWARDERS(QuorIDispatchContainer_METHODS)
 };
 
 KRO_CFGSO_API KroBaseUnknown* CreateTIEQuorIDispatchContainerQuorCfgDispatchContainer(KroBaseUnknown* implementation,

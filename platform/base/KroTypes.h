@@ -31,8 +31,14 @@ constexpr HRESULT KRO_E_DISK_FULL = static_cast<HRESULT>(0x80070070u);        //
 constexpr HRESULT KRO_E_WRITE_FAULT = static_cast<HRESULT>(0x8007001Du);      // a write, sync or rename failed
 constexpr HRESULT KRO_E_UUID_NOT_BOUND = static_cast<HRESULT>(0x80040201u);   // no live object has this uuid
 constexpr HRESULT KRO_E_UUID_INVALID = static_cast<HRESULT>(0x80040202u);     // empty uuid
-constexpr HRESULT DISP_E_MEMBERNOTFOUND = static_cast<HRESULT>(0x80020003u);
-constexpr HRESULT DISP_E_UNKNOWNNAME = static_cast<HRESULT>(0x80020006u);
+// Dispatch results.
+constexpr HRESULT DISP_E_UNKNOWNINTERFACE = static_cast<HRESULT>(0x80020001u);  // no dispatch table for that interface
+constexpr HRESULT DISP_E_MEMBERNOTFOUND = static_cast<HRESULT>(0x80020003u);    // no method of that id
+constexpr HRESULT DISP_E_TYPEMISMATCH = static_cast<HRESULT>(0x80020005u);      // an argument does not convert
+constexpr HRESULT DISP_E_UNKNOWNNAME = static_cast<HRESULT>(0x80020006u);       // no method of that name
+constexpr HRESULT DISP_E_EXCEPTION = static_cast<HRESULT>(0x80020009u);         // the method raised an error
+constexpr HRESULT DISP_E_BADINDEX = static_cast<HRESULT>(0x8002000Bu);          // no type information of that index
+constexpr HRESULT DISP_E_BADPARAMCOUNT = static_cast<HRESULT>(0x8002000Eu);     // wrong number of arguments
 
 constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
 constexpr bool FAILED(HRESULT hr) { return hr < 0; }

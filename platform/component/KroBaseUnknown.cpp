@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "KroDispatch.h"
 #include "KroMetaClass.h"
 #include "KroVar.h"
 
@@ -58,13 +59,26 @@ HRESULT KroBaseUnknown::GetTypeInfo(unsigned int, unsigned long, void** info) {
   return E_NOTIMPL;
 }
 
-HRESULT KroBaseUnknown::GetIDsOfNames(const IID&, const char**, unsigned int, unsigned long, long*) {
-  return DISP_E_UNKNOWNNAME;
+// A component without dispatch methods of its own is dispatched through the interface the caller names
+// (riid): its table, called on the interface this component answers for it.
+HRESULT KroBaseUnknown::GetIDsOfNames(const IID& riid, const char** names, unsigned int count, unsigned long,
+                                      long* dispIds) {
+  if (count && (!names || !dispIds)) return E_INVALIDARG;
+  if (const KroDispatchTable* table = KroFindDispatchTable(riid)) return table->GetIDsOfNames(names, count, dispIds);
+  for (unsigned int i = 0; i < count; ++i) dispIds[i] = -1;
+  return count ? DISP_E_UNKNOWNNAME : S_OK;
 }
 
-HRESULT KroBaseUnknown::Invoke(long, const IID&, unsigned long, unsigned short, void*, void*, void*,
-                               unsigned int*) {
-  return DISP_E_MEMBERNOTFOUND;
+HRESULT KroBaseUnknown::Invoke(long dispId, const IID& riid, unsigned long, unsigned short, void* params,
+                               void* result, void* exception, unsigned int* argErr) {
+  const KroDispatchTable* table = KroFindDispatchTable(riid);
+  KroToBaseFn toBase = KroFindInterfaceToBase(riid);
+  if (!table || !toBase) return DISP_E_UNKNOWNINTERFACE;
+  void* self = nullptr;
+  if (FAILED(QueryInterface(riid, &self)) || !self) return E_NOINTERFACE;
+  HRESULT hr = table->Invoke(self, dispId, params, result, exception, argErr);
+  toBase(self)->Release();
+  return hr;
 }
 
 KroMetaClass* KroBaseUnknown::MetaObject() {

@@ -28,7 +28,8 @@ class KRO_PLATFORM_API KroBaseUnknown {
   virtual HRESULT QueryInterface(const IID& iid, void** out);
   virtual ULONG AddRef();
   virtual ULONG Release();
-  // Dispatch for scripting clients: see docs/ARCHITECTURE.md.
+  // Dispatch for scripting clients (KroDispatch.h): by default through the interface riid names, whose
+  // dispatch table is called on this component's answer to a query for riid. Ties serve their own.
   virtual HRESULT GetTypeInfoCount(unsigned int* count);
   virtual HRESULT GetTypeInfo(unsigned int index, unsigned long locale, void** info);
   virtual HRESULT GetIDsOfNames(const IID& riid, const char** names, unsigned int count, unsigned long locale,

@@ -33,10 +33,6 @@ class KRO_PLATFORM_API KroMetaClass {
   // True when this class or one of its bases has the given name.
   int IsAKindOf(const char* className) const;
 
-  // Method names of an interface in slot order; a tie's dispatch ids are their one-based positions.
-  const std::vector<std::string>& GetMethodNames() const { return m_methods; }
-  void SetMethodNames(std::vector<std::string> names) { m_methods = std::move(names); }
-
  private:
   CLSID m_classId;
   std::string m_className;
@@ -48,7 +44,6 @@ class KRO_PLATFORM_API KroMetaClass {
   IID m_iid{};
   KroMetaClass* m_interfaceMeta = nullptr;
   KroMetaClass* m_implMeta = nullptr;
-  std::vector<std::string> m_methods;
 };
 
 // The meta object of a class, built at its first request and kept for the life of the process.

@@ -1,21 +1,20 @@
 // Declaring extension classes and their ties.
 //
 // An extension class extends the spec objects of one late type. Its tie presents it through one
-// interface; a tie is written once per (interface, class) pair as
+// interface; a tie is written once per (interface, class) pair, its forwarders made from the
+// interface's method list (see KroDispatch.h):
 //
 //   class TIEKroIFooKroFoo : public KroTie<KroIFoo, KroFoo> {
-//    public:
-//     using KroTie::KroTie;
-//     HRESULT setName(const KroUnicodeString& n) override { return Forward([&](KroFoo& o) { return o.setName(n); }); }
+//     KRO_TIE_FORWARDERS(KroIFoo_METHODS)
 //   };
 //   KRO_REGISTER_EXTENSION(KroFoo, KroIFoo, TIEKroIFooKroFoo)
 #pragma once
 
 #include "KroExport.h"
 
-#include <iterator>
 #include <new>
 
+#include "KroDispatch.h"
 #include "KroMetaClass.h"
 #include "KroTieServices.h"
 #include "KroVar.h"
@@ -49,13 +48,18 @@ class KRO_PLATFORM_API KroTie : public I {
   HRESULT GetTypeInfo(unsigned int index, unsigned long locale, void** info) override {
     return Tie_GetTypeInfo(MetaObject(), index, locale, info);
   }
-  HRESULT GetIDsOfNames(const IID&, const char** names, unsigned int count, unsigned long,
+  // A tie answers for its own interface (asked for by id, or by the null id); any other id is
+  // answered by the object it presents.
+  HRESULT GetIDsOfNames(const IID& riid, const char** names, unsigned int count, unsigned long locale,
                         long* dispIds) override {
+    if (!IsOwnInterface(riid)) return KroBaseUnknown::GetIDsOfNames(riid, names, count, locale, dispIds);
     return Tie_GetIDsOfNames(MetaObject(), names, count, dispIds);
   }
-  HRESULT Invoke(long dispId, const IID&, unsigned long, unsigned short, void* params, void* result, void*,
-                 unsigned int*) override {
-    return Tie_Invoke(MetaObject(), dispId, params, result);
+  HRESULT Invoke(long dispId, const IID& riid, unsigned long locale, unsigned short flags, void* params, void* result,
+                 void* exception, unsigned int* argErr) override {
+    if (!IsOwnInterface(riid))
+      return KroBaseUnknown::Invoke(dispId, riid, locale, flags, params, result, exception, argErr);
+    return Tie_Invoke(MetaObject(), static_cast<I*>(this), dispId, params, result, exception, argErr);
   }
   KroMetaClass* GetMetaObject() const override { return MetaObject(); }
 
@@ -63,9 +67,6 @@ class KRO_PLATFORM_API KroTie : public I {
     if (!meta_object) {
       meta_object = new KroMetaClass(I::ClassIID(), I::InterfaceName(), I::MetaObject(), Impl::MetaObject(),
                                      KroTypeOfClass_Tie);
-      // An interface that lists its method names gets dispatch ids for them.
-      if constexpr (requires { I::kMethodNames; })
-        I::MetaObject()->SetMethodNames({std::begin(I::kMethodNames), std::end(I::kMethodNames)});
     }
     return meta_object;
   }
@@ -84,6 +85,8 @@ class KRO_PLATFORM_API KroTie : public I {
   }
 
  protected:
+  using KroTieImpl = Impl;
+
   // Calls f on the implementation object inside a call context; returns f's result unchanged.
   template <class F>
   decltype(auto) Forward(F&& f) const {
@@ -93,6 +96,8 @@ class KRO_PLATFORM_API KroTie : public I {
   }
 
  private:
+  static bool IsOwnInterface(const IID& riid) { return riid == IID{} || riid == I::ClassIID(); }
+
   KroBaseUnknown* m_impl = nullptr;
   long m_count = 0;
   void* m_link = nullptr;

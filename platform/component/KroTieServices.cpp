@@ -1,5 +1,7 @@
 #include "KroTieServices.h"
 
+#include "KroDispatch.h"
+
 #include <string>
 #include <unordered_map>
 
@@ -178,44 +180,34 @@ ULONG Tie_Release(int* deleteFlag, KroBaseUnknown** /*implField*/, void* link, i
   return 0;
 }
 
-HRESULT Tie_GetTypeInfoCount(KroMetaClass* /*tieMeta*/, unsigned int* count) {
+HRESULT Tie_GetTypeInfoCount(KroMetaClass* tieMeta, unsigned int* count) {
   if (!count) return E_INVALIDARG;
-  *count = 0;
+  *count = tieMeta && KroFindDispatchTable(tieMeta->GetIID()) ? 1 : 0;
   return S_OK;
 }
 
-HRESULT Tie_GetTypeInfo(KroMetaClass* /*tieMeta*/, unsigned int /*index*/, unsigned long /*locale*/, void** info) {
-  if (info) *info = nullptr;
-  return E_NOTIMPL;
+HRESULT Tie_GetTypeInfo(KroMetaClass* tieMeta, unsigned int index, unsigned long /*locale*/, void** info) {
+  if (!info) return E_INVALIDARG;
+  *info = nullptr;
+  const KroDispatchTable* table = tieMeta ? KroFindDispatchTable(tieMeta->GetIID()) : nullptr;
+  if (!table || index != 0) return DISP_E_BADINDEX;
+  *info = const_cast<KroTypeInfo*>(&table->TypeInfo());
+  return S_OK;
 }
 
 HRESULT Tie_GetIDsOfNames(KroMetaClass* tieMeta, const char** names, unsigned int count, long* dispIds) {
-  if (!tieMeta || !names || !dispIds) return E_INVALIDARG;
-  const KroMetaClass* interfaceMeta = tieMeta->GetInterfaceMeta();
-  HRESULT hr = S_OK;
-  for (unsigned int i = 0; i < count; ++i) {
-    dispIds[i] = -1;
-    if (!interfaceMeta || !names[i]) {
-      hr = DISP_E_UNKNOWNNAME;
-      continue;
-    }
-    const auto& methods = interfaceMeta->GetMethodNames();
-    for (std::size_t slot = 0; slot < methods.size(); ++slot)
-      if (methods[slot] == names[i]) {
-        dispIds[i] = static_cast<long>(slot + 1);
-        break;
-      }
-    if (dispIds[i] < 0) hr = DISP_E_UNKNOWNNAME;
-  }
-  return hr;
+  if (!tieMeta || (count && (!names || !dispIds))) return E_INVALIDARG;
+  if (const KroDispatchTable* table = KroFindDispatchTable(tieMeta->GetIID()))
+    return table->GetIDsOfNames(names, count, dispIds);
+  for (unsigned int i = 0; i < count; ++i) dispIds[i] = -1;
+  return count ? DISP_E_UNKNOWNNAME : S_OK;
 }
 
-HRESULT Tie_Invoke(KroMetaClass* tieMeta, long dispId, void* /*params*/, void* /*result*/) {
-  const KroMetaClass* interfaceMeta = tieMeta ? tieMeta->GetInterfaceMeta() : nullptr;
-  if (!interfaceMeta || dispId < 1 || dispId > static_cast<long>(interfaceMeta->GetMethodNames().size()))
-    return DISP_E_MEMBERNOTFOUND;
-  // Argument marshalling for scripting clients is not provided: callers use the typed interfaces.
-  return E_NOTIMPL;
+HRESULT Tie_Invoke(KroMetaClass* tieMeta, void* self, long dispId, void* params, void* result, void* exception,
+                   unsigned int* argErr) {
+  const KroDispatchTable* table = tieMeta ? KroFindDispatchTable(tieMeta->GetIID()) : nullptr;
+  if (!table) return DISP_E_MEMBERNOTFOUND;
+  return table->Invoke(self, dispId, params, result, exception, argErr);
 }
 
 // ---- call context -----------------------------------------------------------------------------------

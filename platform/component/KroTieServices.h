@@ -23,11 +23,13 @@ KRO_PLATFORM_API ULONG Tie_AddRef(KroBaseUnknown* implementation, int typeOfClas
 // When the count reaches zero, unlinks the tie and sets *deleteFlag: the tie then deletes itself.
 KRO_PLATFORM_API ULONG Tie_Release(int* deleteFlag, KroBaseUnknown** implField, void* link, int typeOfClass, long* count);
 
+// The dispatch services of a tie, served by its interface's dispatch table (see KroDispatch.h). The type
+// information is a KroTypeInfo owned by the platform; self is the tie as its interface.
 KRO_PLATFORM_API HRESULT Tie_GetTypeInfoCount(KroMetaClass* tieMeta, unsigned int* count);
 KRO_PLATFORM_API HRESULT Tie_GetTypeInfo(KroMetaClass* tieMeta, unsigned int index, unsigned long locale, void** info);
-// Dispatch ids are the one-based slot positions of the interface's methods (see KroMetaClass).
 KRO_PLATFORM_API HRESULT Tie_GetIDsOfNames(KroMetaClass* tieMeta, const char** names, unsigned int count, long* dispIds);
-KRO_PLATFORM_API HRESULT Tie_Invoke(KroMetaClass* tieMeta, long dispId, void* params, void* result);
+KRO_PLATFORM_API HRESULT Tie_Invoke(KroMetaClass* tieMeta, void* self, long dispId, void* params, void* result, void* exception,
+                   unsigned int* argErr);
 
 // Opens a call context: Run records the implementation as the one being called on this thread and
 // returns it; the destructor restores what was there before.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "KroCfgUuid.h"
+#include "KroDispatch.h"
 #include "KroTime.h"
 
 KRO_DECLARE_INTERFACE(KroICfgManager);
@@ -41,124 +42,163 @@ using KroListValQuorISubScribeGroupMod_var = KroList<QuorISubScribeGroupMod_var>
 using KroListValKroICfgNormalValue_var = KroList<KroICfgNormalValue_var>;
 
 // Makes new, empty model objects, and collects the errors reported to the client.
+#define KroICfgManager_METHODS(M)                                                                                    \
+  /* An end of 0 or less reads back as infinite. */                                                                  \
+  M(HRESULT, createDateInterval, , ((const KroTime&, start), (const KroTime&, end), (KroICfgInterval_var&, out)))    \
+  M(HRESULT, createInfiniteDateInterval, , ((const KroTime&, start), (KroICfgInterval_var&, out)))                   \
+  /* A negative end (conventionally -1) is infinite. */                                                              \
+  M(HRESULT, createRangeInterval, , ((int, start), (int, end), (KroICfgInterval_var&, out)))                         \
+  M(HRESULT, createSpecANDExpression, , ((KroICfgSpecANDExpression_var&, out)))                                      \
+  M(HRESULT, createSignedSpec, , ((KroICfgSignedSpec_var&, out)))                                                    \
+  M(HRESULT, createBasicEffectivity, , ((KroICfgBasicEffectivity_var&, out)))                                        \
+  M(HRESULT, createEffectivity, , ((KroICfgEffectivity_var&, out)))                                                  \
+  M(HRESULT, createXEff, , ((const KroUnicodeString&, domain), (KroICfgXEff_var&, out)))                             \
+  M(HRESULT, setError, , ((int, code), (int, flag)))                                                                 \
+  /* Adds a parameter (one-based position) to the error last set. */                                                 \
+  M(HRESULT, addErrorParameter, , ((const KroUnicodeString&, text), (int, position)))
+
 class KRO_PLATFORM_API KroICfgManager : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgManager)
-  // An end of 0 or less reads back as infinite.
-  virtual HRESULT createDateInterval(const KroTime& start, const KroTime& end, KroICfgInterval_var& out) = 0;
-  virtual HRESULT createInfiniteDateInterval(const KroTime& start, KroICfgInterval_var& out) = 0;
-  // A negative end (conventionally -1) is infinite.
-  virtual HRESULT createRangeInterval(int start, int end, KroICfgInterval_var& out) = 0;
-  virtual HRESULT createSpecANDExpression(KroICfgSpecANDExpression_var& out) = 0;
-  virtual HRESULT createSignedSpec(KroICfgSignedSpec_var& out) = 0;
-  virtual HRESULT createBasicEffectivity(KroICfgBasicEffectivity_var& out) = 0;
-  virtual HRESULT createEffectivity(KroICfgEffectivity_var& out) = 0;
-  virtual HRESULT createXEff(const KroUnicodeString& domain, KroICfgXEff_var& out) = 0;
-  virtual HRESULT setError(int code, int flag) = 0;
-  // Adds a parameter (one-based position) to the error last set.
-  virtual HRESULT addErrorParameter(const KroUnicodeString& text, int position) = 0;
+  KRO_DISPATCH_METHODS(KroICfgManager, KroICfgManager_METHODS)
 };
 
 // A span on the date axis or on the rank axis.
+#define KroICfgInterval_METHODS(M)                                                        \
+  M(int, getType, , ())                                                                   \
+  /* Date intervals only (E_FAIL otherwise); end is the time value 0 when infinite. */    \
+  M(HRESULT, getDateBounds, , ((KroTime&, start), (KroTime&, end)))                       \
+  /* Range intervals only (E_FAIL otherwise); end is negative when infinite. */           \
+  M(HRESULT, getRangeBounds, , ((int&, start), (int&, end)))
+
 class KRO_PLATFORM_API KroICfgInterval : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgInterval)
   enum Kind { Date = 1, Range = 2 };
-  virtual int getType() = 0;
-  // Date intervals only (E_FAIL otherwise); end is the time value 0 when infinite.
-  virtual HRESULT getDateBounds(KroTime& start, KroTime& end) = 0;
-  // Range intervals only (E_FAIL otherwise); end is negative when infinite.
-  virtual HRESULT getRangeBounds(int& start, int& end) = 0;
+  KRO_DISPATCH_METHODS(KroICfgInterval, KroICfgInterval_METHODS)
 };
 
 // The value of a milestone: a date or a rank.
+#define KroICfgValue_METHODS(M)                              \
+  M(int, getType, , ())                                      \
+  /* Each fails (E_FAIL) on a value of the other kind. */    \
+  M(HRESULT, getDateValue, , ((KroTime&, value)))            \
+  M(HRESULT, getRangeValue, , ((int&, value)))
+
 class KRO_PLATFORM_API KroICfgValue : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgValue)
   enum Kind { Date = 1, Range = 2 };
-  virtual int getType() = 0;
-  // Each fails (E_FAIL) on a value of the other kind.
-  virtual HRESULT getDateValue(KroTime& value) = 0;
-  virtual HRESULT getRangeValue(int& value) = 0;
+  KRO_DISPATCH_METHODS(KroICfgValue, KroICfgValue_METHODS)
 };
+
+#define KroICfgMileStone_METHODS(M)                       \
+  M(HRESULT, getName, , ((KroUnicodeString&, name)))      \
+  M(HRESULT, getValue, , ((KroICfgValue_var&, value)))
 
 class KRO_PLATFORM_API KroICfgMileStone : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgMileStone)
-  virtual HRESULT getName(KroUnicodeString& name) = 0;
-  virtual HRESULT getValue(KroICfgValue_var& value) = 0;
+  KRO_DISPATCH_METHODS(KroICfgMileStone, KroICfgMileStone_METHODS)
 };
+
+#define KroICfgSpecCategory_METHODS(M)                                \
+  M(HRESULT, getName, , ((KroUnicodeString&, name)))                  \
+  M(HRESULT, getDescription, , ((KroUnicodeString&, description)))
 
 class KRO_PLATFORM_API KroICfgSpecCategory : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSpecCategory)
-  virtual HRESULT getName(KroUnicodeString& name) = 0;
-  virtual HRESULT getDescription(KroUnicodeString& description) = 0;
+  KRO_DISPATCH_METHODS(KroICfgSpecCategory, KroICfgSpecCategory_METHODS)
 };
+
+#define KroICfgSimpleSpecification_METHODS(M)                           \
+  M(HRESULT, getName, , ((KroUnicodeString&, name)))                    \
+  M(HRESULT, getDescription, , ((KroUnicodeString&, description)))      \
+  M(HRESULT, getAlias, , ((KroUnicodeString&, alias)))                  \
+  M(HRESULT, getConditionString, , ((KroUnicodeString&, condition)))    \
+  /* Null (S_OK) for a specification without category. */               \
+  M(HRESULT, getCategory, , ((KroICfgSpecCategory_var&, category)))
 
 class KRO_PLATFORM_API KroICfgSimpleSpecification : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSimpleSpecification)
-  virtual HRESULT getName(KroUnicodeString& name) = 0;
-  virtual HRESULT getDescription(KroUnicodeString& description) = 0;
-  virtual HRESULT getAlias(KroUnicodeString& alias) = 0;
-  virtual HRESULT getConditionString(KroUnicodeString& condition) = 0;
-  // Null (S_OK) for a specification without category.
-  virtual HRESULT getCategory(KroICfgSpecCategory_var& category) = 0;
+  KRO_DISPATCH_METHODS(KroICfgSimpleSpecification, KroICfgSimpleSpecification_METHODS)
 };
 
 // One term of an AND-expression: a specification and its sign. Any integer is kept as the sign.
+#define KroICfgSignedSpec_METHODS(M)                                                          \
+  M(int, getSign, , ())                                                                       \
+  M(HRESULT, setSign, , ((int, sign)))                                                        \
+  M(HRESULT, getSpecification, , ((KroICfgSimpleSpecification_var&, specification)))          \
+  M(HRESULT, setSpecification, , ((const KroICfgSimpleSpecification_var&, specification)))
+
 class KRO_PLATFORM_API KroICfgSignedSpec : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSignedSpec)
   enum Sign { Negative = -1, Positive = 1 };
-  virtual int getSign() = 0;
-  virtual HRESULT setSign(int sign) = 0;
-  virtual HRESULT getSpecification(KroICfgSimpleSpecification_var& specification) = 0;
-  virtual HRESULT setSpecification(const KroICfgSimpleSpecification_var& specification) = 0;
+  KRO_DISPATCH_METHODS(KroICfgSignedSpec, KroICfgSignedSpec_METHODS)
 };
+
+#define KroICfgSpecANDExpression_METHODS(M)                                    \
+  /* Replaces the list's content by the terms, in order. */                    \
+  M(HRESULT, getSignedSpecs, , ((KroListValKroICfgSignedSpec_var&, terms)))    \
+  /* Appends; E_INVALIDARG for a null term. */                                 \
+  M(HRESULT, addSignedSpec, , ((const KroICfgSignedSpec_var&, term)))
 
 class KRO_PLATFORM_API KroICfgSpecANDExpression : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSpecANDExpression)
-  // Replaces the list's content by the terms, in order.
-  virtual HRESULT getSignedSpecs(KroListValKroICfgSignedSpec_var& terms) = 0;
-  // Appends; E_INVALIDARG for a null term.
-  virtual HRESULT addSignedSpec(const KroICfgSignedSpec_var& term) = 0;
+  KRO_DISPATCH_METHODS(KroICfgSpecANDExpression, KroICfgSpecANDExpression_METHODS)
 };
 
 // Intervals (at most one per axis in practice) plus an optional AND-expression.
+#define KroICfgBasicEffectivity_METHODS(M)                                                \
+  M(HRESULT, getIntervals, , ((KroListValKroICfgInterval_var&, intervals)))               \
+  /* Null (S_OK) when there is none. */                                                   \
+  M(HRESULT, getSpecExpression, , ((KroICfgSpecANDExpression_var&, expression)))          \
+  /* Appends to the intervals; E_INVALIDARG for null. */                                  \
+  M(HRESULT, setInterval, , ((const KroICfgInterval_var&, interval)))                     \
+  /* Null removes the expression. */                                                      \
+  M(HRESULT, setSpecExpression, , ((const KroICfgSpecANDExpression_var&, expression)))
+
 class KRO_PLATFORM_API KroICfgBasicEffectivity : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgBasicEffectivity)
-  virtual HRESULT getIntervals(KroListValKroICfgInterval_var& intervals) = 0;
-  // Null (S_OK) when there is none.
-  virtual HRESULT getSpecExpression(KroICfgSpecANDExpression_var& expression) = 0;
-  // Appends to the intervals; E_INVALIDARG for null.
-  virtual HRESULT setInterval(const KroICfgInterval_var& interval) = 0;
-  // Null removes the expression.
-  virtual HRESULT setSpecExpression(const KroICfgSpecANDExpression_var& expression) = 0;
+  KRO_DISPATCH_METHODS(KroICfgBasicEffectivity, KroICfgBasicEffectivity_METHODS)
 };
+
+#define KroICfgEffectivity_METHODS(M)                                                 \
+  /* Appends; E_INVALIDARG for null. */                                               \
+  M(HRESULT, addBasicEffectivity, , ((const KroICfgBasicEffectivity_var&, basic)))
 
 class KRO_PLATFORM_API KroICfgEffectivity : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgEffectivity)
-  // Appends; E_INVALIDARG for null.
-  virtual HRESULT addBasicEffectivity(const KroICfgBasicEffectivity_var& basic) = 0;
+  KRO_DISPATCH_METHODS(KroICfgEffectivity, KroICfgEffectivity_METHODS)
 };
 
 // An effectivity within a domain.
+#define KroICfgXEff_METHODS(M)                                                                        \
+  M(HRESULT, getDomain, , ((KroUnicodeString&, domain)))                                              \
+  M(HRESULT, getBasicEffectivities, , ((KroListValKroICfgBasicEffectivity_var&, basics)))             \
+  /* Replace (1) takes the effectivity's basic effectivities in place of the held ones, Add (0) */    \
+  /* appends them. E_INVALIDARG for a null effectivity or another mode. */                            \
+  M(HRESULT, setEffectivity, , ((const KroICfgEffectivity_var&, effectivity), (int, mode)))
+
 class KRO_PLATFORM_API KroICfgXEff : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgXEff)
   enum SetMode { Add = 0, Replace = 1 };
-  virtual HRESULT getDomain(KroUnicodeString& domain) = 0;
-  virtual HRESULT getBasicEffectivities(KroListValKroICfgBasicEffectivity_var& basics) = 0;
-  // Replace (1) takes the effectivity's basic effectivities in place of the held ones, Add (0) appends
-  // them. E_INVALIDARG for a null effectivity or another mode.
-  virtual HRESULT setEffectivity(const KroICfgEffectivity_var& effectivity, int mode) = 0;
+  KRO_DISPATCH_METHODS(KroICfgXEff, KroICfgXEff_METHODS)
 };
+
+#define KroICfgModification_METHODS(M)                                                             \
+  M(HRESULT, getName, , ((KroUnicodeString&, name)))                                               \
+  M(HRESULT, getEffectivityString, , ((KroUnicodeString&, first), (KroUnicodeString&, second)))    \
+  /* Null (S_OK) when the modification is in no group. */                                          \
+  M(HRESULT, getGroupMod, , ((KroICfgGroupMod_var&, group)))
 
 class KRO_PLATFORM_API KroICfgModification : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgModification)
-  virtual HRESULT getName(KroUnicodeString& name) = 0;
-  virtual HRESULT getEffectivityString(KroUnicodeString& first, KroUnicodeString& second) = 0;
-  // Null (S_OK) when the modification is in no group.
-  virtual HRESULT getGroupMod(KroICfgGroupMod_var& group) = 0;
+  KRO_DISPATCH_METHODS(KroICfgModification, KroICfgModification_METHODS)
 };
+
+#define KroICfgGroupMod_METHODS(M)                                                        \
+  M(HRESULT, getSubscribers, , ((KroListValQuorISubScribeGroupMod_var&, subscribers)))
 
 class KRO_PLATFORM_API KroICfgGroupMod : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgGroupMod)
-  virtual HRESULT getSubscribers(KroListValQuorISubScribeGroupMod_var& subscribers) = 0;
+  KRO_DISPATCH_METHODS(KroICfgGroupMod, KroICfgGroupMod_METHODS)
 };
 
 // A subscriber of a group modification. Actions among them also answer KroIDmxAFLAction and
@@ -171,34 +211,44 @@ class KRO_PLATFORM_API KroIDmxAFLAction : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroIDmxAFLAction)
 };
 
+#define QuorINamedObject_METHODS(M)                     \
+  M(HRESULT, getName, , ((KroUnicodeString&, name)))
+
 class KRO_PLATFORM_API QuorINamedObject : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(QuorINamedObject)
-  virtual HRESULT getName(KroUnicodeString& name) = 0;
+  KRO_DISPATCH_METHODS(QuorINamedObject, QuorINamedObject_METHODS)
 };
 
 // The configuration context a filter belongs to.
+#define KroICfgContext_METHODS(M)                       \
+  M(HRESULT, getName, , ((KroUnicodeString&, name)))
+
 class KRO_PLATFORM_API KroICfgContext : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgContext)
-  virtual HRESULT getName(KroUnicodeString& name) = 0;
+  KRO_DISPATCH_METHODS(KroICfgContext, KroICfgContext_METHODS)
 };
+
+#define KroICfgNormalValue_METHODS(M)                                                                                                                                                               \
+  /* Both intervals are never null (an absent one has a kind that is neither Date nor Range); the */                                                                                                \
+  /* condition and the modification may be. */                                                                                                                                                      \
+  M(HRESULT, getValues, , ((KroICfgInterval_var&, dateInterval), (KroICfgInterval_var&, rangeInterval), (KroICfgSimpleSpecification_var&, condition), (KroICfgModification_var&, modification)))    \
+  M(HRESULT, getStartMilestoneName, , ((KroUnicodeString&, name)))                                                                                                                                  \
+  M(HRESULT, getEndMilestoneName, , ((KroUnicodeString&, name)))
 
 class KRO_PLATFORM_API KroICfgNormalValue : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgNormalValue)
-  // Both intervals are never null (an absent one has a kind that is neither Date nor Range); the
-  // condition and the modification may be.
-  virtual HRESULT getValues(KroICfgInterval_var& dateInterval, KroICfgInterval_var& rangeInterval,
-                            KroICfgSimpleSpecification_var& condition, KroICfgModification_var& modification) = 0;
-  virtual HRESULT getStartMilestoneName(KroUnicodeString& name) = 0;
-  virtual HRESULT getEndMilestoneName(KroUnicodeString& name) = 0;
+  KRO_DISPATCH_METHODS(KroICfgNormalValue, KroICfgNormalValue_METHODS)
 };
+
+#define KroICfgFilter_METHODS(M)                                                                                                                   \
+  M(HRESULT, getId, , ((KroUnicodeString&, id)))                                                                                                   \
+  M(HRESULT, getDomainAndContext, , ((KroICfgContext_var&, context), (KroUnicodeString&, domain), (KroListValKroICfgNormalValue_var&, values)))    \
+  M(HRESULT, getMode, , ((int&, mode)))                                                                                                            \
+  M(HRESULT, getMode150, , ((boolean&, mode150)))
 
 class KRO_PLATFORM_API KroICfgFilter : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgFilter)
-  virtual HRESULT getId(KroUnicodeString& id) = 0;
-  virtual HRESULT getDomainAndContext(KroICfgContext_var& context, KroUnicodeString& domain,
-                                      KroListValKroICfgNormalValue_var& values) = 0;
-  virtual HRESULT getMode(int& mode) = 0;
-  virtual HRESULT getMode150(boolean& mode150) = 0;
+  KRO_DISPATCH_METHODS(KroICfgFilter, KroICfgFilter_METHODS)
 };
 
 // Entry point of the model: the session's factory manager, as a configuration manager. Null only when

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "KroDispatch.h"
 #include "KroDmxTrace.h"
 #include "KroModelerInterfaces.h"
 
@@ -47,6 +48,18 @@ class KRO_PLATFORM_API KroCfgUuid {
  private:
   SEQUENCE_octet m_octets;
   HRESULT m_status = S_OK;
+};
+
+// A uuid travels through dispatch as its octets.
+template <>
+struct KRO_PLATFORM_API KroDispatchValue<KroCfgUuid> : KroDispatchPlain<KroCfgUuid> {
+  static constexpr KroVarType type = KroVT_OCTETS;
+  static std::string TypeName() { return "KroCfgUuid"; }
+  static bool Read(const KroVariant& v, Storage& out) {
+    if (const SEQUENCE_octet* o = v.IfOctets()) return out = *o, true;
+    return false;
+  }
+  static KroVariant Write(const Storage& uuid) { return KroVariant::Octets(uuid.octets()); }
 };
 
 // Written to a trace in its canonical form.

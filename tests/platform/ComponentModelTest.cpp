@@ -216,19 +216,6 @@ TEST_F(ComponentModelTest, MetaClassesDescribeClassesAndTies) {
   EXPECT_EQ(fct_RetrieveMetaObject("KroTestWidget", 2, nullptr, "", "", 0), meta);  // built once
 }
 
-TEST_F(ComponentModelTest, DispatchNamesMapToSlots) {
-  KroITestWidget::MetaObject()->SetMethodNames({"setLabel", "getLabel", "whoAmI"});
-  KroISpecObject_var so = newWidget();
-  KroITestWidget_var widget = so;
-  const char* names[] = {"getLabel", "nope"};
-  long ids[2];
-  EXPECT_EQ(widget->GetIDsOfNames(IID_KroITestWidget, names, 1, 0, ids), S_OK);
-  EXPECT_EQ(ids[0], 2);
-  EXPECT_EQ(widget->GetIDsOfNames(IID_KroITestWidget, names, 2, 0, ids), DISP_E_UNKNOWNNAME);
-  EXPECT_EQ(ids[1], -1);
-  EXPECT_EQ(widget->Invoke(99, IID_KroITestWidget, 0, 0, nullptr, nullptr, nullptr, nullptr), DISP_E_MEMBERNOTFOUND);
-}
-
 TEST_F(ComponentModelTest, RegistrationEndsWithItsDictionaryEntry) {
   KroISpecObject_var other = KroISpecObject_var::Adopt(m_otherStartUp->Instanciate("", nullptr));
   {

@@ -1,0 +1,36 @@
+"""Builds an effectivity in a spec object and prints it.
+
+    PYTHONPATH=build/python python3 examples/build_effectivity.py
+"""
+import datetime
+
+import cfgso
+
+UTC = datetime.timezone.utc
+mgr = cfgso.manager()
+
+# Two basic effectivities: a span of dates, and ranks 10 onwards.
+dates = mgr.createBasicEffectivity()
+dates.setInterval(mgr.createDateInterval(datetime.datetime(2024, 1, 1, tzinfo=UTC),
+                                         datetime.datetime(2024, 12, 31, tzinfo=UTC)))
+ranks = mgr.createBasicEffectivity()
+ranks.setInterval(mgr.createRangeInterval(10, -1))
+
+effectivity = mgr.createEffectivity()
+effectivity.addBasicEffectivity(dates)
+effectivity.addBasicEffectivity(ranks)
+xeff = mgr.createXEff("Production")
+xeff.setEffectivity(effectivity, 1)
+
+record = cfgso.factory.createEffectivity()
+record.setXEff(xeff)
+
+print("domain:", record.getDomain())
+for basic in record.getXEff().getBasicEffectivities():
+    for interval in basic.getIntervals():
+        if interval.getType() == 1:
+            start, end = interval.getDateBounds()
+            print("  dates %s .. %s" % (start.date(), end.date()))
+        else:
+            start, end = interval.getRangeBounds()
+            print("  ranks %d .. %s" % (start, "infinite" if end < 0 else end))
