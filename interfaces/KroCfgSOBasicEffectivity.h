@@ -2,10 +2,12 @@
 // interval spec object in "interval" and a nested expression spec object in "specexpr".
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroCfgSOFramework.h"
 
-class KroCfgSOBasicEffectivity : public KroBaseUnknown {
+class KRO_CFGSO_API KroCfgSOBasicEffectivity : public KroBaseUnknown {
   KRO_DECLARE_EXTENSION_CLASS(KroCfgSOBasicEffectivity)
  public:
   KroCfgSOBasicEffectivity();

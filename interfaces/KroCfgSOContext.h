@@ -1,9 +1,11 @@
 // Keeps a configuration context in the four attributes of a "CfgSOContext" spec object.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOFramework.h"
 
-class KroCfgSOContext : public KroBaseUnknown {
+class KRO_CFGSO_API KroCfgSOContext : public KroBaseUnknown {
   KRO_DECLARE_EXTENSION_CLASS(KroCfgSOContext)
  public:
   HRESULT setName(const KroUnicodeString& name);

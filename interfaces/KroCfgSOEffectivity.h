@@ -2,10 +2,12 @@
 // "effdom" and one nested "CfgSOBasicEffectivity" spec object per basic effectivity in "effbas".
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroCfgSOFramework.h"
 
-class KroCfgSOEffectivity : public KroBaseUnknown {
+class KRO_CFGSO_API KroCfgSOEffectivity : public KroBaseUnknown {
   KRO_DECLARE_EXTENSION_CLASS(KroCfgSOEffectivity)
  public:
   KroCfgSOEffectivity();

@@ -2,6 +2,8 @@
 // new spec objects from its startups, returned through the interface of their kind.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroICfgSOBasicEffectivity.h"
 #include "KroICfgSOContext.h"
 #include "KroICfgSODate.h"
@@ -39,7 +41,7 @@
   M(HRESULT, createModification, , ((KroICfgSOModification_var&, out)))                                     \
   M(HRESULT, createFilter, , ((KroICfgSOFilter_var&, out)))
 
-class KroCfgSOFactory {
+class KRO_CFGSO_API KroCfgSOFactory {
  public:
   KroCfgSOFactory() = default;
   ~KroCfgSOFactory() = default;

@@ -2,10 +2,12 @@
 // 150% mode flag. The class carries its own names.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroCfgSOFramework.h"
 
-class KroCfgSOFilter : public KroBaseUnknown {
+class KRO_CFGSO_API KroCfgSOFilter : public KroBaseUnknown {
   KRO_DECLARE_EXTENSION_CLASS(KroCfgSOFilter)
  public:
   // The late type and startup name of filters.

@@ -1,6 +1,8 @@
 // Shared frame of the library's classes: the framework name, load-time statics and trace helpers.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include <cstddef>
 #include <new>
 #include <utility>
@@ -10,7 +12,7 @@
 #include "KroTie.h"
 #include "KroUnicodeString.h"
 
-struct KroCfgSOFramework {
+struct KRO_CFGSO_API KroCfgSOFramework {
   // The framework every extension class of the library belongs to.
   static const char* const Name;
 };
@@ -19,7 +21,7 @@ struct KroCfgSOFramework {
 // build: a second run of the same initialiser in one process builds nothing twice. The counter is a
 // separate constant-initialised int, so it reads zero before any initialiser runs.
 template <class T>
-class KroLibraryStatic {
+class KRO_CFGSO_API KroLibraryStatic {
  public:
   template <class... Args>
   explicit KroLibraryStatic(int& counter, Args&&... args) : m_counter(counter) {
@@ -44,7 +46,7 @@ class KroLibraryStatic {
 // static KroUnicodeString member, constant-initialised empty, so it exists before any code runs; the
 // load pass gives it its text when its own guard counter has just become 1. The runtime destroys it
 // at unload, after every static built at ordinary priority, whatever the counter says.
-struct KroNameConstant {
+struct KRO_CFGSO_API KroNameConstant {
   KroUnicodeString* value;
   const char* text;
   int* counter;

@@ -4,9 +4,11 @@
 // derives from KroBaseUnknown's.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOFramework.h"
 
-class KroCfgSOInterval : public KroBaseUnknown {
+class KRO_CFGSO_API KroCfgSOInterval : public KroBaseUnknown {
  public:
   // S_FALSE with null when the bound is empty (for the end: also when the interval is infinite).
   HRESULT getStart(KroISpecObject_var& start) const;

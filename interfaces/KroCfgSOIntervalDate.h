@@ -2,12 +2,14 @@
 // "CfgSOMilestoneDate" spec object.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroCfgSOInterval.h"
 #include "KroICfgSOMilestoneDate.h"
 #include "KroTime.h"
 
-class KroCfgSOIntervalDate : public KroCfgSOInterval {
+class KRO_CFGSO_API KroCfgSOIntervalDate : public KroCfgSOInterval {
   KRO_DECLARE_EXTENSION_CLASS(KroCfgSOIntervalDate)
  public:
   HRESULT getStart(KroTime& start) const;

@@ -2,11 +2,13 @@
 // spec object in "Start"/"End" or, when none is there, the plain rank in "StartRange"/"EndRange".
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroCfgSOInterval.h"
 #include "KroICfgSOMilestoneRange.h"
 
-class KroCfgSOIntervalRange : public KroCfgSOInterval {
+class KRO_CFGSO_API KroCfgSOIntervalRange : public KroCfgSOInterval {
   KRO_DECLARE_EXTENSION_CLASS(KroCfgSOIntervalRange)
  public:
   HRESULT getStart(int& start) const;

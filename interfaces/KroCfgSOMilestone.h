@@ -3,10 +3,12 @@
 // object and no late type; each kind's meta object derives from KroBaseUnknown's.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroCfgSOFramework.h"
 
-class KroCfgSOMilestone : public KroBaseUnknown {
+class KRO_CFGSO_API KroCfgSOMilestone : public KroBaseUnknown {
  public:
   // Stores the name and the value of a model milestone; E_FAIL for a value of the other kind.
   virtual HRESULT setData(const KroUnicodeString& name, const KroICfgValue_var& value) = 0;

@@ -2,10 +2,12 @@
 // "CfgSODate" spec object in "d".
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOMilestone.h"
 #include "KroTime.h"
 
-class KroCfgSOMilestoneDate : public KroCfgSOMilestone {
+class KRO_CFGSO_API KroCfgSOMilestoneDate : public KroCfgSOMilestone {
   KRO_DECLARE_EXTENSION_CLASS(KroCfgSOMilestoneDate)
  public:
   HRESULT setData(const KroUnicodeString& name, const KroICfgValue_var& value) override;

@@ -3,10 +3,12 @@
 // reached through five class-wide keys, looked up once per process.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroCfgSOFramework.h"
 
-class KroCfgSOModification : public KroBaseUnknown {
+class KRO_CFGSO_API KroCfgSOModification : public KroBaseUnknown {
   KRO_DECLARE_EXTENSION_CLASS(KroCfgSOModification)
  public:
   HRESULT getName(KroUnicodeString& name);

@@ -3,12 +3,14 @@
 // the configuration manager and uuid binding.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "DMXSession.h"
 #include "KroCfgModel.h"
 #include "KroModelerInterfaces.h"
 #include "KroICfgSOUuidList.h"
 
-class KroCfgSOServices {
+class KRO_CFGSO_API KroCfgSOServices {
  public:
   KroCfgSOServices() = delete;
 

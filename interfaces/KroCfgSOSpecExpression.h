@@ -2,10 +2,12 @@
 // specifications (nested "CfgSOSpecification" spec objects) and the list of their signs.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroCfgSOFramework.h"
 
-class KroCfgSOSpecExpression : public KroBaseUnknown {
+class KRO_CFGSO_API KroCfgSOSpecExpression : public KroBaseUnknown {
   KRO_DECLARE_EXTENSION_CLASS(KroCfgSOSpecExpression)
  public:
   KroCfgSOSpecExpression();

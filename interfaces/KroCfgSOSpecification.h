@@ -2,10 +2,12 @@
 // spec object.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroCfgSOFramework.h"
 
-class KroCfgSOSpecification : public KroBaseUnknown {
+class KRO_CFGSO_API KroCfgSOSpecification : public KroBaseUnknown {
   KRO_DECLARE_EXTENSION_CLASS(KroCfgSOSpecification)
  public:
   HRESULT getName(KroUnicodeString& name);

@@ -2,6 +2,8 @@
 // inputs and outputs, result fields, and the attribute names the wrappers store.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroUnicodeString.h"
 
 // One line per constant, in declaration order: X(member name, value). The declarations below, the
@@ -412,7 +414,7 @@
   X(CFG_PRODUCT_FREEZE_MSG, "cfg_product_freeze_msg") \
   X(CFG_PRODUCT_FREEZE_IS_ERROR_MESSAGE, "cfg_product_freeze_is_error_message")
 
-class KroCfgSOStrings {
+class KRO_CFGSO_API KroCfgSOStrings {
  public:
   // Each member is given its text at library load and destroyed at unload.
 #define KRO_CFGSO_STRINGS_DECLARE(name, text) static KroUnicodeString name;

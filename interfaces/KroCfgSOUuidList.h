@@ -3,9 +3,11 @@
 // position through a cache of the spec object's attribute keys, rebuilt only when it may be stale.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOFramework.h"
 
-class KroCfgSOUuidList : public KroBaseUnknown {
+class KRO_CFGSO_API KroCfgSOUuidList : public KroBaseUnknown {
   KRO_DECLARE_EXTENSION_CLASS(KroCfgSOUuidList)
  public:
   KroCfgSOUuidList();

@@ -2,9 +2,11 @@
 // spec object. Stores and returns the values as given; checks and converts nothing.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOFramework.h"
 
-class KroCfgSOVariabilitySpace : public KroBaseUnknown {
+class KRO_CFGSO_API KroCfgSOVariabilitySpace : public KroBaseUnknown {
   KRO_DECLARE_EXTENSION_CLASS(KroCfgSOVariabilitySpace)
  public:
   HRESULT setName(const KroUnicodeString& name);

@@ -3,6 +3,8 @@
 // sequence becomes a "Streamerlst..." instance whose list attribute holds one child per element.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "DMX_Config.h"
 #include "KroCfgModel.h"
 #include "KroModelerInterfaces.h"
@@ -94,7 +96,7 @@
   X(STARTUP_DE_LST_LST, "StreamerlstlstDomainEffectivity")    \
   X(so_tofrom_de_lst_lst, "de_lst_lst")
 
-class KroCfgStreamer {
+class KRO_CFGSO_API KroCfgStreamer {
  public:
   KroCfgStreamer() = delete;
 

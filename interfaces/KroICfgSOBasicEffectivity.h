@@ -2,6 +2,8 @@
 // interval spec object) and its AND-expression (a nested specification-expression spec object).
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroDispatch.h"
 #include "KroModelerInterfaces.h"
@@ -16,7 +18,7 @@ KRO_DECLARE_INTERFACE(KroICfgSOBasicEffectivity);
   /* A new basic effectivity rebuilt from the record. */                                           \
   M(HRESULT, getBasicEffectivity, , ((KroICfgBasicEffectivity_var&, effectivity)))
 
-class KroICfgSOBasicEffectivity : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSOBasicEffectivity : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOBasicEffectivity)
   KRO_DISPATCH_METHODS(KroICfgSOBasicEffectivity, KroICfgSOBasicEffectivity_METHODS)
 };

@@ -1,6 +1,8 @@
 // A configuration context: name, type, free-text information and uuid.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroDispatch.h"
 #include "KroModelerInterfaces.h"
 
@@ -17,7 +19,7 @@ KRO_DECLARE_INTERFACE(KroICfgSOContext);
   M(HRESULT, setUuid, const, ((const SEQUENCE_octet&, uuid)))      \
   M(HRESULT, getUuid, const, ((SEQUENCE_octet&, uuid)))
 
-class KroICfgSOContext : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSOContext : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOContext)
   KRO_DISPATCH_METHODS(KroICfgSOContext, KroICfgSOContext_METHODS)
 };

@@ -1,6 +1,8 @@
 // A point in time kept in a spec object of late type CfgSODate.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroDispatch.h"
 #include "KroModelerInterfaces.h"
 #include "KroTime.h"
@@ -13,7 +15,7 @@ KRO_DECLARE_INTERFACE(KroICfgSODate);
   M(HRESULT, getKroTime, const, ((KroTime&, time)))     \
   M(HRESULT, setKroTime, , ((const KroTime&, time)))
 
-class KroICfgSODate : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSODate : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSODate)
   KRO_DISPATCH_METHODS(KroICfgSODate, KroICfgSODate_METHODS)
 };

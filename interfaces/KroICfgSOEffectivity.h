@@ -2,6 +2,8 @@
 // effectivity spec object per basic effectivity.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroDispatch.h"
 #include "KroModelerInterfaces.h"
@@ -17,7 +19,7 @@ KRO_DECLARE_INTERFACE(KroICfgSOEffectivity);
   /* A new extended effectivity rebuilt from the record. */             \
   M(HRESULT, getXEff, , ((KroICfgXEff_var&, xeff)))
 
-class KroICfgSOEffectivity : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSOEffectivity : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOEffectivity)
   KRO_DISPATCH_METHODS(KroICfgSOEffectivity, KroICfgSOEffectivity_METHODS)
 };

@@ -2,6 +2,8 @@
 // binds back to the live filter.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroDispatch.h"
 #include "KroModelerInterfaces.h"
@@ -13,7 +15,7 @@ KRO_DECLARE_INTERFACE(KroICfgSOFilter);
   M(HRESULT, setFilter, , ((const KroICfgFilter_var&, filter)))    \
   M(HRESULT, getFilter, , ((KroICfgFilter_var&, filter)))
 
-class KroICfgSOFilter : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSOFilter : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOFilter)
   KRO_DISPATCH_METHODS(KroICfgSOFilter, KroICfgSOFilter_METHODS)
 };

@@ -2,6 +2,8 @@
 // (KroICfgSODate) or a date milestone; an infinite interval has no end bound.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroDispatch.h"
 #include "KroICfgSOMilestoneDate.h"
@@ -30,7 +32,7 @@ KRO_DECLARE_INTERFACE(KroICfgSOIntervalDate);
   M(HRESULT, isInfinite, const, ((boolean&, infinite)))                                                        \
   M(HRESULT, setInfinite, , ((const boolean&, infinite)))
 
-class KroICfgSOIntervalDate : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSOIntervalDate : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOIntervalDate)
   KRO_DISPATCH_METHODS(KroICfgSOIntervalDate, KroICfgSOIntervalDate_METHODS)
 };

@@ -2,6 +2,8 @@
 // milestone or, when none is held, a plain rank; an infinite interval has no end bound.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroDispatch.h"
 #include "KroICfgSOMilestoneRange.h"
@@ -28,7 +30,7 @@ KRO_DECLARE_INTERFACE(KroICfgSOIntervalRange);
   M(HRESULT, isInfinite, const, ((boolean&, infinite)))                                                         \
   M(HRESULT, setInfinite, , ((const boolean&, infinite)))
 
-class KroICfgSOIntervalRange : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSOIntervalRange : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOIntervalRange)
   KRO_DISPATCH_METHODS(KroICfgSOIntervalRange, KroICfgSOIntervalRange_METHODS)
 };

@@ -1,6 +1,8 @@
 // A named date kept in a spec object of late type CfgSOMilestoneDate.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroDispatch.h"
 #include "KroModelerInterfaces.h"
@@ -18,7 +20,7 @@ KRO_DECLARE_INTERFACE(KroICfgSOMilestoneDate);
   /* (S_FALSE). */                                                                             \
   M(HRESULT, setMilestone, , ((const KroICfgMileStone_var&, milestone)))
 
-class KroICfgSOMilestoneDate : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSOMilestoneDate : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOMilestoneDate)
   KRO_DISPATCH_METHODS(KroICfgSOMilestoneDate, KroICfgSOMilestoneDate_METHODS)
 };

@@ -1,6 +1,8 @@
 // A named integer rank kept in a spec object of late type CfgSOMilestoneRange.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroDispatch.h"
 #include "KroModelerInterfaces.h"
@@ -16,7 +18,7 @@ KRO_DECLARE_INTERFACE(KroICfgSOMilestoneRange);
   /* Takes name and rank from a model milestone; a null one clears the name (S_FALSE). */    \
   M(HRESULT, setMilestone, , ((const KroICfgMileStone_var&, milestone)))
 
-class KroICfgSOMilestoneRange : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSOMilestoneRange : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOMilestoneRange)
   KRO_DISPATCH_METHODS(KroICfgSOMilestoneRange, KroICfgSOMilestoneRange_METHODS)
 };

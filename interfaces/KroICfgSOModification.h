@@ -2,6 +2,8 @@
 // names of the actions of its group modification. The uuid binds back to the live modification.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroDispatch.h"
 #include "KroModelerInterfaces.h"
@@ -19,7 +21,7 @@ KRO_DECLARE_INTERFACE(KroICfgSOModification);
   M(HRESULT, setModification, , ((const KroICfgModification_var&, modification)))    \
   M(HRESULT, getModification, , ((KroICfgModification_var&, modification)))
 
-class KroICfgSOModification : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSOModification : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOModification)
   KRO_DISPATCH_METHODS(KroICfgSOModification, KroICfgSOModification_METHODS)
 };

@@ -2,6 +2,8 @@
 // sign per term, in two parallel lists.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroDispatch.h"
 #include "KroModelerInterfaces.h"
@@ -19,7 +21,7 @@ KRO_DECLARE_INTERFACE(KroICfgSOSpecExpression);
   /* A new expression rebuilt from the record; E_UNEXPECTED when the two lists differ in length. */    \
   M(HRESULT, getSpecExpression, , ((KroICfgSpecANDExpression_var&, expr)))
 
-class KroICfgSOSpecExpression : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSOSpecExpression : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOSpecExpression)
   KRO_DISPATCH_METHODS(KroICfgSOSpecExpression, KroICfgSOSpecExpression_METHODS)
 };

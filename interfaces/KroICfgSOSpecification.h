@@ -2,6 +2,8 @@
 // uuid, and the name and description of its category.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgModel.h"
 #include "KroDispatch.h"
 #include "KroModelerInterfaces.h"
@@ -21,7 +23,7 @@ KRO_DECLARE_INTERFACE(KroICfgSOSpecification);
   M(HRESULT, getSpecification, , ((KroICfgSimpleSpecification_var&, spec)))          \
   M(HRESULT, toString, , ((KroUnicodeString&, text)))
 
-class KroICfgSOSpecification : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSOSpecification : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOSpecification)
   KRO_DISPATCH_METHODS(KroICfgSOSpecification, KroICfgSOSpecification_METHODS)
 };

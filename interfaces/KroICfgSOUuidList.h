@@ -2,6 +2,8 @@
 // from 1 to Size().
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroDispatch.h"
 #include "KroModelerInterfaces.h"
 
@@ -19,7 +21,7 @@ KRO_DECLARE_INTERFACE(KroICfgSOUuidList);
   /* Removes every element. */                                                     \
   M(void, Empty, , ())
 
-class KroICfgSOUuidList : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSOUuidList : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOUuidList)
   KRO_DISPATCH_METHODS(KroICfgSOUuidList, KroICfgSOUuidList_METHODS)
 };

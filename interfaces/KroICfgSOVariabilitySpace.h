@@ -2,6 +2,8 @@
 // the CV party's uuid, name and information text.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroDispatch.h"
 #include "KroModelerInterfaces.h"
 
@@ -24,7 +26,7 @@ KRO_DECLARE_INTERFACE(KroICfgSOVariabilitySpace);
   M(HRESULT, setCVInfo, , ((const KroUnicodeString&, info)))           \
   M(HRESULT, getCVInfo, const, ((KroUnicodeString&, info)))
 
-class KroICfgSOVariabilitySpace : public virtual KroBaseUnknown {
+class KRO_CFGSO_API KroICfgSOVariabilitySpace : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOVariabilitySpace)
   KRO_DISPATCH_METHODS(KroICfgSOVariabilitySpace, KroICfgSOVariabilitySpace_METHODS)
 };

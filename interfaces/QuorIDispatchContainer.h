@@ -1,6 +1,8 @@
 // Hands scripting clients the container in which the library keeps its spec objects.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroDispatch.h"
 #include "KroModelerInterfaces.h"
 
@@ -10,7 +12,7 @@ KRO_DECLARE_INTERFACE(QuorIDispatchContainer);
 #define QuorIDispatchContainer_METHODS(M)                                                     \
   M(HRESULT, GetContainer, , ((const KroUnicodeString&, path), (KroIContainer_var&, out)))
 
-class QuorIDispatchContainer : public virtual KroBaseUnknown {
+class KRO_CFGSO_API QuorIDispatchContainer : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(QuorIDispatchContainer)
   KRO_DISPATCH_METHODS(QuorIDispatchContainer, QuorIDispatchContainer_METHODS)
 };

@@ -1,12 +1,14 @@
 // Presents KroCfgSOBasicEffectivity through KroICfgSOBasicEffectivity.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOBasicEffectivity.h"
 #include "KroICfgSOBasicEffectivity.h"
 
-class TIEKroICfgSOBasicEffectivityKroCfgSOBasicEffectivity : public KroTie<KroICfgSOBasicEffectivity, KroCfgSOBasicEffectivity> {
+class KRO_CFGSO_API TIEKroICfgSOBasicEffectivityKroCfgSOBasicEffectivity : public KroTie<KroICfgSOBasicEffectivity, KroCfgSOBasicEffectivity> {
   KRO_TIE_FORWARDERS(KroICfgSOBasicEffectivity_METHODS)
 };
 
-KroBaseUnknown* CreateTIEKroICfgSOBasicEffectivityKroCfgSOBasicEffectivity(KroBaseUnknown* implementation,
+KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOBasicEffectivityKroCfgSOBasicEffectivity(KroBaseUnknown* implementation,
                                                                            KroBaseUnknown* second);

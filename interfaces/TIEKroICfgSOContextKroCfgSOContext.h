@@ -1,11 +1,13 @@
 // Presents KroCfgSOContext through KroICfgSOContext.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOContext.h"
 #include "KroICfgSOContext.h"
 
-class TIEKroICfgSOContextKroCfgSOContext : public KroTie<KroICfgSOContext, KroCfgSOContext> {
+class KRO_CFGSO_API TIEKroICfgSOContextKroCfgSOContext : public KroTie<KroICfgSOContext, KroCfgSOContext> {
   KRO_TIE_FORWARDERS(KroICfgSOContext_METHODS)
 };
 
-KroBaseUnknown* CreateTIEKroICfgSOContextKroCfgSOContext(KroBaseUnknown* implementation, KroBaseUnknown* second);
+KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOContextKroCfgSOContext(KroBaseUnknown* implementation, KroBaseUnknown* second);

@@ -1,12 +1,14 @@
 // Presents KroCfgSOEffectivity through KroICfgSOEffectivity.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOEffectivity.h"
 #include "KroICfgSOEffectivity.h"
 
-class TIEKroICfgSOEffectivityKroCfgSOEffectivity : public KroTie<KroICfgSOEffectivity, KroCfgSOEffectivity> {
+class KRO_CFGSO_API TIEKroICfgSOEffectivityKroCfgSOEffectivity : public KroTie<KroICfgSOEffectivity, KroCfgSOEffectivity> {
   KRO_TIE_FORWARDERS(KroICfgSOEffectivity_METHODS)
 };
 
-KroBaseUnknown* CreateTIEKroICfgSOEffectivityKroCfgSOEffectivity(KroBaseUnknown* implementation,
+KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOEffectivityKroCfgSOEffectivity(KroBaseUnknown* implementation,
                                                                    KroBaseUnknown* second);

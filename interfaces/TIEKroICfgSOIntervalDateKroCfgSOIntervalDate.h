@@ -1,11 +1,13 @@
 // Presents KroCfgSOIntervalDate through KroICfgSOIntervalDate.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOIntervalDate.h"
 #include "KroICfgSOIntervalDate.h"
 
-class TIEKroICfgSOIntervalDateKroCfgSOIntervalDate : public KroTie<KroICfgSOIntervalDate, KroCfgSOIntervalDate> {
+class KRO_CFGSO_API TIEKroICfgSOIntervalDateKroCfgSOIntervalDate : public KroTie<KroICfgSOIntervalDate, KroCfgSOIntervalDate> {
   KRO_TIE_FORWARDERS(KroICfgSOIntervalDate_METHODS)
 };
 
-KroBaseUnknown* CreateTIEKroICfgSOIntervalDateKroCfgSOIntervalDate(KroBaseUnknown* implementation, KroBaseUnknown* second);
+KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOIntervalDateKroCfgSOIntervalDate(KroBaseUnknown* implementation, KroBaseUnknown* second);

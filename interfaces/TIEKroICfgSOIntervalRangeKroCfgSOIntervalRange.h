@@ -1,11 +1,13 @@
 // Presents KroCfgSOIntervalRange through KroICfgSOIntervalRange.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOIntervalRange.h"
 #include "KroICfgSOIntervalRange.h"
 
-class TIEKroICfgSOIntervalRangeKroCfgSOIntervalRange : public KroTie<KroICfgSOIntervalRange, KroCfgSOIntervalRange> {
+class KRO_CFGSO_API TIEKroICfgSOIntervalRangeKroCfgSOIntervalRange : public KroTie<KroICfgSOIntervalRange, KroCfgSOIntervalRange> {
   KRO_TIE_FORWARDERS(KroICfgSOIntervalRange_METHODS)
 };
 
-KroBaseUnknown* CreateTIEKroICfgSOIntervalRangeKroCfgSOIntervalRange(KroBaseUnknown* implementation, KroBaseUnknown* second);
+KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOIntervalRangeKroCfgSOIntervalRange(KroBaseUnknown* implementation, KroBaseUnknown* second);

@@ -1,12 +1,14 @@
 // Presents KroCfgSOMilestoneDate through KroICfgSOMilestoneDate.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOMilestoneDate.h"
 #include "KroICfgSOMilestoneDate.h"
 
-class TIEKroICfgSOMilestoneDateKroCfgSOMilestoneDate : public KroTie<KroICfgSOMilestoneDate, KroCfgSOMilestoneDate> {
+class KRO_CFGSO_API TIEKroICfgSOMilestoneDateKroCfgSOMilestoneDate : public KroTie<KroICfgSOMilestoneDate, KroCfgSOMilestoneDate> {
   KRO_TIE_FORWARDERS(KroICfgSOMilestoneDate_METHODS)
 };
 
-KroBaseUnknown* CreateTIEKroICfgSOMilestoneDateKroCfgSOMilestoneDate(KroBaseUnknown* implementation,
+KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOMilestoneDateKroCfgSOMilestoneDate(KroBaseUnknown* implementation,
     KroBaseUnknown* second);

@@ -1,12 +1,14 @@
 // Presents KroCfgSOMilestoneRange through KroICfgSOMilestoneRange.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOMilestoneRange.h"
 #include "KroICfgSOMilestoneRange.h"
 
-class TIEKroICfgSOMilestoneRangeKroCfgSOMilestoneRange : public KroTie<KroICfgSOMilestoneRange, KroCfgSOMilestoneRange> {
+class KRO_CFGSO_API TIEKroICfgSOMilestoneRangeKroCfgSOMilestoneRange : public KroTie<KroICfgSOMilestoneRange, KroCfgSOMilestoneRange> {
   KRO_TIE_FORWARDERS(KroICfgSOMilestoneRange_METHODS)
 };
 
-KroBaseUnknown* CreateTIEKroICfgSOMilestoneRangeKroCfgSOMilestoneRange(KroBaseUnknown* implementation,
+KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOMilestoneRangeKroCfgSOMilestoneRange(KroBaseUnknown* implementation,
     KroBaseUnknown* second);

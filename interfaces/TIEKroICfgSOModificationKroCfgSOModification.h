@@ -1,12 +1,14 @@
 // Presents KroCfgSOModification through KroICfgSOModification.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOModification.h"
 #include "KroICfgSOModification.h"
 
-class TIEKroICfgSOModificationKroCfgSOModification : public KroTie<KroICfgSOModification, KroCfgSOModification> {
+class KRO_CFGSO_API TIEKroICfgSOModificationKroCfgSOModification : public KroTie<KroICfgSOModification, KroCfgSOModification> {
   KRO_TIE_FORWARDERS(KroICfgSOModification_METHODS)
 };
 
-KroBaseUnknown* CreateTIEKroICfgSOModificationKroCfgSOModification(KroBaseUnknown* implementation,
+KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOModificationKroCfgSOModification(KroBaseUnknown* implementation,
                                                                   KroBaseUnknown* second);

@@ -1,12 +1,14 @@
 // Presents KroCfgSOSpecExpression through KroICfgSOSpecExpression.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOSpecExpression.h"
 #include "KroICfgSOSpecExpression.h"
 
-class TIEKroICfgSOSpecExpressionKroCfgSOSpecExpression : public KroTie<KroICfgSOSpecExpression, KroCfgSOSpecExpression> {
+class KRO_CFGSO_API TIEKroICfgSOSpecExpressionKroCfgSOSpecExpression : public KroTie<KroICfgSOSpecExpression, KroCfgSOSpecExpression> {
   KRO_TIE_FORWARDERS(KroICfgSOSpecExpression_METHODS)
 };
 
-KroBaseUnknown* CreateTIEKroICfgSOSpecExpressionKroCfgSOSpecExpression(KroBaseUnknown* implementation,
+KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOSpecExpressionKroCfgSOSpecExpression(KroBaseUnknown* implementation,
                                                                        KroBaseUnknown* second);

@@ -1,12 +1,14 @@
 // Presents KroCfgSOSpecification through KroICfgSOSpecification.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOSpecification.h"
 #include "KroICfgSOSpecification.h"
 
-class TIEKroICfgSOSpecificationKroCfgSOSpecification : public KroTie<KroICfgSOSpecification, KroCfgSOSpecification> {
+class KRO_CFGSO_API TIEKroICfgSOSpecificationKroCfgSOSpecification : public KroTie<KroICfgSOSpecification, KroCfgSOSpecification> {
   KRO_TIE_FORWARDERS(KroICfgSOSpecification_METHODS)
 };
 
-KroBaseUnknown* CreateTIEKroICfgSOSpecificationKroCfgSOSpecification(KroBaseUnknown* implementation,
+KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOSpecificationKroCfgSOSpecification(KroBaseUnknown* implementation,
                                                                      KroBaseUnknown* second);

@@ -1,12 +1,14 @@
 // Presents KroCfgSOVariabilitySpace through KroICfgSOVariabilitySpace.
 #pragma once
 
+#include "KroCfgSOExport.h"
+
 #include "KroCfgSOVariabilitySpace.h"
 #include "KroICfgSOVariabilitySpace.h"
 
-class TIEKroICfgSOVariabilitySpaceKroCfgSOVariabilitySpace : public KroTie<KroICfgSOVariabilitySpace, KroCfgSOVariabilitySpace> {
+class KRO_CFGSO_API TIEKroICfgSOVariabilitySpaceKroCfgSOVariabilitySpace : public KroTie<KroICfgSOVariabilitySpace, KroCfgSOVariabilitySpace> {
   KRO_TIE_FORWARDERS(KroICfgSOVariabilitySpace_METHODS)
 };
 
-KroBaseUnknown* CreateTIEKroICfgSOVariabilitySpaceKroCfgSOVariabilitySpace(KroBaseUnknown* implementation,
+KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOVariabilitySpaceKroCfgSOVariabilitySpace(KroBaseUnknown* implementation,
                                                                           KroBaseUnknown* second);

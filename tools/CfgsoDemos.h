@@ -2,6 +2,13 @@
 // and returns 0 on success.
 #pragma once
 
+#include <string>
+
+#include "KroTypes.h"
+
+// A result code as its name and value, "E_FAIL (0x80004005)".
+std::string ResultText(HRESULT hr);
+
 int DemoContext();
 int DemoDatesAndIntervals();
 int DemoEffectivities();

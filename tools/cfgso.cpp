@@ -1,11 +1,12 @@
 // cfgso: command-line front end of the configuration spec-object library.
 #include <cstdio>
-#include <memory>
-#include <cstring>
-#include <string>
-
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
 
 #include "CfgsoDemos.h"
 #include "CfgsoDocuments.h"
@@ -17,36 +18,31 @@
 
 namespace {
 
-int Usage(FILE* out) {
-  std::fprintf(out,
-               "usage: cfgso COMMAND [ARGS]\n"
-               "\n"
-               "commands:\n"
-               "  catalog [FILE] list the startups of a feature catalog with their attributes and kinds\n"
-               "                 (without FILE: the shipped catalog CfgSOCatalog.feat)\n"
-               "  demo [--save FILE]\n"
-               "                 create a configuration context through the library, set its four values\n"
-               "                 and print what reads back; --save writes every spec object made to FILE\n"
-               "  stream [--save FILE]\n"
-               "                 stream a sample of each server structure to spec objects and back, printing\n"
-               "                 the structure, the spec-object tree and the structure read back; --save\n"
-               "                 writes the spec-object trees to FILE\n"
-               "  show [--json] FILE\n"
-               "                 list a saved document's objects with their startup and attributes, nested\n"
-               "                 objects indented (--json: the same as JSON, nested objects nested)\n"
-               "  --help         show this text\n"
-               "\n"
-               "The shipped catalog is found along KroGraphicPath (a ':'-separated list of directories); when\n"
-               "KroGraphicPath is unset, cfgso looks in its own directory.\n"
-               "Set KRO_TRACE to a comma-separated list of trace names (or ALL) to see the library's trace.\n");
-  return out == stdout ? 0 : 2;
+const char* ResultName(HRESULT hr) {
+  switch (hr) {
+    case S_OK: return "S_OK";
+    case S_FALSE: return "S_FALSE";
+    case E_NOTIMPL: return "E_NOTIMPL";
+    case E_NOINTERFACE: return "E_NOINTERFACE";
+    case E_FAIL: return "E_FAIL";
+    case E_UNEXPECTED: return "E_UNEXPECTED";
+    case E_OUTOFMEMORY: return "E_OUTOFMEMORY";
+    case E_INVALIDARG: return "E_INVALIDARG";
+    case KRO_E_FILE_NOT_FOUND: return "KRO_E_FILE_NOT_FOUND";
+    case KRO_E_BAD_FORMAT: return "KRO_E_BAD_FORMAT";
+    case KRO_E_UUID_NOT_BOUND: return "KRO_E_UUID_NOT_BOUND";
+    case KRO_E_UUID_INVALID: return "KRO_E_UUID_INVALID";
+    case DISP_E_MEMBERNOTFOUND: return "DISP_E_MEMBERNOTFOUND";
+    case DISP_E_UNKNOWNNAME: return "DISP_E_UNKNOWNNAME";
+    default: return SUCCEEDED(hr) ? "success" : "failure";
+  }
 }
 
 int ListCatalog(const char* path) {
   KroDocument* document = nullptr;
   HRESULT hr = KroDocumentServices::Open(path, document, 0);
   if (FAILED(hr) || !document) {
-    std::fprintf(stderr, "cfgso: cannot open catalog %s (0x%08X)\n", path, static_cast<unsigned>(hr));
+    std::fprintf(stderr, "cfgso catalog: cannot open %s: %s\n", path, ResultText(hr).c_str());
     return 1;
   }
   KroIContainer_var container = KroIContainer_var::Adopt(document->GetDocumentContainer("KroIContainer"));
@@ -64,28 +60,66 @@ int ListCatalog(const char* path) {
   return 0;
 }
 
-// Without KroGraphicPath the catalog shipped next to the program is used.
-void DefaultCatalogPath() {
-  if (std::getenv("KroGraphicPath")) return;
+const char* const kCatalog = "CfgSOCatalog.feat";
+
+// The folders cfgso searches for the catalog. Without KroGraphicPath: its own folder (the build tree)
+// and the installed share folder, relative to its own; KroGraphicPath is then set to them, since the
+// library looks nowhere else.
+std::vector<std::string> CatalogFolders(bool& fromEnvironment) {
+  std::vector<std::string> folders;
+  const char* path = std::getenv("KroGraphicPath");
+  fromEnvironment = path != nullptr;
+  if (path) {
+    std::string list = path;
+    for (std::size_t begin = 0; begin <= list.size();) {
+      std::size_t colon = list.find(':', begin);
+      if (colon == std::string::npos) colon = list.size();
+      if (colon > begin) folders.push_back(list.substr(begin, colon - begin));
+      begin = colon + 1;
+    }
+    return folders;
+  }
   std::error_code ec;
   std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (!ec) setenv("KroGraphicPath", self.parent_path().c_str(), 1);
+  if (ec) return folders;
+  folders.push_back(self.parent_path().string());
+  folders.push_back((self.parent_path() / KRO_CATALOG_FROM_BIN).lexically_normal().string());
+  std::string joined = folders[0] + ":" + folders[1];
+  setenv("KroGraphicPath", joined.c_str(), 1);
+  return folders;
 }
 
-std::string ShippedCatalogPath() {
-  DefaultCatalogPath();
-  const char* path = std::getenv("KroGraphicPath");
-  return KroFindPath("CfgSOCatalog.feat", path ? path : "");
+// The full path of the shipped catalog, or empty after one line on standard error naming the file and
+// every folder searched.
+std::string FindCatalog(const std::string& command) {
+  bool fromEnvironment = false;
+  std::vector<std::string> folders = CatalogFolders(fromEnvironment);
+  std::string joined;
+  for (const std::string& folder : folders) joined += (joined.empty() ? "" : ", ") + folder;
+  std::string found = joined.empty() ? std::string() : KroFindPath(kCatalog, std::getenv("KroGraphicPath"));
+  if (found.empty())
+    std::fprintf(stderr, "cfgso %s: %s not found; searched %s (%s)\n", command.c_str(), kCatalog,
+                 joined.empty() ? "no folder" : joined.c_str(),
+                 !fromEnvironment ? "KroGraphicPath is unset: cfgso's folder and the installed one"
+                 : joined.empty() ? "KroGraphicPath is empty"
+                                  : "KroGraphicPath");
+  return found;
 }
 
 }  // namespace
+
+std::string ResultText(HRESULT hr) {
+  char value[16];
+  std::snprintf(value, sizeof value, "0x%08X", static_cast<unsigned>(hr));
+  return std::string(ResultName(hr)) + " (" + value + ")";
+}
 
 int DemoContext() {
   KroICfgSOContext_var context;
   HRESULT hr = KroCfgSOFactory::createContext(context);
   if (FAILED(hr)) {
-    std::fprintf(stderr, "cfgso demo: cannot create a context (0x%08X); is CfgSOCatalog.feat along KroGraphicPath?\n",
-                 static_cast<unsigned>(hr));
+    std::fprintf(stderr, "cfgso demo: cannot create a context (%s); is CfgSOCatalog.feat along KroGraphicPath?\n",
+                 ResultText(hr).c_str());
     return 1;
   }
   KroCfgUuid uuid = KroCfgUuid::Generate();
@@ -109,7 +143,6 @@ int DemoContext() {
 namespace {
 
 int Demo() {
-  DefaultCatalogPath();
   int failures = 0;
   for (int (*part)() : {DemoContext, DemoDatesAndIntervals, DemoEffectivities, DemoModificationsAndLists}) {
     failures += part() != 0;
@@ -120,44 +153,111 @@ int Demo() {
 
 }  // namespace
 
+namespace {
+
+// The null-handle error names the interface whose handle was empty.
+std::string MissingInterface(const KroNullVarError& error) {
+  std::string what = error.what();
+  std::size_t colon = what.rfind(": ");
+  std::string name = colon == std::string::npos ? what : what.substr(colon + 2);
+  if (name.size() > 4 && name.ends_with("_var")) name.resize(name.size() - 4);
+  return name;
+}
+
+const char* const kFooter =
+    "Without KroGraphicPath, cfgso looks for CfgSOCatalog.feat in its own folder, then in the installed\n"
+    "share/CfgSIDLServices folder; with it, only along KroGraphicPath (folders separated by ':').\n"
+    "\n"
+    "Environment:\n"
+    "  KroGraphicPath    search path of the catalog CfgSOCatalog.feat\n"
+    "  KRO_TRACE         trace names to switch on, comma-separated, or ALL\n"
+    "  KRO_TRACE_OUTPUT  where the trace goes: STDOUT (default), STDERR or a file path\n"
+    "\n"
+    "Exit codes: 0 success, 1 failure, 2 usage error.";
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  if (argc < 2) return Usage(stderr);
-  std::string command = argv[1];
-  if (command == "--help" || command == "-h" || command == "help") return Usage(stdout);
-  if (command == "catalog") {
-    if (argc > 3) {
-      std::fprintf(stderr, "cfgso catalog: expected at most one catalog file\n");
-      return 2;
-    }
-    if (argc == 3) return ListCatalog(argv[2]);
-    std::string shipped = ShippedCatalogPath();
-    if (shipped.empty()) {
-      std::fprintf(stderr, "cfgso catalog: CfgSOCatalog.feat not found along KroGraphicPath\n");
-      return 1;
-    }
-    return ListCatalog(shipped.c_str());
+  CLI::App app("cfgso: command-line front end of the configuration spec-object library", "cfgso");
+  app.set_version_flag("--version", "cfgso " KRO_CFGSO_VERSION);
+  app.footer(kFooter);
+  app.require_subcommand(0, 1);
+
+  std::string catalogFile;
+  CLI::App* catalog = app.add_subcommand("catalog", "list the startups of a feature catalog with their attributes and kinds");
+  catalog->add_option("FILE", catalogFile, "the catalog to list (default: the shipped CfgSOCatalog.feat)");
+  CLI::App* demo = app.add_subcommand("demo", "create a context and one object of each area through the library, "
+                                              "set their values and print what reads back");
+  CLI::App* stream = app.add_subcommand("stream", "stream a sample of each server structure to spec objects and back");
+  std::string saveFile;
+  for (CLI::App* maker : {demo, stream})
+    maker->add_option("--save", saveFile, "write every spec object made to FILE")->type_name("FILE");
+  std::string showFile;
+  bool showJson = false;
+  CLI::App* show = app.add_subcommand("show", "list a saved document's objects with their startup and attributes, "
+                                              "nested objects indented");
+  show->add_flag("--json", showJson, "the same as JSON, nested objects nested");
+  show->add_option("FILE", showFile, "the document to show")->required();
+  std::string topic;
+  CLI::App* help = app.add_subcommand("help", "show the help of cfgso, or of one COMMAND");
+  help->add_option("COMMAND", topic, "the command to describe");
+
+  if (argc < 2) {
+    std::fputs(app.help().c_str(), stderr);
+    return 2;
   }
-  if (command == "show") {
-    const bool json = argc == 4 && std::string(argv[2]) == "--json";
-    if (argc != (json ? 4 : 3)) {
-      std::fprintf(stderr, "cfgso show: expected [--json] FILE\n");
-      return 2;
-    }
-    return ShowDocument(argv[json ? 3 : 2], json);
+  std::string first = argv[1];
+  auto known = [&app](const std::string& name) {
+    return !app.get_subcommands([&name](CLI::App* sub) { return sub->get_name() == name; }).empty();
+  };
+  if (!first.starts_with("-") && !known(first)) {
+    std::fprintf(stderr, "cfgso: unknown command '%s'; run 'cfgso help' for the commands\n", first.c_str());
+    return 2;
   }
-  if (command == "demo" || command == "stream") {
-    const char* save = nullptr;
-    if (argc == 4 && std::string(argv[2]) == "--save") {
-      save = argv[3];
-    } else if (argc != 2) {
-      std::fprintf(stderr, "cfgso %s: expected no argument or --save FILE\n", command.c_str());
-      return 2;
-    }
-    DefaultCatalogPath();
-    int status = command == "demo" ? Demo() : DemoStreamer();
-    if (save && SaveWhatWasMade(save) != 0) status = 1;
-    return status;
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
+    std::fprintf(stderr, "cfgso: %s\nrun 'cfgso help%s%s' for usage\n", e.what(),
+                 app.get_subcommands().empty() ? "" : " ", app.get_subcommands().empty() ? "" : app.get_subcommands()[0]->get_name().c_str());
+    return 2;
   }
-  std::fprintf(stderr, "cfgso: unknown command '%s'\n", command.c_str());
-  return Usage(stderr);
+
+  std::string command = app.get_subcommands().empty() ? "" : app.get_subcommands()[0]->get_name();
+  try {
+    if (*help) {
+      if (topic.empty()) {
+        std::fputs(app.help().c_str(), stdout);
+        return 0;
+      }
+      if (!known(topic)) {
+        std::fprintf(stderr, "cfgso help: unknown command '%s'\n", topic.c_str());
+        return 2;
+      }
+      std::fputs(app.get_subcommand(topic)->help("cfgso").c_str(), stdout);
+      return 0;
+    }
+    if (*catalog) {
+      if (!catalogFile.empty()) return ListCatalog(catalogFile.c_str());
+      std::string shipped = FindCatalog(command);
+      return shipped.empty() ? 1 : ListCatalog(shipped.c_str());
+    }
+    if (*show) return ShowDocument(showFile.c_str(), showJson);
+    if (*demo || *stream) {
+      if (FindCatalog(command).empty()) return 1;
+      int status = *demo ? Demo() : DemoStreamer();
+      if (!saveFile.empty() && SaveWhatWasMade(saveFile.c_str()) != 0) status = 1;
+      return status;
+    }
+    std::fputs(app.help().c_str(), stderr);
+    return 2;
+  } catch (const KroNullVarError& e) {
+    std::fprintf(stderr,
+                 "cfgso %s: the library returned no %s where one was needed (%s); does the catalog hold every "
+                 "startup this command uses?\n",
+                 command.c_str(), MissingInterface(e).c_str(), e.what());
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "cfgso %s: unexpected error: %s\n", command.c_str(), e.what());
+  }
+  return 1;
 }

@@ -1,4 +1,5 @@
 // cfgso show and the --save option of demo and stream.
+#include "CfgsoDemos.h"
 #include "CfgsoDocuments.h"
 
 #include <cmath>
@@ -275,7 +276,7 @@ int ShowDocument(const char* path, bool json) {
   KroDocument* document = nullptr;
   HRESULT hr = KroDocumentServices::Open(path, document, 0);
   if (FAILED(hr) || !document) {
-    std::fprintf(stderr, "cfgso show: cannot open %s (0x%08X)\n", path, static_cast<unsigned>(hr));
+    std::fprintf(stderr, "cfgso show: cannot open %s (%s)\n", path, ResultText(hr).c_str());
     return 1;
   }
   Json objects = Json::array();
@@ -319,7 +320,7 @@ int SaveWhatWasMade(const char* path) {
   HRESULT hr = KroDocumentServices::Save(roots, path);
   if (FAILED(hr)) {
     // The reason is already on standard error.
-    std::fprintf(stderr, "cfgso: cannot save to %s (0x%08X)\n", path, static_cast<unsigned>(hr));
+    std::fprintf(stderr, "cfgso: cannot save to %s (%s)\n", path, ResultText(hr).c_str());
     return 1;
   }
   std::printf("cfgso: saved %d object(s) from %d root(s) to %s\n", container->CountObjects(), roots.Size(), path);

@@ -74,7 +74,7 @@ int DemoEffectivities() {
   KroICfgSOEffectivity_var record;
   HRESULT hr = KroCfgSOFactory::createEffectivity(record);
   if (FAILED(hr)) {
-    std::fprintf(stderr, "cfgso demo: cannot create an effectivity (0x%08X)\n", static_cast<unsigned>(hr));
+    std::fprintf(stderr, "cfgso demo: cannot create an effectivity (%s)\n", ResultText(hr).c_str());
     return 1;
   }
   KroICfgSimpleSpecification_var v6 = B::Specification(
@@ -90,12 +90,12 @@ int DemoEffectivities() {
                                              B::SignedSpec(KroICfgSignedSpec::Negative, automatic)})),
        B::BasicEffectivity({B::RangeInterval(100, 250)})});
   hr = record->setXEff(xeff);
-  std::printf("Effectivity (setXEff 0x%08X)\n", static_cast<unsigned>(hr));
+  std::printf("Effectivity (setXEff %s)\n", ResultText(hr).c_str());
   PrintRecord(record);
 
   KroICfgXEff_var rebuilt;
   HRESULT read = record->getXEff(rebuilt);
-  std::printf("  read back (getXEff 0x%08X):\n", static_cast<unsigned>(read));
+  std::printf("  read back (getXEff %s):\n", ResultText(read).c_str());
   if (FAILED(read) || !rebuilt) return 1;
   KroUnicodeString domain;
   KroListValKroICfgBasicEffectivity_var basics;

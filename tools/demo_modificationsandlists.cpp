@@ -32,7 +32,7 @@ int Modification() {
   record->getUuid(uuid);
   HRESULT underAction = record->isUnderAction();
   record->getModification(bound);
-  std::printf("Modification (setModification 0x%08X)\n", static_cast<unsigned>(hr));
+  std::printf("Modification (setModification %s)\n", ResultText(hr).c_str());
   std::printf("  modName: %s\n  modUid: %s\n  modEffStr: %s\n  modUnderAct: %s\n  modActName: %s\n", Text(name),
               uuid.ToString().c_str(), Text(effectivity), underAction == S_OK ? "true" : "false", Text(actions));
   std::printf("  binds back to the live modification: %s\n", bound.ptr() == modification.ptr() ? "yes" : "no");
@@ -58,7 +58,7 @@ int Filter() {
   KroCfgSOServices::GetByteArrayValue(so, KroCfgSOFilter::s_st_UID, uuid);
   KroCfgSOServices::GetIntegerValue(so, KroCfgSOFilter::s_st_MODE, mode);
   KroCfgSOServices::GetBooleanValue(so, KroCfgSOFilter::s_st_MODE_150, mode150);
-  std::printf("Filter (setFilter 0x%08X)\n", static_cast<unsigned>(hr));
+  std::printf("Filter (setFilter %s)\n", ResultText(hr).c_str());
   std::printf("  name: %s\n  domain: %s\n  uid: %s\n  mode: %d\n  mode150: %s\n", Text(id), Text(domain),
               KroCfgUuid(uuid).ToString().c_str(), mode, mode150 ? "true" : "false");
   std::printf("  binds back to the live filter: %s\n", bound.ptr() == filter.ptr() ? "yes" : "no");

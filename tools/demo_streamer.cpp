@@ -19,7 +19,7 @@ int s_failures = 0;
 
 HRESULT Check(HRESULT hr, const char* what) {
   if (FAILED(hr)) {
-    std::fprintf(stderr, "cfgso stream: %s failed (0x%08X)\n", what, static_cast<unsigned>(hr));
+    std::fprintf(stderr, "cfgso stream: %s failed (%s)\n", what, ResultText(hr).c_str());
     ++s_failures;
   }
   return hr;

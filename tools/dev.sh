@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # One entry point for setting up, building, running and testing on a fresh Debian machine.
-#   tools/dev.sh demo   install what is missing, build, run the main program on the default catalog
+#   tools/dev.sh demo   install what is missing, build cfgso alone, run it on the shipped catalog
 #   tools/dev.sh test   install what is missing, build, run the whole test suite
+#   tools/dev.sh docs   install doxygen when missing, build the API reference (build/api/html)
 #   tools/dev.sh deps   install the build dependencies only
 #   tools/dev.sh sanitize
 #                       clang build with AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer,
@@ -12,8 +13,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev rapidjson-dev
-          pybind11-dev python3-dev python3-pytest)
+PACKAGES=(cmake ninja-build g++ pkg-config libcli11-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
+          nlohmann-json3-dev rapidjson-dev pybind11-dev python3-dev python3-pytest)
 FUZZ_PACKAGES=(clang libclang-rt-dev)
 FUZZ_TARGETS=(DocumentFuzz ConversionsFuzz StreamerFuzz)
 
@@ -31,10 +32,10 @@ deps() {  # deps [package...]: the build dependencies, or the packages given
   fi
 }
 
-build() {  # build DIR [extra cmake args...]
+build() {  # build DIR [targets...]
   local dir=$1; shift
-  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-  cmake --build "$dir"
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  if (($#)); then cmake --build "$dir" --target "$@"; else cmake --build "$dir"; fi
 }
 
 sanitize_build() {
@@ -72,13 +73,19 @@ case "${1:-}" in
   deps) deps ;;
   demo)
     deps
-    build build
+    build build cfgso
     ./build/cfgso demo
     ;;
   test)
     deps
     build build
     ctest --test-dir build --output-on-failure -j "$(nproc)"
+    ;;
+  docs)
+    deps
+    deps doxygen
+    build build docs
+    echo "API reference: build/api/html/index.html"
     ;;
   sanitize)
     sanitize_build
@@ -88,5 +95,5 @@ case "${1:-}" in
     sanitize_build
     fuzz "${2:-30}"
     ;;
-  *) echo "usage: tools/dev.sh demo|test|deps|sanitize|fuzz [SECONDS]" >&2; exit 2 ;;
+  *) echo "usage: tools/dev.sh demo|test|docs|deps|sanitize|fuzz [SECONDS]" >&2; exit 2 ;;
 esac

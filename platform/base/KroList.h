@@ -1,6 +1,8 @@
 // One-based platform lists. Out-of-range positions throw std::out_of_range rather than reading past the end.
 #pragma once
 
+#include "KroExport.h"
+
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -8,7 +10,7 @@
 #include "KroUnicodeString.h"
 
 template <class T>
-class KroList {
+class KRO_PLATFORM_API KroList {
  public:
   KroList() = default;
   KroList(std::initializer_list<T> init) : m_items(init) {}

@@ -2,11 +2,13 @@
 // results never depend on the machine's time zone.
 #pragma once
 
+#include "KroExport.h"
+
 #include <ctime>
 
 #include "KroUnicodeString.h"
 
-class KroTime {
+class KRO_PLATFORM_API KroTime {
  public:
   KroTime() = default;
   explicit KroTime(time_t seconds) : m_seconds(seconds) {}

@@ -1,6 +1,8 @@
 // Base types shared by the platform and the library: result codes, booleans, interface ids, attribute kinds.
 #pragma once
 
+#include "KroExport.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -42,7 +44,7 @@ constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
 constexpr bool FAILED(HRESULT hr) { return hr < 0; }
 
 // Interface and class identifier.
-struct GUID {
+struct KRO_PLATFORM_API GUID {
   std::uint32_t Data1;
   std::uint16_t Data2;
   std::uint16_t Data3;
@@ -81,7 +83,7 @@ constexpr GUID KroMakeGUID(const char* name) {
   return g;
 }
 
-struct KroGUIDHash {
+struct KRO_PLATFORM_API KroGUIDHash {
   std::size_t operator()(const GUID& g) const noexcept {
     std::uint64_t v = g.Data1;
     v = (v << 16) ^ g.Data2;

@@ -1,11 +1,13 @@
 // The platform string. Held as 8-bit (UTF-8) text; ConvertToChar gives that text back.
 #pragma once
 
+#include "KroExport.h"
+
 #include <ostream>
 #include <string>
 #include <string_view>
 
-class KroUnicodeString {
+class KRO_PLATFORM_API KroUnicodeString {
  public:
   KroUnicodeString() = default;
   KroUnicodeString(const char* text) : m_text(text ? text : "") {}

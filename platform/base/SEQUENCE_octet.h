@@ -2,6 +2,8 @@
 // object, so that passing uuids around by value allocates nothing.
 #pragma once
 
+#include "KroExport.h"
+
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
@@ -9,7 +11,7 @@
 #include <string>
 #include <vector>
 
-class SEQUENCE_octet {
+class KRO_PLATFORM_API SEQUENCE_octet {
  public:
   static constexpr std::size_t kInline = 16;
 

@@ -1,6 +1,8 @@
 // The component model: the base of every component, reference counting and interface query.
 #pragma once
 
+#include "KroExport.h"
+
 #include <atomic>
 #include <new>
 
@@ -13,7 +15,7 @@ inline constexpr IID IID_KroBaseUnknown = KroMakeGUID("KroBaseUnknown");
 
 // Interfaces derive virtually from KroBaseUnknown, so that a component implementing several of them
 // still has one identity and one reference count.
-class KroBaseUnknown {
+class KRO_PLATFORM_API KroBaseUnknown {
  public:
   static const IID& ClassIID() { return IID_KroBaseUnknown; }
   static constexpr const char* InterfaceName() { return "KroBaseUnknown"; }
@@ -85,10 +87,10 @@ using KroToBaseFn = KroBaseUnknown* (*)(void*);
  public:
 
 // Meta object of an interface, built and registered once per name.
-KroMetaClass* KroInterfaceMeta(const IID& iid, const char* name, KroToBaseFn toBase);
+KRO_PLATFORM_API KroMetaClass* KroInterfaceMeta(const IID& iid, const char* name, KroToBaseFn toBase);
 // The interface id registered under a name, or null when no interface of that name was declared.
-const IID* KroFindInterfaceId(const char* name);
+KRO_PLATFORM_API const IID* KroFindInterfaceId(const char* name);
 // The converter of a registered interface id, or null.
-KroToBaseFn KroFindInterfaceToBase(const IID& iid);
+KRO_PLATFORM_API KroToBaseFn KroFindInterfaceToBase(const IID& iid);
 
 #define KRO_DECLARE_IID(Name) inline constexpr IID IID_##Name = KroMakeGUID(#Name)

@@ -28,6 +28,8 @@
 // boolean answer in the result variant as well.
 #pragma once
 
+#include "KroExport.h"
+
 #include <initializer_list>
 #include <limits>
 #include <string>
@@ -45,25 +47,25 @@
 constexpr unsigned short DISPATCH_METHOD = 1;
 
 // The argument block: args[0] is the first parameter of the method.
-struct KroDispParams {
+struct KRO_PLATFORM_API KroDispParams {
   KroVariant* args = nullptr;
   unsigned int count = 0;
 };
 
 // Filled by Invoke when a method ended with an exception (DISP_E_EXCEPTION).
-struct KroExcepInfo {
+struct KRO_PLATFORM_API KroExcepInfo {
   HRESULT scode = S_OK;
   std::string description;
 };
 
-struct KroParamInfo {
+struct KRO_PLATFORM_API KroParamInfo {
   std::string name;
   std::string typeName;  // the C++ type without reference or const: "KroUnicodeString", "KroICfgSODate", ...
   KroVarType type = KroVT_EMPTY;
   bool out = false;
 };
 
-struct KroMethodInfo {
+struct KRO_PLATFORM_API KroMethodInfo {
   std::string name;  // the dispatch name
   long dispId = 0;
   // The result: "HRESULT" for methods that return a result code (type BOOL when it is an answer, else
@@ -79,7 +81,7 @@ struct KroMethodInfo {
 };
 
 // What GetTypeInfo hands out: the description of one interface, owned by the platform for the process.
-struct KroTypeInfo {
+struct KRO_PLATFORM_API KroTypeInfo {
   std::string name;
   IID iid{};
   std::vector<KroMethodInfo> methods;  // in dispatch-id order
@@ -92,19 +94,19 @@ struct KroTypeInfo {
 using KroInvokeFn = HRESULT (*)(void* self, const KroDispParams& params, KroVariant* result, unsigned int* argErr,
                                 bool answer);
 
-struct KroDispatchEntry {
+struct KRO_PLATFORM_API KroDispatchEntry {
   KroMethodInfo info;
   KroInvokeFn invoke = nullptr;
   bool answer = false;
 };
 
 // A method's options in a list.
-struct KroDispatchName {
+struct KRO_PLATFORM_API KroDispatchName {
   constexpr explicit KroDispatchName(const char* dispatchName) : name(dispatchName) {}
   const char* name;
   void Apply(KroDispatchEntry& entry) const { entry.info.name = name; }
 };
-struct KroResultIsAnswer {
+struct KRO_PLATFORM_API KroResultIsAnswer {
   void Apply(KroDispatchEntry& entry) const {
     entry.answer = true;
     entry.info.resultType = KroVT_BOOL;
@@ -112,7 +114,7 @@ struct KroResultIsAnswer {
 };
 
 // The dispatch side of one interface (or of one class of static operations).
-class KroDispatchTable {
+class KRO_PLATFORM_API KroDispatchTable {
  public:
   KroDispatchTable(const char* name, const IID& iid, std::initializer_list<KroDispatchEntry> entries);
 
@@ -132,19 +134,19 @@ using KroDispatchTableFn = const KroDispatchTable& (*)();
 
 // Registers the table of an interface (by its id and name) or of a class of static operations. Returns
 // true, so that a static can register at load.
-bool KroRegisterDispatchTable(const char* name, const IID& iid, KroDispatchTableFn table);
-bool KroRegisterStaticDispatchTable(const char* className, KroDispatchTableFn table);
-const KroDispatchTable* KroFindDispatchTable(const IID& iid);
-const KroDispatchTable* KroFindDispatchTable(const char* name);
+KRO_PLATFORM_API bool KroRegisterDispatchTable(const char* name, const IID& iid, KroDispatchTableFn table);
+KRO_PLATFORM_API bool KroRegisterStaticDispatchTable(const char* className, KroDispatchTableFn table);
+KRO_PLATFORM_API const KroDispatchTable* KroFindDispatchTable(const IID& iid);
+KRO_PLATFORM_API const KroDispatchTable* KroFindDispatchTable(const char* name);
 // The names of every registered table, sorted.
-std::vector<std::string> KroDispatchTableNames();
+KRO_PLATFORM_API std::vector<std::string> KroDispatchTableNames();
 
 // A component whose dispatch methods serve a class of static operations registered under className;
 // it carries one reference, or is null when no such table is registered.
-KroBaseUnknown* KroCreateStaticDispatch(const char* className);
+KRO_PLATFORM_API KroBaseUnknown* KroCreateStaticDispatch(const char* className);
 
 // "S_OK", "E_FAIL", "DISP_E_TYPEMISMATCH", ...; "0x%08X" for a code without a name.
-std::string KroResultName(HRESULT hr);
+KRO_PLATFORM_API std::string KroResultName(HRESULT hr);
 
 // ---- value conversions ------------------------------------------------------------------------------
 
@@ -155,13 +157,13 @@ template <class T, class = void>
 struct KroDispatchValue;
 
 template <class T>
-struct KroDispatchPlain {
+struct KRO_PLATFORM_API KroDispatchPlain {
   using Storage = T;
   static Storage& Pass(Storage& s) { return s; }
 };
 
 template <>
-struct KroDispatchValue<KroUnicodeString> : KroDispatchPlain<KroUnicodeString> {
+struct KRO_PLATFORM_API KroDispatchValue<KroUnicodeString> : KroDispatchPlain<KroUnicodeString> {
   static constexpr KroVarType type = KroVT_STRING;
   static std::string TypeName() { return "KroUnicodeString"; }
   static bool Read(const KroVariant& v, Storage& out) {
@@ -173,7 +175,7 @@ struct KroDispatchValue<KroUnicodeString> : KroDispatchPlain<KroUnicodeString> {
 
 // Integers accept either width within their range.
 template <class T, KroVarType VT>
-struct KroDispatchInteger : KroDispatchPlain<T> {
+struct KRO_PLATFORM_API KroDispatchInteger : KroDispatchPlain<T> {
   static constexpr KroVarType type = VT;
   static bool Read(const KroVariant& v, T& out) {
     std::int64_t value = 0;
@@ -190,16 +192,16 @@ struct KroDispatchInteger : KroDispatchPlain<T> {
   }
 };
 template <>
-struct KroDispatchValue<int> : KroDispatchInteger<int, KroVT_I4> {
+struct KRO_PLATFORM_API KroDispatchValue<int> : KroDispatchInteger<int, KroVT_I4> {
   static std::string TypeName() { return "int"; }
 };
 template <>
-struct KroDispatchValue<long> : KroDispatchInteger<long, KroVT_I8> {
+struct KRO_PLATFORM_API KroDispatchValue<long> : KroDispatchInteger<long, KroVT_I8> {
   static std::string TypeName() { return "long"; }
 };
 
 template <>
-struct KroDispatchValue<boolean> : KroDispatchPlain<boolean> {
+struct KRO_PLATFORM_API KroDispatchValue<boolean> : KroDispatchPlain<boolean> {
   static constexpr KroVarType type = KroVT_BOOL;
   static std::string TypeName() { return "boolean"; }
   static bool Read(const KroVariant& v, Storage& out) {
@@ -210,7 +212,7 @@ struct KroDispatchValue<boolean> : KroDispatchPlain<boolean> {
 };
 
 template <>
-struct KroDispatchValue<double> : KroDispatchPlain<double> {
+struct KRO_PLATFORM_API KroDispatchValue<double> : KroDispatchPlain<double> {
   static constexpr KroVarType type = KroVT_R8;
   static std::string TypeName() { return "double"; }
   static bool Read(const KroVariant& v, Storage& out) {
@@ -223,7 +225,7 @@ struct KroDispatchValue<double> : KroDispatchPlain<double> {
 };
 
 template <>
-struct KroDispatchValue<SEQUENCE_octet> : KroDispatchPlain<SEQUENCE_octet> {
+struct KRO_PLATFORM_API KroDispatchValue<SEQUENCE_octet> : KroDispatchPlain<SEQUENCE_octet> {
   static constexpr KroVarType type = KroVT_OCTETS;
   static std::string TypeName() { return "SEQUENCE_octet"; }
   static bool Read(const KroVariant& v, Storage& out) {
@@ -234,7 +236,7 @@ struct KroDispatchValue<SEQUENCE_octet> : KroDispatchPlain<SEQUENCE_octet> {
 };
 
 template <>
-struct KroDispatchValue<KroTime> : KroDispatchPlain<KroTime> {
+struct KRO_PLATFORM_API KroDispatchValue<KroTime> : KroDispatchPlain<KroTime> {
   static constexpr KroVarType type = KroVT_TIME;
   static std::string TypeName() { return "KroTime"; }
   static bool Read(const KroVariant& v, Storage& out) {
@@ -256,7 +258,7 @@ bool KroReadInterface(const KroVariant& v, KroVar<I>& out) {
 }
 
 template <class I>
-struct KroDispatchValue<KroVar<I>> : KroDispatchPlain<KroVar<I>> {
+struct KRO_PLATFORM_API KroDispatchValue<KroVar<I>> : KroDispatchPlain<KroVar<I>> {
   static constexpr KroVarType type = KroVT_UNKNOWN;
   static std::string TypeName() { return I::InterfaceName(); }
   static bool Read(const KroVariant& v, KroVar<I>& out) { return KroReadInterface(v, out); }
@@ -266,7 +268,7 @@ struct KroDispatchValue<KroVar<I>> : KroDispatchPlain<KroVar<I>> {
 // A raw interface pointer: as a parameter it is lent for the call; as a result it carries a reference,
 // which the variant takes over.
 template <class I>
-struct KroDispatchValue<I*, std::enable_if_t<std::is_base_of_v<KroBaseUnknown, I>>> {
+struct KRO_PLATFORM_API KroDispatchValue<I*, std::enable_if_t<std::is_base_of_v<KroBaseUnknown, I>>> {
   using Storage = KroVar<I>;
   static constexpr KroVarType type = KroVT_UNKNOWN;
   static std::string TypeName() { return I::InterfaceName(); }
@@ -276,7 +278,7 @@ struct KroDispatchValue<I*, std::enable_if_t<std::is_base_of_v<KroBaseUnknown, I
 };
 
 template <class T>
-struct KroDispatchValue<KroList<T>> : KroDispatchPlain<KroList<T>> {
+struct KRO_PLATFORM_API KroDispatchValue<KroList<T>> : KroDispatchPlain<KroList<T>> {
   using Element = KroDispatchValue<T>;
   static_assert(std::is_same_v<typename Element::Storage, T>, "list elements convert in place");
   static constexpr KroVarType type = KroVT_ARRAY;
@@ -302,7 +304,7 @@ struct KroDispatchValue<KroList<T>> : KroDispatchPlain<KroList<T>> {
 // ---- marshalling ------------------------------------------------------------------------------------
 
 template <class P>
-struct KroDispatchParam {
+struct KRO_PLATFORM_API KroDispatchParam {
   using Value = std::remove_cv_t<std::remove_reference_t<P>>;
   using Traits = KroDispatchValue<Value>;
   static constexpr bool out = std::is_lvalue_reference_v<P> && !std::is_const_v<std::remove_reference_t<P>>;
@@ -322,7 +324,7 @@ struct KroDispatchParam {
 template <class Fn>
 struct KroDispatchFn;
 template <class C, class R, class... P>
-struct KroDispatchFn<R (C::*)(P...)> {
+struct KRO_PLATFORM_API KroDispatchFn<R (C::*)(P...)> {
   using Class = C;
   using Result = R;
   using Params = std::tuple<P...>;
@@ -330,14 +332,14 @@ struct KroDispatchFn<R (C::*)(P...)> {
 template <class C, class R, class... P>
 struct KroDispatchFn<R (C::*)(P...) const> : KroDispatchFn<R (C::*)(P...)> {};
 template <class R, class... P>
-struct KroDispatchFn<R (*)(P...)> {
+struct KRO_PLATFORM_API KroDispatchFn<R (*)(P...)> {
   using Class = void;
   using Result = R;
   using Params = std::tuple<P...>;
 };
 
 template <auto Fn, bool ReturnsResult, class... P, std::size_t... I>
-HRESULT KroInvokeWith(void* self, const KroDispParams& params, KroVariant* result, unsigned int* argErr, bool answer,
+KRO_PLATFORM_API HRESULT KroInvokeWith(void* self, const KroDispParams& params, KroVariant* result, unsigned int* argErr, bool answer,
                       std::index_sequence<I...>) {
   using Traits = KroDispatchFn<decltype(Fn)>;
   using R = typename Traits::Result;
@@ -373,7 +375,7 @@ HRESULT KroInvokeWith(void* self, const KroDispParams& params, KroVariant* resul
 template <auto Fn, bool ReturnsResult, class Tuple>
 struct KroDispatchInvoker;
 template <auto Fn, bool ReturnsResult, class... P>
-struct KroDispatchInvoker<Fn, ReturnsResult, std::tuple<P...>> {
+struct KRO_PLATFORM_API KroDispatchInvoker<Fn, ReturnsResult, std::tuple<P...>> {
   static HRESULT Invoke(void* self, const KroDispParams& params, KroVariant* result, unsigned int* argErr,
                         bool answer) {
     return KroInvokeWith<Fn, ReturnsResult, P...>(self, params, result, argErr, answer,
@@ -390,7 +392,7 @@ struct KroDispatchInvoker<Fn, ReturnsResult, std::tuple<P...>> {
 constexpr bool KroIsResultType(std::string_view typeName) { return typeName == "HRESULT"; }
 
 template <auto Fn, bool ReturnsResult, class... Options>
-KroDispatchEntry KroDispatchEntryOf(const char* name, std::initializer_list<const char*> paramNames,
+KRO_PLATFORM_API KroDispatchEntry KroDispatchEntryOf(const char* name, std::initializer_list<const char*> paramNames,
                                     Options... options) {
   using Traits = KroDispatchFn<decltype(Fn)>;
   using R = typename Traits::Result;

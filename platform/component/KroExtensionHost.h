@@ -2,6 +2,8 @@
 // bound to it, and the live tie of each extension interface.
 #pragma once
 
+#include "KroExport.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,13 +18,13 @@ using KroCreateItselfFn = KroBaseUnknown* (*)();
 class KroExtensionHost;
 
 // What a tie's link word points to: the host it is recorded on, and under which interface.
-struct KroTieLink {
+struct KRO_PLATFORM_API KroTieLink {
   KroExtensionHost* host;
   IID iid;
   KroBaseUnknown* tie;
 };
 
-class KroExtensionHost {
+class KRO_PLATFORM_API KroExtensionHost {
  public:
   explicit KroExtensionHost(KroBaseUnknown* self) : m_self(self) {}
   // Releases the implementation objects. Ties hold a reference on the host, so none is alive here.
@@ -57,7 +59,7 @@ class KroExtensionHost {
 
 // Registers, for the late type of implMeta, that interfaceMeta is provided by the ties that createTie
 // makes. Kept for as long as the object lives (registrations are statics of the extension libraries).
-class KroFillDictionary {
+class KRO_PLATFORM_API KroFillDictionary {
  public:
   KroFillDictionary(KroMetaClass* implMeta, KroMetaClass* interfaceMeta, KroCreateTieFn createTie, int flags,
                     int enabled);
@@ -71,9 +73,9 @@ class KroFillDictionary {
 };
 
 // The registered extension of (late type, interface), or null.
-struct KroDictionaryEntry {
+struct KRO_PLATFORM_API KroDictionaryEntry {
   KroMetaClass* implMeta;
   KroMetaClass* interfaceMeta;
   KroCreateTieFn createTie;
 };
-const KroDictionaryEntry* KroFindExtension(const std::string& lateType, const IID& iid);
+KRO_PLATFORM_API const KroDictionaryEntry* KroFindExtension(const std::string& lateType, const IID& iid);

@@ -1,12 +1,14 @@
 // Meta classes: the class-level description of components, extensions, interfaces and ties.
 #pragma once
 
+#include "KroExport.h"
+
 #include <string>
 #include <vector>
 
 #include "KroTypes.h"
 
-class KroMetaClass {
+class KRO_PLATFORM_API KroMetaClass {
  public:
   // A component or extension class.
   KroMetaClass(const char* className, int typeOfClass, KroMetaClass* base, const char* lateType,
@@ -45,7 +47,7 @@ class KroMetaClass {
 };
 
 // The meta object of a class, built at its first request and kept for the life of the process.
-KroMetaClass* fct_RetrieveMetaObject(const char* className, int typeOfClass, KroMetaClass* base,
+KRO_PLATFORM_API KroMetaClass* fct_RetrieveMetaObject(const char* className, int typeOfClass, KroMetaClass* base,
                                      const char* lateType, const char* framework, std::size_t instanceSize);
 // The meta object registered under a class name, or null.
-KroMetaClass* KroFindMetaObject(const char* className);
+KRO_PLATFORM_API KroMetaClass* KroFindMetaObject(const char* className);

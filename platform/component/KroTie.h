@@ -10,6 +10,8 @@
 //   KRO_REGISTER_EXTENSION(KroFoo, KroIFoo, TIEKroIFooKroFoo)
 #pragma once
 
+#include "KroExport.h"
+
 #include <new>
 
 #include "KroDispatch.h"
@@ -18,7 +20,7 @@
 #include "KroVar.h"
 
 template <class I, class Impl>
-class KroTie : public I {
+class KRO_PLATFORM_API KroTie : public I {
  public:
   KroTie(KroBaseUnknown* implementation, KroBaseUnknown* second) {
     MetaObject();

@@ -3,6 +3,8 @@
 // handle null when the object lacks it. The caller keeps, and later releases, the reference it had.
 #pragma once
 
+#include "KroExport.h"
+
 #include <stdexcept>
 #include <type_traits>
 #include <utility>
@@ -10,14 +12,14 @@
 #include "KroBaseUnknown.h"
 
 // The null-handle error: raised when a null handle is dereferenced.
-class KroNullVarError : public std::logic_error {
+class KRO_PLATFORM_API KroNullVarError : public std::logic_error {
  public:
   using std::logic_error::logic_error;
 };
-[[noreturn]] void ThrowErrorNullVar(const char* interfaceName);
+[[noreturn]] KRO_PLATFORM_API void ThrowErrorNullVar(const char* interfaceName);
 
 template <class I>
-class KroVar {
+class KRO_PLATFORM_API KroVar {
  public:
   KroVar() = default;
   KroVar(std::nullptr_t) {}

@@ -3,6 +3,8 @@
 // reference to a caller-owned value that an output is written into.
 #pragma once
 
+#include "KroExport.h"
+
 #include <cstdint>
 #include <utility>
 #include <variant>
@@ -29,11 +31,11 @@ enum KroVarType : unsigned short {
 };
 
 // "EMPTY", "BOOL", "I4", ...
-const char* KroVarTypeName(KroVarType type);
+KRO_PLATFORM_API const char* KroVarTypeName(KroVarType type);
 
 // One counted interface pointer, and the interface it was handed out as. The pointer is the interface's
 // component base, so AddRef, Release and the dispatch methods reach the object that implements it.
-class KroUnknownRef {
+class KRO_PLATFORM_API KroUnknownRef {
  public:
   KroUnknownRef() = default;
   KroUnknownRef(KroBaseUnknown* ptr, const IID& iid, bool adopt) : m_ptr(ptr), m_iid(iid) {
@@ -59,7 +61,7 @@ class KroUnknownRef {
   IID m_iid{};
 };
 
-class KroVariant {
+class KRO_PLATFORM_API KroVariant {
  public:
   KroVariant() = default;
 

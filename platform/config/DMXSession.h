@@ -1,24 +1,26 @@
 // The client session and its factory manager: the entry point through which live objects are made.
 #pragma once
 
+#include "KroExport.h"
+
 #include "KroModelerInterfaces.h"
 
 KRO_DECLARE_INTERFACE(KroIDmxFactoryManager);
 KRO_DECLARE_INTERFACE(KroIDmxFactoryObject);
 
 // A live object made by the session's factory manager.
-class KroIDmxFactoryObject : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroIDmxFactoryObject : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroIDmxFactoryObject)
 };
 
 // Makes the session's live objects. Other roles (the configuration manager) are further interfaces of
 // the same object.
-class KroIDmxFactoryManager : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroIDmxFactoryManager : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroIDmxFactoryManager)
   virtual KroUnicodeString GetSessionName() const = 0;
 };
 
-class DMXSession {
+class KRO_PLATFORM_API DMXSession {
  public:
   // The process's session, opened on first call; null when sessions are switched off.
   static DMXSession* OpenSession();

@@ -4,6 +4,8 @@
 // operation that fails leaves them as they were.
 #pragma once
 
+#include "KroExport.h"
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -55,7 +57,7 @@ using KroListValKroICfgNormalValue_var = KroList<KroICfgNormalValue_var>;
   /* Adds a parameter (one-based position) to the error last set. */                                                 \
   M(HRESULT, addErrorParameter, , ((const KroUnicodeString&, text), (int, position)))
 
-class KroICfgManager : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgManager : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgManager)
   KRO_DISPATCH_METHODS(KroICfgManager, KroICfgManager_METHODS)
 };
@@ -68,7 +70,7 @@ class KroICfgManager : public virtual KroBaseUnknown {
   /* Range intervals only (E_FAIL otherwise); end is negative when infinite. */           \
   M(HRESULT, getRangeBounds, , ((int&, start), (int&, end)))
 
-class KroICfgInterval : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgInterval : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgInterval)
   enum Kind { Date = 1, Range = 2 };
   KRO_DISPATCH_METHODS(KroICfgInterval, KroICfgInterval_METHODS)
@@ -81,7 +83,7 @@ class KroICfgInterval : public virtual KroBaseUnknown {
   M(HRESULT, getDateValue, , ((KroTime&, value)))            \
   M(HRESULT, getRangeValue, , ((int&, value)))
 
-class KroICfgValue : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgValue : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgValue)
   enum Kind { Date = 1, Range = 2 };
   KRO_DISPATCH_METHODS(KroICfgValue, KroICfgValue_METHODS)
@@ -91,7 +93,7 @@ class KroICfgValue : public virtual KroBaseUnknown {
   M(HRESULT, getName, , ((KroUnicodeString&, name)))      \
   M(HRESULT, getValue, , ((KroICfgValue_var&, value)))
 
-class KroICfgMileStone : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgMileStone : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgMileStone)
   KRO_DISPATCH_METHODS(KroICfgMileStone, KroICfgMileStone_METHODS)
 };
@@ -100,7 +102,7 @@ class KroICfgMileStone : public virtual KroBaseUnknown {
   M(HRESULT, getName, , ((KroUnicodeString&, name)))                  \
   M(HRESULT, getDescription, , ((KroUnicodeString&, description)))
 
-class KroICfgSpecCategory : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgSpecCategory : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSpecCategory)
   KRO_DISPATCH_METHODS(KroICfgSpecCategory, KroICfgSpecCategory_METHODS)
 };
@@ -113,7 +115,7 @@ class KroICfgSpecCategory : public virtual KroBaseUnknown {
   /* Null (S_OK) for a specification without category. */               \
   M(HRESULT, getCategory, , ((KroICfgSpecCategory_var&, category)))
 
-class KroICfgSimpleSpecification : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgSimpleSpecification : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSimpleSpecification)
   KRO_DISPATCH_METHODS(KroICfgSimpleSpecification, KroICfgSimpleSpecification_METHODS)
 };
@@ -125,7 +127,7 @@ class KroICfgSimpleSpecification : public virtual KroBaseUnknown {
   M(HRESULT, getSpecification, , ((KroICfgSimpleSpecification_var&, specification)))          \
   M(HRESULT, setSpecification, , ((const KroICfgSimpleSpecification_var&, specification)))
 
-class KroICfgSignedSpec : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgSignedSpec : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSignedSpec)
   enum Sign { Negative = -1, Positive = 1 };
   KRO_DISPATCH_METHODS(KroICfgSignedSpec, KroICfgSignedSpec_METHODS)
@@ -137,7 +139,7 @@ class KroICfgSignedSpec : public virtual KroBaseUnknown {
   /* Appends; E_INVALIDARG for a null term. */                                 \
   M(HRESULT, addSignedSpec, , ((const KroICfgSignedSpec_var&, term)))
 
-class KroICfgSpecANDExpression : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgSpecANDExpression : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSpecANDExpression)
   KRO_DISPATCH_METHODS(KroICfgSpecANDExpression, KroICfgSpecANDExpression_METHODS)
 };
@@ -152,7 +154,7 @@ class KroICfgSpecANDExpression : public virtual KroBaseUnknown {
   /* Null removes the expression. */                                                      \
   M(HRESULT, setSpecExpression, , ((const KroICfgSpecANDExpression_var&, expression)))
 
-class KroICfgBasicEffectivity : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgBasicEffectivity : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgBasicEffectivity)
   KRO_DISPATCH_METHODS(KroICfgBasicEffectivity, KroICfgBasicEffectivity_METHODS)
 };
@@ -161,7 +163,7 @@ class KroICfgBasicEffectivity : public virtual KroBaseUnknown {
   /* Appends; E_INVALIDARG for null. */                                               \
   M(HRESULT, addBasicEffectivity, , ((const KroICfgBasicEffectivity_var&, basic)))
 
-class KroICfgEffectivity : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgEffectivity : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgEffectivity)
   KRO_DISPATCH_METHODS(KroICfgEffectivity, KroICfgEffectivity_METHODS)
 };
@@ -174,7 +176,7 @@ class KroICfgEffectivity : public virtual KroBaseUnknown {
   /* appends them. E_INVALIDARG for a null effectivity or another mode. */                            \
   M(HRESULT, setEffectivity, , ((const KroICfgEffectivity_var&, effectivity), (int, mode)))
 
-class KroICfgXEff : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgXEff : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgXEff)
   enum SetMode { Add = 0, Replace = 1 };
   KRO_DISPATCH_METHODS(KroICfgXEff, KroICfgXEff_METHODS)
@@ -186,7 +188,7 @@ class KroICfgXEff : public virtual KroBaseUnknown {
   /* Null (S_OK) when the modification is in no group. */                                          \
   M(HRESULT, getGroupMod, , ((KroICfgGroupMod_var&, group)))
 
-class KroICfgModification : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgModification : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgModification)
   KRO_DISPATCH_METHODS(KroICfgModification, KroICfgModification_METHODS)
 };
@@ -194,25 +196,25 @@ class KroICfgModification : public virtual KroBaseUnknown {
 #define KroICfgGroupMod_METHODS(M)                                                        \
   M(HRESULT, getSubscribers, , ((KroListValQuorISubScribeGroupMod_var&, subscribers)))
 
-class KroICfgGroupMod : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgGroupMod : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgGroupMod)
   KRO_DISPATCH_METHODS(KroICfgGroupMod, KroICfgGroupMod_METHODS)
 };
 
 // A subscriber of a group modification. Actions among them also answer KroIDmxAFLAction and
 // QuorINamedObject.
-class QuorISubScribeGroupMod : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API QuorISubScribeGroupMod : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(QuorISubScribeGroupMod)
 };
 
-class KroIDmxAFLAction : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroIDmxAFLAction : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroIDmxAFLAction)
 };
 
 #define QuorINamedObject_METHODS(M)                     \
   M(HRESULT, getName, , ((KroUnicodeString&, name)))
 
-class QuorINamedObject : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API QuorINamedObject : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(QuorINamedObject)
   KRO_DISPATCH_METHODS(QuorINamedObject, QuorINamedObject_METHODS)
 };
@@ -221,7 +223,7 @@ class QuorINamedObject : public virtual KroBaseUnknown {
 #define KroICfgContext_METHODS(M)                       \
   M(HRESULT, getName, , ((KroUnicodeString&, name)))
 
-class KroICfgContext : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgContext : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgContext)
   KRO_DISPATCH_METHODS(KroICfgContext, KroICfgContext_METHODS)
 };
@@ -233,7 +235,7 @@ class KroICfgContext : public virtual KroBaseUnknown {
   M(HRESULT, getStartMilestoneName, , ((KroUnicodeString&, name)))                                                                                                                                  \
   M(HRESULT, getEndMilestoneName, , ((KroUnicodeString&, name)))
 
-class KroICfgNormalValue : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgNormalValue : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgNormalValue)
   KRO_DISPATCH_METHODS(KroICfgNormalValue, KroICfgNormalValue_METHODS)
 };
@@ -244,20 +246,20 @@ class KroICfgNormalValue : public virtual KroBaseUnknown {
   M(HRESULT, getMode, , ((int&, mode)))                                                                                                            \
   M(HRESULT, getMode150, , ((boolean&, mode150)))
 
-class KroICfgFilter : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroICfgFilter : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgFilter)
   KRO_DISPATCH_METHODS(KroICfgFilter, KroICfgFilter_METHODS)
 };
 
 // Entry point of the model: the session's factory manager, as a configuration manager. Null only when
 // a replacement factory manager without that role was installed in the session.
-class KroICfgInit {
+class KRO_PLATFORM_API KroICfgInit {
  public:
   static KroICfgManager_var GetCfgManager();
 };
 
 // One setError call on the manager, with the parameters added after it.
-struct KroCfgManagerError {
+struct KRO_PLATFORM_API KroCfgManagerError {
   int code = 0;
   int flag = 0;
   std::vector<std::pair<KroUnicodeString, int>> parameters;  // text, position
@@ -265,7 +267,7 @@ struct KroCfgManagerError {
 };
 
 // The manager's implementation; the session's factory manager derives from it.
-class KroCfgManager : public KroICfgManager {
+class KRO_PLATFORM_API KroCfgManager : public KroICfgManager {
  public:
   HRESULT QueryInterface(const IID& iid, void** out) override;
   HRESULT createDateInterval(const KroTime& start, const KroTime& end, KroICfgInterval_var& out) override;
@@ -290,7 +292,7 @@ class KroCfgManager : public KroICfgManager {
 // after Set still run normally. A failing operation leaves its out-parameters untouched. getType and
 // getSign, which return no code, return the chosen value instead. Uuids are faulted under
 // "KroILinkableObject::GetUuid".
-class KroCfgFaults {
+class KRO_PLATFORM_API KroCfgFaults {
  public:
   // Throws std::invalid_argument for a name that is no model operation.
   static void Set(const std::string& operation, HRESULT code, int passFirst = 0);

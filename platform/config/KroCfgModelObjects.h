@@ -2,6 +2,8 @@
 // KroCfgModelBuilder, and reach them through their interfaces.
 #pragma once
 
+#include "KroExport.h"
+
 #include "DMXSession.h"
 #include "KroCfgModel.h"
 
@@ -17,7 +19,7 @@ namespace KroCfgModelObjects {
 // A live model object: the given interfaces, plus a uuid that binds back to it while it lives, plus
 // the factory-object role.
 template <class... Interfaces>
-class Object : public Interfaces..., public KroILinkableObject, public KroIDmxFactoryObject {
+class KRO_PLATFORM_API Object : public Interfaces..., public KroILinkableObject, public KroIDmxFactoryObject {
  public:
   HRESULT QueryInterface(const IID& iid, void** out) override {
     return KroQueryInterfaces<Interfaces..., KroILinkableObject, KroIDmxFactoryObject>(this, iid, out);
@@ -38,7 +40,7 @@ void CopyList(const KroList<T>& from, KroList<T>& to) {
   to.Append(from);
 }
 
-class Interval final : public Object<KroICfgInterval> {
+class KRO_PLATFORM_API Interval final : public Object<KroICfgInterval> {
  public:
   explicit Interval(int kind) : m_kind(kind) {}
   Interval(const KroTime& start, const KroTime& end) : m_kind(Date), m_dateStart(start), m_dateEnd(end) {}
@@ -69,7 +71,7 @@ class Interval final : public Object<KroICfgInterval> {
   int m_rangeStart = 0, m_rangeEnd = -1;
 };
 
-class Value final : public Object<KroICfgValue> {
+class KRO_PLATFORM_API Value final : public Object<KroICfgValue> {
  public:
   explicit Value(const KroTime& date) : m_kind(Date), m_date(date) {}
   explicit Value(int rank) : m_kind(Range), m_rank(rank) {}
@@ -97,7 +99,7 @@ class Value final : public Object<KroICfgValue> {
   int m_rank = 0;
 };
 
-class MileStone final : public Object<KroICfgMileStone> {
+class KRO_PLATFORM_API MileStone final : public Object<KroICfgMileStone> {
  public:
   MileStone(const KroUnicodeString& name, const KroICfgValue_var& value) : m_name(name), m_value(value) {}
 
@@ -117,7 +119,7 @@ class MileStone final : public Object<KroICfgMileStone> {
   KroICfgValue_var m_value;
 };
 
-class SpecCategory final : public Object<KroICfgSpecCategory> {
+class KRO_PLATFORM_API SpecCategory final : public Object<KroICfgSpecCategory> {
  public:
   SpecCategory(const KroUnicodeString& name, const KroUnicodeString& description)
       : m_name(name), m_description(description) {}
@@ -137,7 +139,7 @@ class SpecCategory final : public Object<KroICfgSpecCategory> {
   KroUnicodeString m_name, m_description;
 };
 
-class SimpleSpecification final : public Object<KroICfgSimpleSpecification> {
+class KRO_PLATFORM_API SimpleSpecification final : public Object<KroICfgSimpleSpecification> {
  public:
   SimpleSpecification(const KroUnicodeString& name, const KroUnicodeString& description,
                       const KroUnicodeString& alias, const KroUnicodeString& condition,
@@ -175,7 +177,7 @@ class SimpleSpecification final : public Object<KroICfgSimpleSpecification> {
   KroICfgSpecCategory_var m_category;
 };
 
-class SignedSpec final : public Object<KroICfgSignedSpec> {
+class KRO_PLATFORM_API SignedSpec final : public Object<KroICfgSignedSpec> {
  public:
   SignedSpec() = default;
   SignedSpec(int sign, const KroICfgSimpleSpecification_var& specification)
@@ -205,7 +207,7 @@ class SignedSpec final : public Object<KroICfgSignedSpec> {
   KroICfgSimpleSpecification_var m_specification;
 };
 
-class SpecANDExpression final : public Object<KroICfgSpecANDExpression> {
+class KRO_PLATFORM_API SpecANDExpression final : public Object<KroICfgSpecANDExpression> {
  public:
   SpecANDExpression() = default;
   explicit SpecANDExpression(const KroListValKroICfgSignedSpec_var& terms) : m_terms(terms) {}
@@ -226,7 +228,7 @@ class SpecANDExpression final : public Object<KroICfgSpecANDExpression> {
   KroListValKroICfgSignedSpec_var m_terms;
 };
 
-class BasicEffectivity final : public Object<KroICfgBasicEffectivity> {
+class KRO_PLATFORM_API BasicEffectivity final : public Object<KroICfgBasicEffectivity> {
  public:
   BasicEffectivity() = default;
   BasicEffectivity(const KroListValKroICfgInterval_var& intervals, const KroICfgSpecANDExpression_var& expression)
@@ -259,7 +261,7 @@ class BasicEffectivity final : public Object<KroICfgBasicEffectivity> {
   KroICfgSpecANDExpression_var m_expression;
 };
 
-class Effectivity final : public Object<KroICfgEffectivity> {
+class KRO_PLATFORM_API Effectivity final : public Object<KroICfgEffectivity> {
  public:
   Effectivity() = default;
   explicit Effectivity(const KroListValKroICfgBasicEffectivity_var& basics) : m_basics(basics) {}
@@ -276,7 +278,7 @@ class Effectivity final : public Object<KroICfgEffectivity> {
   KroListValKroICfgBasicEffectivity_var m_basics;
 };
 
-class XEff final : public Object<KroICfgXEff> {
+class KRO_PLATFORM_API XEff final : public Object<KroICfgXEff> {
  public:
   explicit XEff(const KroUnicodeString& domain, const KroListValKroICfgBasicEffectivity_var& basics = {})
       : m_domain(domain), m_basics(basics) {}
@@ -298,7 +300,7 @@ class XEff final : public Object<KroICfgXEff> {
   KroListValKroICfgBasicEffectivity_var m_basics;
 };
 
-class NamedSubscriber final : public Object<QuorISubScribeGroupMod, KroIDmxAFLAction, QuorINamedObject> {
+class KRO_PLATFORM_API NamedSubscriber final : public Object<QuorISubScribeGroupMod, KroIDmxAFLAction, QuorINamedObject> {
  public:
   explicit NamedSubscriber(const KroUnicodeString& name) : m_name(name) {}
   HRESULT getName(KroUnicodeString& name) override {
@@ -313,7 +315,7 @@ class NamedSubscriber final : public Object<QuorISubScribeGroupMod, KroIDmxAFLAc
 
 class PlainSubscriber final : public Object<QuorISubScribeGroupMod> {};
 
-class GroupMod final : public Object<KroICfgGroupMod> {
+class KRO_PLATFORM_API GroupMod final : public Object<KroICfgGroupMod> {
  public:
   explicit GroupMod(const KroListValQuorISubScribeGroupMod_var& subscribers) : m_subscribers(subscribers) {}
   HRESULT getSubscribers(KroListValQuorISubScribeGroupMod_var& subscribers) override {
@@ -326,7 +328,7 @@ class GroupMod final : public Object<KroICfgGroupMod> {
   KroListValQuorISubScribeGroupMod_var m_subscribers;
 };
 
-class Modification final : public Object<KroICfgModification> {
+class KRO_PLATFORM_API Modification final : public Object<KroICfgModification> {
  public:
   Modification(const KroUnicodeString& name, const KroUnicodeString& first, const KroUnicodeString& second,
                const KroICfgGroupMod_var& group)
@@ -354,7 +356,7 @@ class Modification final : public Object<KroICfgModification> {
   KroICfgGroupMod_var m_group;
 };
 
-class Context final : public Object<KroICfgContext> {
+class KRO_PLATFORM_API Context final : public Object<KroICfgContext> {
  public:
   explicit Context(const KroUnicodeString& name) : m_name(name) {}
   HRESULT getName(KroUnicodeString& name) override {
@@ -367,7 +369,7 @@ class Context final : public Object<KroICfgContext> {
   KroUnicodeString m_name;
 };
 
-class NormalValue final : public Object<KroICfgNormalValue> {
+class KRO_PLATFORM_API NormalValue final : public Object<KroICfgNormalValue> {
  public:
   NormalValue(const KroICfgInterval_var& dateInterval, const KroICfgInterval_var& rangeInterval,
               const KroICfgSimpleSpecification_var& condition, const KroICfgModification_var& modification,
@@ -400,7 +402,7 @@ class NormalValue final : public Object<KroICfgNormalValue> {
   KroUnicodeString m_startMilestone, m_endMilestone;
 };
 
-class Filter final : public Object<KroICfgFilter> {
+class KRO_PLATFORM_API Filter final : public Object<KroICfgFilter> {
  public:
   Filter(const KroUnicodeString& id, const KroUnicodeString& domain, const KroICfgContext_var& context,
          const KroListValKroICfgNormalValue_var& values, int mode, boolean mode150)

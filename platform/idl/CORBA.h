@@ -2,6 +2,8 @@
 // integers and the managed string held in structure fields.
 #pragma once
 
+#include "KroExport.h"
+
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -16,7 +18,7 @@ using Octet = unsigned char;
 
 // A string field of a generated structure. It owns its text; a null character pointer given to it
 // is taken as the empty string, so the field never hands out a null pointer.
-class String_mgr {
+class KRO_PLATFORM_API String_mgr {
  public:
   String_mgr() = default;
   String_mgr(const char* text) : m_text(text ? text : "") {}

@@ -4,6 +4,8 @@
 // each sequence keeps the name the server's generated code gives it.
 #pragma once
 
+#include "KroExport.h"
+
 #include "CORBA.h"
 #include "DMX_OrbixConvert.h"
 #include "DMX_OrbixTypes.h"
@@ -12,7 +14,7 @@
 
 // ---- Base objects ----
 
-struct NlsBaseObject {
+struct KRO_PLATFORM_API NlsBaseObject {
   NlsString name;
   NlsString type;
   NlsString info;
@@ -24,7 +26,7 @@ struct NlsBaseObject {
 using _IDL_SEQUENCE_NlsBaseObject = IDLSequence<NlsBaseObject>;
 using NlsBaseObjectSeq = _IDL_SEQUENCE_NlsBaseObject;
 
-struct BaseObject {
+struct KRO_PLATFORM_API BaseObject {
   CORBA::String_mgr name;
   CORBA::String_mgr type;
   CORBA::String_mgr info;
@@ -37,14 +39,14 @@ struct BaseObject {
 
 namespace DMX_ConfigTypes {
 
-struct DateValue {
+struct KRO_PLATFORM_API DateValue {
   DMX_OrbixTypes::DateCorba start;
   DMX_OrbixTypes::DateCorba end;
 
   friend bool operator==(const DateValue&, const DateValue&) = default;
 };
 
-struct RangeValue {
+struct KRO_PLATFORM_API RangeValue {
   CORBA::Long start = 0;
   CORBA::Long end = 0;
 
@@ -61,7 +63,7 @@ using RangeValueSeq = _IDL_SEQUENCE_DMX_ConfigTypes_RangeValue;
 namespace DMX_Config {
 
 // Each optional part is present when its sequence has exactly one element.
-struct NlsNormalValue {
+struct KRO_PLATFORM_API NlsNormalValue {
   DMX_ConfigTypes::_IDL_SEQUENCE_DMX_ConfigTypes_DateValue optionalDate;
   DMX_ConfigTypes::_IDL_SEQUENCE_DMX_ConfigTypes_RangeValue optionalRange;
   _IDL_SEQUENCE_NlsString optionalSpec;
@@ -77,7 +79,7 @@ using NlsNormalValueSeq = _IDL_SEQUENCE_DMX_Config_NlsNormalValue;
 // The effectivity values: a sequence of alternatives.
 using _IDL_SEQUENCE_DMX_Config_NlsNormalValueSeq = IDLSequence<NlsNormalValueSeq>;
 
-struct NlsXEffectivityValues {
+struct KRO_PLATFORM_API NlsXEffectivityValues {
   NlsString domain;
   NlsString info;
   _IDL_SEQUENCE_DMX_Config_NlsNormalValueSeq ev;
@@ -92,7 +94,7 @@ using NlsXEffectivityValuesSeq = _IDL_SEQUENCE_DMX_Config_NlsXEffectivityValues;
 
 // ---- Modifications, group modifications and changes ----
 
-struct NlsModification {
+struct KRO_PLATFORM_API NlsModification {
   NlsBaseObject bo;
   NlsString xml_tree;
   DMX_Config::_IDL_SEQUENCE_DMX_Config_NlsXEffectivityValues xev_lst;
@@ -104,7 +106,7 @@ using _IDL_SEQUENCE_NlsModification = IDLSequence<NlsModification>;
 using NlsModificationSeq = _IDL_SEQUENCE_NlsModification;
 
 // Its extended effectivity values, when it has any, travel beside it, not in it.
-struct NlsGroupMod {
+struct KRO_PLATFORM_API NlsGroupMod {
   _IDL_SEQUENCE_NlsModification mod_lst;
   NlsBaseObject bo;
   DMX_Config::NlsNormalValue nv;
@@ -115,7 +117,7 @@ struct NlsGroupMod {
 using _IDL_SEQUENCE_NlsGroupMod = IDLSequence<NlsGroupMod>;
 using NlsGroupModSeq = _IDL_SEQUENCE_NlsGroupMod;
 
-struct NlsChange {
+struct KRO_PLATFORM_API NlsChange {
   CORBA::Long id = 0;
   NlsString op_str;
   NlsString op;
@@ -134,7 +136,7 @@ using NlsChangeSeq = _IDL_SEQUENCE_NlsChange;
 
 // ---- Spec expressions, basic and domain effectivities ----
 
-struct NlsSpecExpression {
+struct KRO_PLATFORM_API NlsSpecExpression {
   NlsString domain;
   CORBA::Short position = 0;
   NlsString expression;
@@ -142,7 +144,7 @@ struct NlsSpecExpression {
   friend bool operator==(const NlsSpecExpression&, const NlsSpecExpression&) = default;
 };
 
-struct NlsBasicEffectivity {
+struct KRO_PLATFORM_API NlsBasicEffectivity {
   DMX_OrbixTypes::DateCorba date_start;
   DMX_OrbixTypes::DateCorba date_end;
   CORBA::Long range_start = 0;
@@ -161,7 +163,7 @@ struct NlsBasicEffectivity {
 using _IDL_SEQUENCE_NlsBasicEffectivity = IDLSequence<NlsBasicEffectivity>;
 using NlsBasicEffectivitySeq = _IDL_SEQUENCE_NlsBasicEffectivity;
 
-struct NlsDomainEffectivity {
+struct KRO_PLATFORM_API NlsDomainEffectivity {
   _IDL_SEQUENCE_NlsBasicEffectivity be_lst;
   NlsString domain;
 

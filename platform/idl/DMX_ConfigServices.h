@@ -1,10 +1,12 @@
 // Conversions between the platform's KroTime and the server's date.
 #pragma once
 
+#include "KroExport.h"
+
 #include "DMX_OrbixTypes.h"
 #include "KroTime.h"
 
-class DMX_ConfigServices {
+class KRO_PLATFORM_API DMX_ConfigServices {
  public:
   DMX_ConfigServices() = delete;
 

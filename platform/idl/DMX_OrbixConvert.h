@@ -1,13 +1,15 @@
 // The server's octet sequence and its conversions to and from the platform's SEQUENCE_octet.
 #pragma once
 
+#include "KroExport.h"
+
 #include "CORBA.h"
 #include "IDLSequence.h"
 #include "SEQUENCE_octet.h"
 
 using _IDL_SEQUENCE_octet = IDLSequence<CORBA::Octet>;
 
-class DMX_OrbixConvert {
+class KRO_PLATFORM_API DMX_OrbixConvert {
  public:
   DMX_OrbixConvert() = delete;
 

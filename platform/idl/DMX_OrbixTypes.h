@@ -2,11 +2,13 @@
 // day 1-31, in the order the platform's six-integer KroTime constructor takes them.
 #pragma once
 
+#include "KroExport.h"
+
 #include "CORBA.h"
 
 namespace DMX_OrbixTypes {
 
-struct DateCorba {
+struct KRO_PLATFORM_API DateCorba {
   CORBA::Long year = 0;
   CORBA::Long month = 0;
   CORBA::Long day = 0;

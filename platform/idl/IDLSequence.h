@@ -4,6 +4,8 @@
 // past the end.
 #pragma once
 
+#include "KroExport.h"
+
 #include <initializer_list>
 #include <stdexcept>
 #include <string>
@@ -12,7 +14,7 @@
 #include "CORBA.h"
 
 template <class T>
-class IDLSequence {
+class KRO_PLATFORM_API IDLSequence {
  public:
   IDLSequence() = default;
   IDLSequence(std::initializer_list<T> init) : m_items(init) {}

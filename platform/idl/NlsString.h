@@ -2,12 +2,14 @@
 // conversions to and from the platform string.
 #pragma once
 
+#include "KroExport.h"
+
 #include "CORBA.h"
 #include "IDLSequence.h"
 #include "KroTypes.h"
 #include "KroUnicodeString.h"
 
-struct NlsString {
+struct KRO_PLATFORM_API NlsString {
   CORBA::String_mgr text;
 
   friend bool operator==(const NlsString&, const NlsString&) = default;
@@ -15,7 +17,7 @@ struct NlsString {
 
 using _IDL_SEQUENCE_NlsString = IDLSequence<NlsString>;
 
-class KroCorbaNlsServices {
+class KRO_PLATFORM_API KroCorbaNlsServices {
  public:
   KroCorbaNlsServices() = delete;
 

@@ -2,13 +2,15 @@
 // so that a stored uuid can be bound back to the object.
 #pragma once
 
+#include "KroExport.h"
+
 #include <string>
 
 #include "KroDispatch.h"
 #include "KroDmxTrace.h"
 #include "KroModelerInterfaces.h"
 
-class KroCfgUuid {
+class KRO_PLATFORM_API KroCfgUuid {
  public:
   KroCfgUuid() = default;
   KroCfgUuid(const SEQUENCE_octet& octets) : m_octets(octets) {}
@@ -50,7 +52,7 @@ class KroCfgUuid {
 
 // A uuid travels through dispatch as its octets.
 template <>
-struct KroDispatchValue<KroCfgUuid> : KroDispatchPlain<KroCfgUuid> {
+struct KRO_PLATFORM_API KroDispatchValue<KroCfgUuid> : KroDispatchPlain<KroCfgUuid> {
   static constexpr KroVarType type = KroVT_OCTETS;
   static std::string TypeName() { return "KroCfgUuid"; }
   static bool Read(const KroVariant& v, Storage& out) {
@@ -61,11 +63,11 @@ struct KroDispatchValue<KroCfgUuid> : KroDispatchPlain<KroCfgUuid> {
 };
 
 // Written to a trace in its canonical form.
-KroDmxTrace& operator<<(KroDmxTrace& trace, const KroCfgUuid& uuid);
+KRO_PLATFORM_API KroDmxTrace& operator<<(KroDmxTrace& trace, const KroCfgUuid& uuid);
 
 // Gives a live object a fresh uuid and keeps it registered while the object lives. A member of the
 // object, built after the parts that QueryInterface needs.
-class KroUuidRegistration {
+class KRO_PLATFORM_API KroUuidRegistration {
  public:
   explicit KroUuidRegistration(KroILinkableObject* object);
   ~KroUuidRegistration();

@@ -1,6 +1,8 @@
 // A container of startups and instances, with the collector that reclaims instances nothing holds.
 #pragma once
 
+#include "KroExport.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -9,7 +11,7 @@
 
 #include "KroSpecObject.h"
 
-class KroContainer final : public KroIContainer {
+class KRO_PLATFORM_API KroContainer final : public KroIContainer {
  public:
   explicit KroContainer(std::string name);
   ~KroContainer() override;

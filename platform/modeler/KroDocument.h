@@ -2,13 +2,15 @@
 // format (docs/catalog-format.md).
 #pragma once
 
+#include "KroExport.h"
+
 #include <string>
 
 #include "KroModelerInterfaces.h"
 
 class KroContainer;
 
-class KroDocument {
+class KRO_PLATFORM_API KroDocument {
  public:
   KroDocument(std::string path, KroContainer* container, KroListValKroISpecObject_var roots);
   ~KroDocument();
@@ -28,7 +30,7 @@ class KroDocument {
   KroListValKroISpecObject_var m_roots;
 };
 
-class KroDocumentServices {
+class KRO_PLATFORM_API KroDocumentServices {
  public:
   // Reads the file into a new document, which the services own until Close (or the end of the
   // process). KRO_E_FILE_NOT_FOUND when the file cannot be read, KRO_E_NOT_REGULAR_FILE for a FIFO,

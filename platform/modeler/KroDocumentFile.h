@@ -2,6 +2,8 @@
 // a file so that a crash, a kill or a full disk never leaves it damaged.
 #pragma once
 
+#include "KroExport.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -13,17 +15,17 @@ namespace KroDoc {
 
 // The largest file that reading accepts: 1 GiB unless set otherwise.
 constexpr std::uint64_t kDefaultMaxFileSize = std::uint64_t{1} << 30;
-std::uint64_t MaxFileSize();
-void SetMaxFileSize(std::uint64_t bytes);
+KRO_PLATFORM_API std::uint64_t MaxFileSize();
+KRO_PLATFORM_API void SetMaxFileSize(std::uint64_t bytes);
 
 // Feeds the file to the reader in pieces and finishes it. Before reading a byte it refuses what is not
 // a regular file (a FIFO or a device would block or never end, a folder has no text), a file over
 // MaxFileSize(), and an empty file (what a truncation leaves). Results: S_OK, KRO_E_FILE_NOT_FOUND
 // (missing or unreadable: "file: cannot read the file"), KRO_E_NOT_REGULAR_FILE, KRO_E_FILE_TOO_LARGE,
 // KRO_E_BAD_FORMAT; err says why.
-HRESULT ReadFile(const std::string& path, Reader& reader, ParseError& err);
+KRO_PLATFORM_API HRESULT ReadFile(const std::string& path, Reader& reader, ParseError& err);
 // A whole document from a file, with the checks of ReadFile; on failure `out` is left untouched.
-bool ParseFile(const std::string& path, Document& out, ParseError& err);
+KRO_PLATFORM_API bool ParseFile(const std::string& path, Document& out, ParseError& err);
 
 // Makes `text` the content of the file at `path` so that the file holds either its previous content or
 // all of the new one, whatever happens meanwhile. The text goes to a temporary file in the same
@@ -37,12 +39,12 @@ bool ParseFile(const std::string& path, Document& out, ParseError& err);
 // file-size limit), KRO_E_WRITE_FAULT (any other failure). A failure to sync the folder comes after
 // the rename: the new content is in place but reported as not known to be durable (KRO_E_WRITE_FAULT);
 // a file system that cannot sync folders at all (EINVAL) is not counted as a failure.
-HRESULT WriteFileAtomically(const std::string& path, std::string_view text, std::string& error);
+KRO_PLATFORM_API HRESULT WriteFileAtomically(const std::string& path, std::string_view text, std::string& error);
 
 // Fault injection for tests: the hook is called before each step of WriteFileAtomically with the
 // number of bytes written so far; a nonzero result makes that step fail with that errno value.
 enum class SaveStep { CreateTemporary, Write, SyncFile, Close, Rename, SyncFolder };
 using SaveFaultHook = int (*)(SaveStep step, std::uint64_t bytesWritten);
-void SetSaveFaultHook(SaveFaultHook hook);
+KRO_PLATFORM_API void SetSaveFaultHook(SaveFaultHook hook);
 
 }  // namespace KroDoc

@@ -2,6 +2,8 @@
 // back. The format is described in docs/catalog-format.md.
 #pragma once
 
+#include "KroExport.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -13,7 +15,7 @@
 
 namespace KroDoc {
 
-struct Ref {
+struct KRO_PLATFORM_API Ref {
   int id = 0;
   friend bool operator==(const Ref&, const Ref&) = default;
 };
@@ -30,7 +32,7 @@ using Value = std::variant<std::monostate,              // no value (unset)
                            std::vector<std::string>,    // (tk_list, tk_string)
                            std::vector<Ref>>;           // (tk_list, tk_specobject)
 
-struct Attribute {
+struct KRO_PLATFORM_API Attribute {
   std::string name;
   TCKind kind = tk_null;
   TCKind elementKind = tk_null;
@@ -38,7 +40,7 @@ struct Attribute {
   int line = 0;
 };
 
-struct StartUp {
+struct KRO_PLATFORM_API StartUp {
   std::string name;
   std::string type;
   std::string base;
@@ -46,7 +48,7 @@ struct StartUp {
   int line = 0;
 };
 
-struct Object {
+struct KRO_PLATFORM_API Object {
   int id = 0;
   std::string startup;
   std::string name;
@@ -58,7 +60,7 @@ struct Object {
 // The format version that Write puts in its header line.
 constexpr int kFormatVersion = 1;
 
-struct Document {
+struct KRO_PLATFORM_API Document {
   std::vector<StartUp> startups;
   std::vector<Object> objects;
   // From the header line: 0 when the text has none (a hand-written catalog), else its version.
@@ -67,7 +69,7 @@ struct Document {
   std::vector<Ref> roots;
 };
 
-struct ParseError {
+struct KRO_PLATFORM_API ParseError {
   std::string file;
   int line = 0;
   std::string message;
@@ -76,7 +78,7 @@ struct ParseError {
 };
 
 // Receives a document block by block as it is read, so that a large file is never held whole.
-class Sink {
+class KRO_PLATFORM_API Sink {
  public:
   virtual ~Sink() = default;
   // False stops reading; the sink then fills err's line and message (the reader adds the file).
@@ -89,7 +91,7 @@ class Parser;
 // Reads document text fed in pieces of any size. A text whose first statement is a header line
 // ("document version N") must end with the trailer line ("trailer objects N checksum C"), whose
 // object count and CRC-32 of every byte before it must match: a truncated or altered document fails.
-class Reader {
+class KRO_PLATFORM_API Reader {
  public:
   Reader(std::string fileName, Sink& sink, ParseError& err);
   ~Reader();
@@ -114,13 +116,13 @@ class Reader {
 };
 
 // On failure `out` is left untouched and `err` describes the first problem found.
-bool Parse(std::string_view text, const std::string& fileName, Document& out, ParseError& err);
+KRO_PLATFORM_API bool Parse(std::string_view text, const std::string& fileName, Document& out, ParseError& err);
 
 // Parse(Write(d)) gives back d for every valid document, apart from the line fields and the version
 // (always kFormatVersion). The text starts with the header line and ends with the trailer line.
-std::string Write(const Document& doc);
+KRO_PLATFORM_API std::string Write(const Document& doc);
 
 // CRC-32 (the polynomial of zip and PNG), continued from `crc` (0 to start).
-std::uint32_t Crc32(std::uint32_t crc, std::string_view bytes);
+KRO_PLATFORM_API std::uint32_t Crc32(std::uint32_t crc, std::string_view bytes);
 
 }  // namespace KroDoc

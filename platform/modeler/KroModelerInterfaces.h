@@ -2,6 +2,8 @@
 // access, containers, and the uuid-carrying live objects.
 #pragma once
 
+#include "KroExport.h"
+
 #include "KroList.h"
 #include "KroUnicodeString.h"
 #include "KroVar.h"
@@ -25,7 +27,7 @@ using KroListValKroBaseUnknown_var = KroList<KroBaseUnknown_var>;
 
 // A spec object (feature). A startup is a spec object from which instances are made; an instance has
 // the startup's type as its late type. Every pointer returned carries one reference.
-class KroISpecObject : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroISpecObject : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroISpecObject)
   // A new instance with the startup's attributes and their initial values; null when this is not a
   // startup. An empty name with a null container places the instance in the startup's own container.
@@ -57,7 +59,7 @@ class KroISpecObject : public virtual KroBaseUnknown {
 
 // One attribute of one spec object, made on demand; it holds a reference on that object. It answers
 // KroISpecAttrKey as well, as the attribute's key.
-class KroISpecAttribute : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroISpecAttribute : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroISpecAttribute)
   virtual KroUnicodeString GetName() const = 0;
   virtual TCKind GetKind() const = 0;
@@ -72,7 +74,7 @@ class KroISpecAttribute : public virtual KroBaseUnknown {
 
 // Names an attribute. A key of an attribute that a startup defines is valid on every instance of that
 // startup that still has the attribute; a key of an attribute added to one instance only is valid there.
-class KroISpecAttrKey : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroISpecAttrKey : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroISpecAttrKey)
   virtual KroUnicodeString GetName() const = 0;
   virtual int GetType() const = 0;
@@ -84,7 +86,7 @@ class KroISpecAttrKey : public virtual KroBaseUnknown {
 // E_FAIL when the attribute's kind does not take the value. Getters return the kind's zero value on
 // a missing key, an unset value or another kind. The list and octet getters return a new container
 // that the caller deletes, or null when the key is unknown or the attribute of another kind.
-class KroISpecAttrAccess : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroISpecAttrAccess : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroISpecAttrAccess)
   virtual KroISpecAttrKey* GetAttrKey(const char* name) = 0;
   virtual HRESULT ListAttrKeys(KroListValKroISpecAttrKey_var& keys) = 0;
@@ -120,7 +122,7 @@ class KroISpecAttrAccess : public virtual KroBaseUnknown {
 // is itself held) are reclaimed by a collection, which runs by itself as instances accumulate; objects
 // read from a document stay until removed. Destroying a container empties the spec-object references
 // of the objects it held, so that references between them cannot keep each other alive.
-class KroIContainer : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroIContainer : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroIContainer)
   virtual KroUnicodeString GetName() const = 0;
   virtual KroISpecObject* FindStartUpByName(const KroUnicodeString& name) = 0;
@@ -137,7 +139,7 @@ class KroIContainer : public virtual KroBaseUnknown {
 };
 
 // A live object with a uuid that KroCfgUuid::bindObject turns back into the object.
-class KroILinkableObject : public virtual KroBaseUnknown {
+class KRO_PLATFORM_API KroILinkableObject : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroILinkableObject)
   virtual HRESULT GetUuid(SEQUENCE_octet& uuid) = 0;
 };

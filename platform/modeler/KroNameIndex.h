@@ -3,12 +3,14 @@
 // try a layout and then an instance's own attributes without hashing twice.
 #pragma once
 
+#include "KroExport.h"
+
 #include <cstdint>
 #include <cstring>
 #include <string_view>
 #include <vector>
 
-class KroNameIndex {
+class KRO_PLATFORM_API KroNameIndex {
  public:
   static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 

@@ -3,6 +3,8 @@
 // the heap. A slot can also be absent: the attribute was removed from this one instance.
 #pragma once
 
+#include "KroExport.h"
+
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -36,11 +38,11 @@ using KroAttrValue = std::variant<std::monostate, std::int32_t, double, bool, st
                                   std::vector<double>, std::vector<std::string>, std::vector<KroISpecObject_var>>;
 
 // True for the (kind, element kind) pairs the modeler stores.
-bool KroIsValidKind(TCKind kind, TCKind elementKind);
+KRO_PLATFORM_API bool KroIsValidKind(TCKind kind, TCKind elementKind);
 // The value kind that an attribute of this kind holds (KroValue_Unset when the pair is not valid).
-KroValueKind KroValueKindOf(TCKind kind, TCKind elementKind);
+KRO_PLATFORM_API KroValueKind KroValueKindOf(TCKind kind, TCKind elementKind);
 
-class KroSlot {
+class KRO_PLATFORM_API KroSlot {
  public:
   static constexpr std::size_t kInline = 22;
 

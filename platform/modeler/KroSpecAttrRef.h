@@ -3,6 +3,8 @@
 // An attribute handle is a key bound to one spec object, whose value its Append operations write.
 #pragma once
 
+#include "KroExport.h"
+
 #include <cstdint>
 #include <string>
 
@@ -11,7 +13,7 @@
 class KroSpecLayout;
 class KroSpecObject;
 
-class KroSpecAttrRef final : public KroISpecAttrKey {
+class KRO_PLATFORM_API KroSpecAttrRef final : public KroISpecAttrKey {
  public:
   // A key of a layout entry, made and kept by the layout.
   KroSpecAttrRef(KroSpecLayout* layout, std::uint32_t index);
@@ -47,7 +49,7 @@ class KroSpecAttrRef final : public KroISpecAttrKey {
 };
 
 // An attribute of one spec object: its key plus a reference on the object.
-class KroSpecAttrHandle final : public KroISpecAttribute, public KroISpecAttrKey {
+class KRO_PLATFORM_API KroSpecAttrHandle final : public KroISpecAttribute, public KroISpecAttrKey {
  public:
   // Takes one reference on each.
   KroSpecAttrHandle(KroSpecObject* object, KroSpecAttrRef* key);

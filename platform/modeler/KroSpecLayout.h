@@ -5,6 +5,8 @@
 // a key that outlives its layout becomes valid nowhere.
 #pragma once
 
+#include "KroExport.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,7 +17,7 @@
 
 class KroSpecAttrRef;
 
-struct KroLayoutEntry {
+struct KRO_PLATFORM_API KroLayoutEntry {
   std::string name;
   TCKind kind = tk_null;
   TCKind elementKind = tk_null;
@@ -24,7 +26,7 @@ struct KroLayoutEntry {
   std::uint32_t previous = KroNameIndex::kNone;
 };
 
-class KroSpecLayout {
+class KRO_PLATFORM_API KroSpecLayout {
  public:
   explicit KroSpecLayout(std::string lateType) : m_lateType(std::move(lateType)) {}
   KroSpecLayout(const KroSpecLayout&) = delete;

@@ -2,6 +2,8 @@
 // their collector, and the free functions that find and create startups.
 #pragma once
 
+#include "KroExport.h"
+
 #include "KroContainer.h"
 #include "KroSlot.h"
 #include "KroSpecAttrRef.h"
@@ -10,10 +12,10 @@
 
 // The startup of that name (and of that type, unless type is empty) in the container, carrying one
 // reference; null when there is none. The interface name says how the caller means to use it.
-KroBaseUnknown* FindStartUp(const char* interfaceName, const KroUnicodeString& name, const KroUnicodeString& type,
+KRO_PLATFORM_API KroBaseUnknown* FindStartUp(const char* interfaceName, const KroUnicodeString& name, const KroUnicodeString& type,
                             const KroIContainer_var& container);
 // A new startup in the container, inheriting the attributes of base when given; null when the
 // container is null, the name empty or already a startup of that container.
-KroISpecObject* CreateStartUp(const KroUnicodeString& name, const KroUnicodeString& type,
+KRO_PLATFORM_API KroISpecObject* CreateStartUp(const KroUnicodeString& name, const KroUnicodeString& type,
                               const char* interfaceClassName, const KroIContainer_var& container,
                               const KroUnicodeString& text, const KroISpecObject_var& base);

@@ -3,6 +3,8 @@
 // this object alone. An instance's slots are allocated with the object itself.
 #pragma once
 
+#include "KroExport.h"
+
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -19,7 +21,7 @@
 class KroContainer;
 
 // An attribute added to one instance only.
-struct KroOwnAttribute {
+struct KRO_PLATFORM_API KroOwnAttribute {
   std::string name;
   TCKind kind = tk_null;
   TCKind elementKind = tk_null;
@@ -30,7 +32,7 @@ struct KroOwnAttribute {
 };
 
 // Where an attribute lives: a slot, with the kinds it takes.
-struct KroAttrPlace {
+struct KRO_PLATFORM_API KroAttrPlace {
   KroSlot* slot = nullptr;
   TCKind kind = tk_null;
   TCKind elementKind = tk_null;
@@ -41,7 +43,7 @@ struct KroAttrPlace {
   explicit operator bool() const { return slot != nullptr; }
 };
 
-class KroSpecObject final : public KroISpecObject, public KroISpecAttrAccess, public KroExtensionHost {
+class KRO_PLATFORM_API KroSpecObject final : public KroISpecObject, public KroISpecAttrAccess, public KroExtensionHost {
  public:
   // A new startup with an empty layout of its own; one reference, owned by the caller.
   static KroSpecObject* NewStartUp(std::string_view name, std::string lateType);

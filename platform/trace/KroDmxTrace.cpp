@@ -27,6 +27,26 @@ bool& EnvironmentRead() {
   return read;
 }
 
+// KRO_TRACE_OUTPUT, when set, sends every trace to one place, whatever output the trace was built with:
+// "STDOUT", "STDERR" (either case) or a file path. Empty when unset.
+std::string& EnvironmentOutput() {
+  static auto* output = new std::string();
+  return *output;
+}
+
+// The file named by KRO_TRACE_OUTPUT, shared by every trace and open to the end of the process.
+std::FILE* EnvironmentFile() {
+  static std::FILE* file = std::fopen(EnvironmentOutput().c_str(), "a");
+  return file;
+}
+
+std::string Canonical(const char* output) {
+  std::string text(output);
+  if (text == "stdout") return "STDOUT";
+  if (text == "stderr") return "STDERR";
+  return text;
+}
+
 }  // namespace
 
 KroDmxTrace::KroDmxTrace(const char* name, const char* name2, const char* output, int bufferSize, int mode)
@@ -65,6 +85,8 @@ void KroDmxTrace::DisableAll() {
 
 void KroDmxTrace::ReadEnvironment() {
   EnvironmentRead() = true;
+  const char* output = std::getenv("KRO_TRACE_OUTPUT");
+  EnvironmentOutput() = output ? Canonical(output) : std::string();
   const char* value = std::getenv("KRO_TRACE");
   if (!value) return;
   std::string_view list(value);
@@ -138,11 +160,17 @@ void KroDmxTrace::emitLine() {
     stream->write(out.data(), static_cast<std::streamsize>(out.size()));
     return;
   }
-  if (m_output == "STDOUT") {
+  const std::string& output = EnvironmentOutput().empty() ? m_output : EnvironmentOutput();
+  if (output == "STDOUT") {
     std::fwrite(out.data(), 1, out.size(), stdout);
     std::fflush(stdout);
-  } else if (m_output == "STDERR") {
+  } else if (output == "STDERR") {
     std::fwrite(out.data(), 1, out.size(), stderr);
+  } else if (&output == &EnvironmentOutput()) {
+    if (std::FILE* file = EnvironmentFile()) {
+      std::fwrite(out.data(), 1, out.size(), file);
+      std::fflush(file);
+    }
   } else {
     if (!m_file) m_file = new std::ofstream(m_output, std::ios::app);
     m_file->write(out.data(), static_cast<std::streamsize>(out.size()));

@@ -3,6 +3,8 @@
 // operation returns at once without formatting anything.
 #pragma once
 
+#include "KroExport.h"
+
 #include <cstdint>
 #include <iosfwd>
 #include <string>
@@ -11,7 +13,7 @@
 
 #include "KroUnicodeString.h"
 
-struct KroDmxTraceMarker {
+struct KRO_PLATFORM_API KroDmxTraceMarker {
   int code;
 };
 // Written before an operation's result: the next integer is shown as a result code (0x%08X).
@@ -19,7 +21,7 @@ inline constexpr KroDmxTraceMarker KroDmxTrace_returns{1};
 // Ends the current line.
 inline constexpr KroDmxTraceMarker KroDmxTrace_nl{2};
 
-class KroDmxTrace {
+class KRO_PLATFORM_API KroDmxTrace {
  public:
   // name and name2 are both switch names; output is "STDOUT", "STDERR" or a file path (appended to).
   // bufferSize is the initial capacity of the line buffer; mode 0 prefixes each line with the
@@ -97,7 +99,7 @@ class KroDmxTrace {
 };
 
 // A scoped step: open while the object lives. Nothing is recorded while the trace is inactive.
-class KroDmxTraceStep {
+class KRO_PLATFORM_API KroDmxTraceStep {
  public:
   KroDmxTraceStep(KroDmxTrace& trace, const char* name) : m_trace(trace), m_pushed(trace.IsActive()) {
     if (m_pushed) trace.pushStep(name);

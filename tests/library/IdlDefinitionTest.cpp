@@ -24,7 +24,7 @@ std::string Read(const std::string& path) {
 // Every "struct Name { ... };" of a text, with its data members; comments and operators are skipped.
 std::map<std::string, Fields> Structs(const std::string& text) {
   std::map<std::string, Fields> out;
-  const std::regex head(R"(struct\s+(\w+)\s*\{)");
+  const std::regex head(R"(struct\s+(?:KRO_PLATFORM_API\s+)?(\w+)\s*\{)");
   const std::regex member(R"(^\s*([\w:<>, ]+?)\s+(\w+)\s*(=[^;]*)?;)");
   for (std::sregex_iterator it(text.begin(), text.end(), head), end; it != end; ++it) {
     std::size_t from = static_cast<std::size_t>(it->position(0) + it->length(0));

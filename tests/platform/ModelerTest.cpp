@@ -362,30 +362,6 @@ TEST(SessionTest, SessionHandsOutItsFactoryManager) {
   DMXSession::SetAvailable(true);
 }
 
-TEST(CfgsoToolTest, ListsCatalogsAndReportsBadOnes) {
-  auto run = [](const std::string& args, std::string& out) {
-    FILE* pipe = popen(("env -u KroGraphicPath " + std::string(KRO_CFGSO_TOOL) + " " + args + " 2>&1").c_str(), "r");
-    char buf[4096];
-    out.clear();
-    while (std::size_t n = fread(buf, 1, sizeof buf, pipe)) out.append(buf, n);
-    return WEXITSTATUS(pclose(pipe));
-  };
-  std::string out;
-  EXPECT_EQ(run(std::string("catalog ") + KRO_TEST_DATA_DIR "/sample.feat", out), 0);
-  EXPECT_NE(out.find("SampleDerived (type SampleDerived)"), std::string::npos) << out;
-  EXPECT_NE(out.find("uid"), std::string::npos);
-  EXPECT_NE(out.find("octets"), std::string::npos);
-  EXPECT_EQ(run("catalog /nonexistent.feat", out), 1);
-  EXPECT_EQ(run("--help", out), 0);
-  EXPECT_NE(out.find("catalog [FILE]"), std::string::npos);
-  EXPECT_EQ(run("bogus", out), 2);
-  // Without a search path the program finds the catalog shipped next to it.
-  EXPECT_EQ(run("catalog", out), 0);
-  EXPECT_NE(out.find("CfgSOContext (type CfgSOContext)"), std::string::npos) << out;
-  EXPECT_EQ(run("demo", out), 0);
-  EXPECT_NE(out.find("  name: Assembly line A"), std::string::npos) << out;
-}
-
 TEST(CfgsoToolTest, SavesWhatItMadeAndShowsDocuments) {
   auto run = [](const std::string& args, std::string& out) {
     FILE* pipe = popen(("env -u KroGraphicPath " + std::string(KRO_CFGSO_TOOL) + " " + args + " 2>&1").c_str(), "r");

@@ -1,0 +1,16 @@
+# cmake -DIN=docs/tutorial.md -DOUT=tutorial.cpp -P ExtractSnippets.cmake
+# Writes the tutorial's ```cpp blocks, in order, to one source file.
+file(STRINGS ${IN} lines)
+set(code "// Generated from ${IN}; edit the tutorial, not this file.\n")
+set(inside FALSE)
+foreach(line IN LISTS lines)
+  if(line STREQUAL "```cpp")
+    set(inside TRUE)
+  elseif(inside AND line STREQUAL "```")
+    set(inside FALSE)
+    string(APPEND code "\n")
+  elseif(inside)
+    string(APPEND code "${line}\n")
+  endif()
+endforeach()
+file(WRITE ${OUT} "${code}")
