@@ -18,7 +18,8 @@ import os
 
 from . import _cfgso
 
-__all__ = ["Error", "Object", "factory", "container", "manager", "live_objects", "interfaces"]
+__all__ = ["Error", "Object", "factory", "documents", "container", "manager", "open", "save", "live_objects",
+           "interfaces"]
 
 # The shipped catalog sits beside this file; a KroGraphicPath of the caller's own wins.
 os.environ.setdefault("KroGraphicPath", os.path.dirname(os.path.abspath(__file__)))
@@ -158,4 +159,30 @@ def interfaces():
     return list(_cfgso.interfaces())
 
 
+def _document_call(what, method, *args):
+    try:
+        return method(*args)
+    except Error as error:
+        raise Error(error.hresult, what, None, documents.LastError()) from None
+
+
+def open(path):
+    """Reads a saved document. Gives (container, roots): the document's container and the objects it was
+    saved with (every object, in file order, for a document saved from a whole container). They stay
+    valid while the script holds them. A failure raises Error, whose text names the file."""
+    return _document_call("open", documents.Open, os.fspath(path))
+
+
+def save(what, path):
+    """Writes a document: what is a container, a spec object, or a list of spec objects (the roots),
+    written with every spec object they reach. Saving is atomic: when it fails, the previous file
+    stays as it was and Error is raised."""
+    if isinstance(what, Object) and what.query("KroIContainer") is not None:
+        _document_call("save", documents.SaveContainer, what, os.fspath(path))
+    else:
+        roots = [what] if isinstance(what, Object) else list(what)
+        _document_call("save", documents.Save, roots, os.fspath(path))
+
+
 factory = _wrap(_cfgso.static_dispatch("KroCfgSOFactory"))
+documents = _wrap(_cfgso.static_dispatch("KroDocumentScripting"))

@@ -155,3 +155,65 @@ def test_dropped_objects_are_released():
     gc.collect()
     assert shared.Collect() >= 1
     assert cfgso.live_objects() == start
+
+
+def test_saved_roots_reopen_with_their_values(tmp_path):
+    ctx = cfgso.factory.createContext()
+    ctx.setName("Assembly line A")
+    ctx.setUuid(bytes(range(16)))
+    space = cfgso.factory.createVariabilitySpace()
+    space.setName("Gears")
+    path = tmp_path / "work.kro"
+    cfgso.save([ctx, space], path)
+
+    container, roots = cfgso.open(path)
+    assert container.interface == "KroIContainer" and container.CountObjects() >= 2
+    assert [r.GetLateType() for r in roots] == ["CfgSOContext", "CfgSOVariabilitySpace"]
+    back = roots[0].query("KroICfgSOContext")
+    assert back.getName() == "Assembly line A"
+    assert back.getUuid() == bytes(range(16))
+    assert roots[1].query("KroICfgSOVariabilitySpace").getName() == "Gears"
+
+    # A container saves whole; a single object saves as the only root.
+    cfgso.save(container, tmp_path / "copy.kro")
+    _, copied = cfgso.open(tmp_path / "copy.kro")
+    assert len(copied) == container.CountObjects()
+    cfgso.save(ctx, tmp_path / "one.kro")
+    assert len(cfgso.open(tmp_path / "one.kro")[1]) == 1
+
+
+def test_document_failures_raise_with_the_file_named(tmp_path):
+    missing = tmp_path / "missing.kro"
+    with pytest.raises(cfgso.Error) as error:
+        cfgso.open(missing)
+    assert error.value.name == "KRO_E_FILE_NOT_FOUND" and str(missing) in str(error.value)
+
+    damaged = tmp_path / "damaged.kro"
+    damaged.write_text("not a document\n")
+    with pytest.raises(cfgso.Error) as error:
+        cfgso.open(damaged)
+    assert error.value.name == "KRO_E_BAD_FORMAT"
+
+    # A failed save leaves the earlier file as it was.
+    kept = tmp_path / "kept.kro"
+    ctx = cfgso.factory.createContext()
+    cfgso.save(ctx, kept)
+    before = kept.read_bytes()
+    with pytest.raises(cfgso.Error) as error:
+        cfgso.save([ctx, None], kept)
+    assert error.value.name == "E_INVALIDARG"
+    with pytest.raises(cfgso.Error):
+        cfgso.save(ctx, tmp_path / "no" / "such" / "folder.kro")
+    assert kept.read_bytes() == before
+
+
+def test_opened_documents_are_released_when_dropped(tmp_path):
+    cfgso.factory.getContainer()
+    cfgso.save(cfgso.factory.createContext(), tmp_path / "c.kro")
+    gc.collect()
+    start = cfgso.live_objects()
+    container, roots = cfgso.open(tmp_path / "c.kro")
+    assert cfgso.live_objects() > start
+    del container, roots
+    gc.collect()
+    assert cfgso.live_objects() == start

@@ -1,0 +1,29 @@
+#include "KroDocumentScripting.h"
+
+#include "KroDocument.h"
+
+HRESULT KroDocumentScripting::Open(const KroUnicodeString& path, KroIContainer_var& container,
+                                   KroListValKroISpecObject_var& roots) {
+  container = nullptr;
+  roots.RemoveAll();
+  KroDocument* document = nullptr;
+  HRESULT hr = KroDocumentServices::Open(path.ConvertToChar(), document, 0);
+  if (FAILED(hr) || !document) return FAILED(hr) ? hr : E_FAIL;
+  container = KroIContainer_var::Adopt(document->GetDocumentContainer("KroIContainer"));
+  document->GetRoots(roots);
+  KroDocumentServices::Close(document);
+  return S_OK;
+}
+
+HRESULT KroDocumentScripting::Save(const KroListValKroISpecObject_var& roots, const KroUnicodeString& path) {
+  return KroDocumentServices::Save(roots, path.ConvertToChar());
+}
+
+HRESULT KroDocumentScripting::SaveContainer(const KroIContainer_var& container, const KroUnicodeString& path) {
+  return KroDocumentServices::Save(container, path.ConvertToChar());
+}
+
+HRESULT KroDocumentScripting::LastError(KroUnicodeString& message) {
+  message = KroDocumentServices::LastError();
+  return S_OK;
+}
