@@ -67,14 +67,8 @@ void KroBuildNameConstants(const KroNameConstant (&names)[N]) {
 #define KRO_NAMES_PRIORITY
 #endif
 
-// The name constants are constant-initialised empty where the compiler can evaluate the standard
-// library's string constructor as a constant. Clang with libstdc++ cannot (an inactive union member),
-// so there they are constructed at load at the priority above, before anything of the library reads them.
-#if defined(__clang__) && defined(__GLIBCXX__)
-#define KRO_NAMES_CONSTINIT
-#else
+// The name constants are constant-initialised empty, before any code runs.
 #define KRO_NAMES_CONSTINIT constinit
-#endif
 
 // Defines a library static `name` with its guard counter `name##_counter`.
 #define KRO_LIBRARY_STATIC(Type, name, ...) \

@@ -1,29 +1,66 @@
 // The platform string. Held as 8-bit (UTF-8) text; ConvertToChar gives that text back.
+//
+// Texts of up to 23 bytes live inside the 24-byte object, without an allocation of their own: most
+// names, types and values of configuration records are that short, and handing them out by value
+// (as the modeler's getters do) then costs a copy of three words.
 #pragma once
 
 #include "KroExport.h"
 
+#include <bit>
+#include <compare>
+#include <cstddef>
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <string_view>
 
 class KRO_PLATFORM_API KroUnicodeString {
  public:
-  KroUnicodeString() = default;
-  KroUnicodeString(const char* text) : m_text(text ? text : "") {}
-  KroUnicodeString(std::string text) : m_text(std::move(text)) {}
-  KroUnicodeString(std::string_view text) : m_text(text) {}
+  static constexpr std::size_t kInlineCapacity = 23;
 
-  const char* ConvertToChar() const { return m_text.c_str(); }
-  const std::string& str() const { return m_text; }
-  int GetLengthInChar() const { return static_cast<int>(m_text.size()); }
-  bool IsEmpty() const { return m_text.empty(); }
+  constexpr KroUnicodeString() noexcept : m_ptr(nullptr), m_size(0), m_cap(std::uint64_t{kInlineCapacity} << 56) {}
+  KroUnicodeString(const char* text) { init(text ? std::string_view(text) : std::string_view()); }
+  KroUnicodeString(const std::string& text) { init(text); }
+  KroUnicodeString(std::string_view text) { init(text); }
+  KroUnicodeString(const KroUnicodeString& other) { init(other.view()); }
+  KroUnicodeString(KroUnicodeString&& other) noexcept {
+    copyRepresentation(other);
+    other.clearRepresentation();
+  }
+  KroUnicodeString& operator=(const KroUnicodeString& other) {
+    if (this != &other) assign(other.view());
+    return *this;
+  }
+  KroUnicodeString& operator=(KroUnicodeString&& other) noexcept {
+    if (this != &other) {
+      release();
+      copyRepresentation(other);
+      other.clearRepresentation();
+    }
+    return *this;
+  }
+  ~KroUnicodeString() { release(); }
 
-  KroUnicodeString& Append(const KroUnicodeString& other) { m_text += other.m_text; return *this; }
-  KroUnicodeString& Append(const char* other) { if (other) m_text += other; return *this; }
+  // Replaces the text, reusing the storage already held when it is large enough.
+  KroUnicodeString& assign(std::string_view text);
+
+  const char* ConvertToChar() const noexcept { return data(); }
+  const char* data() const noexcept { return isHeap() ? m_ptr : inlineData(); }
+  std::size_t size() const noexcept { return isHeap() ? m_size : kInlineCapacity - inlineTag(); }
+  std::string_view view() const noexcept { return {data(), size()}; }
+  operator std::string_view() const noexcept { return view(); }
+  // A copy of the text as a standard string.
+  std::string str() const { return std::string(view()); }
+  int GetLengthInChar() const noexcept { return static_cast<int>(size()); }
+  bool IsEmpty() const noexcept { return size() == 0; }
+
+  KroUnicodeString& Append(std::string_view other);
+  KroUnicodeString& Append(const KroUnicodeString& other) { return Append(other.view()); }
+  KroUnicodeString& Append(const char* other) { return other ? Append(std::string_view(other)) : *this; }
   KroUnicodeString& operator+=(const KroUnicodeString& other) { return Append(other); }
   KroUnicodeString& operator+=(const char* other) { return Append(other); }
-  friend KroUnicodeString operator+(KroUnicodeString a, const KroUnicodeString& b) { return a.Append(b); }
+  friend KroUnicodeString operator+(KroUnicodeString a, const KroUnicodeString& b) { return std::move(a.Append(b)); }
 
   // Numeric formatting: integers in decimal without leading zeros; doubles in the shortest form that reads back.
   static KroUnicodeString BuildFromNum(int value);
@@ -34,12 +71,57 @@ class KRO_PLATFORM_API KroUnicodeString {
   // Parses the whole text as a decimal integer; false (value untouched) when it is not one.
   bool ConvertToNum(int& value) const;
 
-  int Compare(const KroUnicodeString& other) const { return m_text.compare(other.m_text); }
-  friend bool operator==(const KroUnicodeString& a, const KroUnicodeString& b) { return a.m_text == b.m_text; }
-  friend bool operator==(const KroUnicodeString& a, const char* b) { return a.m_text == (b ? b : ""); }
-  friend auto operator<=>(const KroUnicodeString& a, const KroUnicodeString& b) { return a.m_text <=> b.m_text; }
-  friend std::ostream& operator<<(std::ostream& os, const KroUnicodeString& s) { return os << s.m_text; }
+  int Compare(const KroUnicodeString& other) const noexcept { return view().compare(other.view()); }
+  friend bool operator==(const KroUnicodeString& a, const KroUnicodeString& b) noexcept { return a.view() == b.view(); }
+  friend bool operator==(const KroUnicodeString& a, const char* b) noexcept {
+    return a.view() == (b ? std::string_view(b) : std::string_view());
+  }
+  friend std::strong_ordering operator<=>(const KroUnicodeString& a, const KroUnicodeString& b) noexcept {
+    return a.view() <=> b.view();
+  }
+  friend std::ostream& operator<<(std::ostream& os, const KroUnicodeString& s) { return os << s.view(); }
 
  private:
-  std::string m_text;
+  static_assert(std::endian::native == std::endian::little, "the inline tag is the capacity word's top byte");
+  static_assert(sizeof(char*) == 8 && sizeof(std::size_t) == 8, "three 8-byte words");
+  // The top byte of m_cap: 0x80 for text on the heap; otherwise 23 minus the inline length, so that
+  // a full inline text ends in the NUL that the tag then is.
+  static constexpr std::uint64_t kHeapTag = std::uint64_t{0x80} << 56;
+
+  bool isHeap() const noexcept { return (m_cap & kHeapTag) != 0; }
+  std::uint8_t inlineTag() const noexcept { return static_cast<std::uint8_t>(m_cap >> 56); }
+  std::size_t capacity() const noexcept { return isHeap() ? (m_cap & ~kHeapTag) : kInlineCapacity; }
+  char* inlineData() noexcept { return reinterpret_cast<char*>(this); }
+  const char* inlineData() const noexcept { return reinterpret_cast<const char*>(this); }
+  char* mutableData() noexcept { return isHeap() ? m_ptr : inlineData(); }
+  void setInlineSize(std::size_t size) noexcept {
+    inlineData()[size] = '\0';
+    inlineData()[kInlineCapacity] = static_cast<char>(kInlineCapacity - size);
+  }
+  void setSize(std::size_t size) noexcept {
+    if (isHeap()) {
+      m_size = size;
+      m_ptr[size] = '\0';
+    } else {
+      setInlineSize(size);
+    }
+  }
+  void copyRepresentation(const KroUnicodeString& other) noexcept {
+    m_ptr = other.m_ptr;
+    m_size = other.m_size;
+    m_cap = other.m_cap;
+  }
+  void clearRepresentation() noexcept {
+    m_ptr = nullptr;
+    m_size = 0;
+    m_cap = std::uint64_t{kInlineCapacity} << 56;
+  }
+  void init(std::string_view text);
+  void release() noexcept;
+  // Room for at least capacity bytes and a NUL, keeping the text.
+  void reserve(std::size_t capacity);
+
+  char* m_ptr;
+  std::size_t m_size;
+  std::uint64_t m_cap;
 };

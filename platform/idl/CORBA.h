@@ -33,6 +33,11 @@ class KRO_PLATFORM_API String_mgr {
     m_text = std::move(text);
     return *this;
   }
+  // Copies into the storage the field already has, when it is large enough.
+  String_mgr& operator=(std::string_view text) {
+    m_text.assign(text);
+    return *this;
+  }
 
   // The character pointer, valid until the field is next assigned or destroyed.
   const char* in() const { return m_text.c_str(); }

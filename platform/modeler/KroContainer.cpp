@@ -78,7 +78,7 @@ KroSpecObject* KroContainer::findStartUp(std::string_view name) const {
 }
 
 KroISpecObject* KroContainer::FindStartUpByName(const KroUnicodeString& name) {
-  KroSpecObject* startUp = findStartUp(name.str());
+  KroSpecObject* startUp = findStartUp(name.view());
   if (startUp) startUp->AddRef();
   return startUp;
 }

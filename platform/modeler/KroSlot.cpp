@@ -62,11 +62,6 @@ void KroSlot::setBytes(KroValueKind kind, const void* data, std::size_t n) {
   }
 }
 
-std::string_view KroSlot::bytes() const {
-  if (m_state & kHeap) return *get<std::string*>();
-  return std::string_view(reinterpret_cast<const char*>(m_raw), m_len);
-}
-
 void KroSlot::setObject(KroISpecObject* object) {
   if (object) object->AddRef();
   reset();

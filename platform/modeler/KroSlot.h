@@ -97,7 +97,10 @@ class KRO_PLATFORM_API KroSlot {
   std::int32_t getLong() const { return get<std::int32_t>(); }
   double getDouble() const { return get<double>(); }
   bool getBool() const { return get<bool>(); }
-  std::string_view bytes() const;
+  std::string_view bytes() const {
+    if (m_state & kHeap) return *get<std::string*>();
+    return std::string_view(reinterpret_cast<const char*>(m_raw), m_len);
+  }
   KroISpecObject* object() const { return get<KroISpecObject*>(); }
   template <class T>
   const std::vector<T>& listOf() const {

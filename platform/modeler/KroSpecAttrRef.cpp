@@ -85,8 +85,8 @@ HRESULT KroSpecAttrHandle::AppendDouble(double value, int) {
 
 HRESULT KroSpecAttrHandle::AppendString(const KroUnicodeString& value, int) {
   return AppendTo(m_object, m_key, KroValue_String, KroValue_StringList,
-                  [&](KroSlot& s) { s.stringList().push_back(value.str()); },
-                  [&](KroSlot& s) { s.setString(value.str()); });
+                  [&](KroSlot& s) { s.stringList().emplace_back(value.view()); },
+                  [&](KroSlot& s) { s.setString(value.view()); });
 }
 
 HRESULT KroSpecAttrHandle::AppendSpecObject(KroISpecObject* value, int) {

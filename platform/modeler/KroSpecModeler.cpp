@@ -4,8 +4,8 @@ KroBaseUnknown* FindStartUp(const char* /*interfaceName*/, const KroUnicodeStrin
                             const KroIContainer_var& container) {
   KroContainer* concrete = container ? container->GetModelerContainer() : nullptr;
   if (!concrete) return nullptr;
-  KroSpecObject* startUp = concrete->findStartUp(name.str());
-  if (!startUp || (!type.IsEmpty() && startUp->lateType() != type.str())) return nullptr;
+  KroSpecObject* startUp = concrete->findStartUp(name.view());
+  if (!startUp || (!type.IsEmpty() && startUp->lateType() != type.view())) return nullptr;
   startUp->AddRef();
   return static_cast<KroISpecObject*>(startUp);
 }
@@ -14,8 +14,8 @@ KroISpecObject* CreateStartUp(const KroUnicodeString& name, const KroUnicodeStri
                               const char* /*interfaceClassName*/, const KroIContainer_var& container,
                               const KroUnicodeString& /*text*/, const KroISpecObject_var& base) {
   KroContainer* concrete = container ? container->GetModelerContainer() : nullptr;
-  if (!concrete || name.IsEmpty() || concrete->findStartUp(name.str())) return nullptr;
-  KroSpecObject* startUp = KroSpecObject::NewStartUp(name.str(), type.IsEmpty() ? name.str() : type.str());
+  if (!concrete || name.IsEmpty() || concrete->findStartUp(name.view())) return nullptr;
+  KroSpecObject* startUp = KroSpecObject::NewStartUp(name.view(), std::string(type.IsEmpty() ? name.view() : type.view()));
   if (KroSpecObject* baseObject = base ? base->GetModelerObject() : nullptr)
     baseObject->forEachAttribute([&](const KroAttrPlace& from) {
       KroAttrPlace to = startUp->add(from.name, from.kind, from.elementKind);

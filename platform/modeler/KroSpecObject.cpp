@@ -137,7 +137,7 @@ KroISpecObject* KroSpecObject::Instanciate(const KroUnicodeString& name, const K
   if (!isStartUp()) return nullptr;
   KroContainer* target = container ? container->GetModelerContainer() : m_container;
   if (container && !target) return nullptr;  // a container of other origin cannot hold our objects
-  KroSpecObject* instance = NewInstance(this, name.str());
+  KroSpecObject* instance = NewInstance(this, name.view());
   if (target) target->adopt(instance);
   return instance;
 }
@@ -255,12 +255,12 @@ void KroSpecObject::compactOwn() {
 // ---- KroISpecObject ---------------------------------------------------------------------------------
 
 KroISpecAttribute* KroSpecObject::AddAttribute(const KroUnicodeString& name, TCKind kind, int) {
-  KroAttrPlace place = add(name.str(), kind, tk_null);
+  KroAttrPlace place = add(name.view(), kind, tk_null);
   return place ? handleOf(place) : nullptr;
 }
 
 KroISpecAttribute* KroSpecObject::AddAttribute(const KroUnicodeString& name, TCKind kind, TCKind secondKind, int) {
-  KroAttrPlace place = add(name.str(), kind, secondKind);
+  KroAttrPlace place = add(name.view(), kind, secondKind);
   return place ? handleOf(place) : nullptr;
 }
 
@@ -268,15 +268,15 @@ KroISpecAttribute* KroSpecObject::AddAttribute(const KroUnicodeString& name, TCK
                                                const KroUnicodeString& text, int) {
   const TCKind element = kind == tk_list ? tk_string : tk_null;  // a list given by text alone holds its texts
   KroAttrValue value;
-  if (!UsableName(name.str()) || !ParseInitialValue(KroValueKindOf(kind, element), text.str(), value)) return nullptr;
-  KroAttrPlace place = add(name.str(), kind, element);
+  if (!UsableName(name.view()) || !ParseInitialValue(KroValueKindOf(kind, element), text.view(), value)) return nullptr;
+  KroAttrPlace place = add(name.view(), kind, element);
   if (!place) return nullptr;
   place.slot->assign(value, place.valueKind);
   return handleOf(place);
 }
 
 KroISpecAttribute* KroSpecObject::GetAttribute(const KroUnicodeString& name) {
-  KroAttrPlace place = find(name.str());
+  KroAttrPlace place = find(name.view());
   return place ? handleOf(place) : nullptr;
 }
 
@@ -392,7 +392,7 @@ HRESULT KroSpecObject::SetDouble(KroISpecAttrKey* key, double value, int) { retu
 HRESULT KroSpecObject::SetInteger(KroISpecAttrKey* key, int value, int) { return setScalar<std::int32_t>(key, value); }
 HRESULT KroSpecObject::SetBoolean(KroISpecAttrKey* key, boolean value, int) { return setScalar<bool>(key, value != 0); }
 HRESULT KroSpecObject::SetString(KroISpecAttrKey* key, const KroUnicodeString& value, int) {
-  return setScalar<std::string_view>(key, value.str());
+  return setScalar<std::string_view>(key, value.view());
 }
 
 HRESULT KroSpecObject::SetSpecObject(KroISpecAttrKey* key, KroISpecObject* value, int, int, int) {

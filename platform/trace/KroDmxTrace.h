@@ -44,7 +44,7 @@ class KRO_PLATFORM_API KroDmxTrace {
     return *this;
   }
   KroDmxTrace& operator<<(const std::string& text) { return *this << std::string_view(text); }
-  KroDmxTrace& operator<<(const KroUnicodeString& text) { return *this << std::string_view(text.str()); }
+  KroDmxTrace& operator<<(const KroUnicodeString& text) { return *this << std::string_view(text.view()); }
   KroDmxTrace& operator<<(int value) { return *this << static_cast<long long>(value); }
   KroDmxTrace& operator<<(long value) { return *this << static_cast<long long>(value); }
   KroDmxTrace& operator<<(unsigned int value) { return *this << static_cast<long long>(value); }

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 
 #include "KroList.h"
 #include "KroPlatformServices.h"
@@ -94,6 +96,47 @@ TEST(PlatformServicesTest, UnicodeStringNumbersAndComparison) {
   EXPECT_EQ(KroUnicodeString(static_cast<const char*>(nullptr)), "");
   EXPECT_EQ(KroUnicodeString("a") + KroUnicodeString("b") + "c", "abc");
   EXPECT_EQ(SEQUENCE_octet({0x00, 0x7f, 0xff}).ToHex(), "007fff");
+}
+
+// Texts on both sides of the inline limit, through copies, moves, growth and self-reference; the
+// sanitizers see any byte read or written past the storage.
+TEST(PlatformServicesTest, UnicodeStringKeepsTextAcrossTheInlineLimit) {
+  const std::string full(KroUnicodeString::kInlineCapacity, 'x');
+  for (const std::string& text : {std::string(), std::string("a"), full.substr(1), full, full + "y",
+                                  std::string(100, 'z') + std::string(1, '\0') + "tail"}) {
+    KroUnicodeString s(text);
+    EXPECT_EQ(s.view(), text);
+    EXPECT_EQ(s.size(), text.size());
+    EXPECT_EQ(s.ConvertToChar()[text.size()], '\0');
+    KroUnicodeString copy = s;
+    KroUnicodeString moved = std::move(s);
+    EXPECT_TRUE(s.IsEmpty());
+    EXPECT_EQ(copy, moved);
+    EXPECT_EQ(moved.str(), text);
+    copy = KroUnicodeString("short");
+    EXPECT_EQ(copy, "short");
+    const KroUnicodeString& same = moved;
+    moved = same;
+    EXPECT_EQ(moved.view(), text);
+  }
+
+  // Growing past the limit one byte at a time, and from its own text.
+  KroUnicodeString grown;
+  std::string expected;
+  for (int i = 0; i < 40; ++i) {
+    grown.Append(std::string_view("0123456789").substr(static_cast<std::size_t>(i % 10), 1));
+    expected += static_cast<char>('0' + i % 10);
+    ASSERT_EQ(grown.view(), expected);
+  }
+  KroUnicodeString twice("abcdefghijklm");
+  twice.Append(twice);
+  EXPECT_EQ(twice, "abcdefghijklmabcdefghijklm");
+  twice.Append(twice.view().substr(2, 3));
+  EXPECT_EQ(twice, "abcdefghijklmabcdefghijklmcde");
+  twice.assign(twice.view().substr(1, 4));
+  EXPECT_EQ(twice, "bcde");
+  twice.assign(std::string(30, 'q'));
+  EXPECT_EQ(twice.view(), std::string(30, 'q'));
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ KRO_LIBRARY_STATIC(KroICfgManager_var, s_cfgManager);  // _CfgManager: null unti
 
 KroDmxTrace& Trace() { return s_trace.get(); }
 
-bool HasNul(const KroUnicodeString& name) { return name.str().find('\0') != std::string::npos; }
+bool HasNul(const KroUnicodeString& name) { return name.view().find('\0') != std::string::npos; }
 
 const char* const kNoAccessByQuery = "QueryInterface KroISpecObject => KroIAttrAccess failed.";
 
