@@ -6,13 +6,48 @@
 #include <cstring>
 #include <new>
 
+namespace {
+
+std::uint64_t Load8(const char* p) {
+  std::uint64_t w;
+  std::memcpy(&w, p, 8);
+  return w;
+}
+
+// Bytes [from, n) of p, n - from < 8, in the low bytes of a word: the top bytes of the 8 that end at n.
+std::uint64_t Tail(const char* p, std::size_t from, std::size_t n) {
+  return n == from ? 0 : Load8(p + n - 8) >> (8 * (8 - (n - from)));
+}
+
+}  // namespace
+
 void KroUnicodeString::init(std::string_view text) {
-  clearRepresentation();
-  if (text.size() <= kInlineCapacity) {
-    if (!text.empty()) std::memcpy(inlineData(), text.data(), text.size());
-    setInlineSize(text.size());
+  const std::size_t n = text.size();
+  if (n <= kInlineCapacity) {
+    // The three words are built in registers and stored whole: a move right after construction
+    // (a getter's result assigned to a variable) then reads back what single stores wrote.
+    const char* p = text.data();
+    std::uint64_t w[3] = {0, 0, 0};
+    if (n >= 16) {
+      w[0] = Load8(p);
+      w[1] = Load8(p + 8);
+      w[2] = Tail(p, 16, n);
+    } else if (n >= 8) {
+      w[0] = Load8(p);
+      w[1] = Tail(p, 8, n);
+    } else if (n >= 4) {
+      std::uint32_t head, tail;
+      std::memcpy(&head, p, 4);
+      std::memcpy(&tail, p + n - 4, 4);
+      w[0] = head | (std::uint64_t{tail} << (8 * (n - 4)));
+    } else {
+      for (std::size_t i = 0; i < n; ++i) w[0] |= std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+    }
+    w[2] |= std::uint64_t{kInlineCapacity - n} << 56;
+    std::memcpy(static_cast<void*>(this), w, sizeof w);
     return;
   }
+  clearRepresentation();
   m_ptr = static_cast<char*>(::operator new(text.size() + 1));
   std::memcpy(m_ptr, text.data(), text.size());
   m_ptr[text.size()] = '\0';
@@ -88,3 +123,4 @@ bool KroUnicodeString::ConvertToNum(int& value) const {
   value = parsed;
   return true;
 }
+static_assert(sizeof(KroUnicodeString) == 24, "three words, the inline text included");
