@@ -55,9 +55,7 @@ void KroUnicodeString::init(std::string_view text) {
   m_cap = text.size() | kHeapTag;
 }
 
-void KroUnicodeString::release() noexcept {
-  if (isHeap()) ::operator delete(m_ptr);
-}
+void KroUnicodeString::freeHeap() noexcept { ::operator delete(m_ptr); }
 
 void KroUnicodeString::reserve(std::size_t wanted) {
   if (wanted <= capacity()) return;

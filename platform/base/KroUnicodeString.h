@@ -117,7 +117,10 @@ class KRO_PLATFORM_API KroUnicodeString {
     m_cap = std::uint64_t{kInlineCapacity} << 56;
   }
   void init(std::string_view text);
-  void release() noexcept;
+  void release() noexcept {
+    if (isHeap()) freeHeap();
+  }
+  void freeHeap() noexcept;
   // Room for at least capacity bytes and a NUL, keeping the text.
   void reserve(std::size_t capacity);
 
