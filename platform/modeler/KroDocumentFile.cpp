@@ -108,21 +108,6 @@ HRESULT ReadFile(const std::string& path, Reader& reader, ParseError& err) {
 }
 
 bool ParseFile(const std::string& path, Document& out, ParseError& err) {
-  class Collector final : public Sink {
-   public:
-    explicit Collector(Document& doc) : m_doc(doc) {}
-    bool OnStartUp(StartUp&& startUp, ParseError&) override {
-      m_doc.startups.push_back(std::move(startUp));
-      return true;
-    }
-    bool OnObject(Object&& object, ParseError&) override {
-      m_doc.objects.push_back(std::move(object));
-      return true;
-    }
-
-   private:
-    Document& m_doc;
-  };
   Document doc;
   Collector collector(doc);
   Reader reader(path, collector, err);

@@ -804,27 +804,6 @@ bool Reader::Finish() {
 int Reader::Version() const { return m_parser->version(); }
 const std::vector<Ref>& Reader::Roots() const { return m_parser->roots(); }
 
-namespace {
-
-// Keeps every block: the whole document in memory.
-class Collector final : public Sink {
- public:
-  explicit Collector(Document& doc) : m_doc(doc) {}
-  bool OnStartUp(StartUp&& startUp, ParseError&) override {
-    m_doc.startups.push_back(std::move(startUp));
-    return true;
-  }
-  bool OnObject(Object&& object, ParseError&) override {
-    m_doc.objects.push_back(std::move(object));
-    return true;
-  }
-
- private:
-  Document& m_doc;
-};
-
-}  // namespace
-
 bool Parse(std::string_view text, const std::string& fileName, Document& out, ParseError& err) {
   try {
     Document doc;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -84,6 +85,23 @@ class KRO_PLATFORM_API Sink {
   // False stops reading; the sink then fills err's line and message (the reader adds the file).
   virtual bool OnStartUp(StartUp&& startUp, ParseError& err) = 0;
   virtual bool OnObject(Object&& object, ParseError& err) = 0;
+};
+
+// Keeps every block: the whole document in memory.
+class Collector final : public Sink {
+ public:
+  explicit Collector(Document& doc) : m_doc(doc) {}
+  bool OnStartUp(StartUp&& startUp, ParseError&) override {
+    m_doc.startups.push_back(std::move(startUp));
+    return true;
+  }
+  bool OnObject(Object&& object, ParseError&) override {
+    m_doc.objects.push_back(std::move(object));
+    return true;
+  }
+
+ private:
+  Document& m_doc;
 };
 
 class Parser;
