@@ -93,7 +93,11 @@ void KroBuildNameConstants(const KroNameConstant (&names)[N]) {
 
 // Writes the returns line of an operation and gives its result back, so that a path can end with
 // `return KroTraceReturns(trace, hr);`.
-inline HRESULT KroTraceReturns(KroDmxTrace& trace, HRESULT hr) {
-  KRO_TRACE_RETURNS(trace, hr);
+[[gnu::noinline]] inline void KroTraceWriteReturns(KroDmxTrace& trace, HRESULT hr) {
+  trace << KroDmxTrace_returns << static_cast<long>(hr) << KroDmxTrace_nl;
+}
+// Inlined whole into every caller, so that an inactive trace costs the test alone.
+[[gnu::always_inline]] inline HRESULT KroTraceReturns(KroDmxTrace& trace, HRESULT hr) {
+  if (trace.IsActive()) KroTraceWriteReturns(trace, hr);
   return hr;
 }

@@ -54,6 +54,8 @@ class KRO_PLATFORM_API KroUnicodeString {
   std::string str() const { return std::string(view()); }
   int GetLengthInChar() const noexcept { return static_cast<int>(size()); }
   bool IsEmpty() const noexcept { return size() == 0; }
+  // True while the text lives inside the object: then the object's 24 bytes determine the text.
+  bool IsInline() const noexcept { return !isHeap(); }
 
   KroUnicodeString& Append(std::string_view other);
   KroUnicodeString& Append(const KroUnicodeString& other) { return Append(other.view()); }
@@ -106,10 +108,10 @@ class KRO_PLATFORM_API KroUnicodeString {
       setInlineSize(size);
     }
   }
+  // One block copy, read as init writes it (sixteen bytes, then eight): a move right after a getter
+  // then reads back whole stores instead of stalling on a load that spans two of them.
   void copyRepresentation(const KroUnicodeString& other) noexcept {
-    m_ptr = other.m_ptr;
-    m_size = other.m_size;
-    m_cap = other.m_cap;
+    __builtin_memcpy(static_cast<void*>(this), static_cast<const void*>(&other), sizeof(KroUnicodeString));
   }
   void clearRepresentation() noexcept {
     m_ptr = nullptr;

@@ -40,14 +40,6 @@ HRESULT KroBaseUnknown::QueryInterface(const IID& iid, void** out) {
   return E_NOINTERFACE;
 }
 
-ULONG KroBaseUnknown::AddRef() { return ++m_refCount; }
-
-ULONG KroBaseUnknown::Release() {
-  ULONG remaining = --m_refCount;
-  if (remaining == 0) delete this;
-  return remaining;
-}
-
 HRESULT KroBaseUnknown::GetTypeInfoCount(unsigned int* count) {
   if (!count) return E_INVALIDARG;
   *count = 0;

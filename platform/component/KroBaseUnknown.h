@@ -26,8 +26,13 @@ class KRO_PLATFORM_API KroBaseUnknown {
 
   // A successful query returns in *out the interface pointer carrying one reference.
   virtual HRESULT QueryInterface(const IID& iid, void** out);
-  virtual ULONG AddRef();
-  virtual ULONG Release();
+  // Inline, so that a call on a known final class costs an increment.
+  virtual ULONG AddRef() { return ++m_refCount; }
+  virtual ULONG Release() {
+    const ULONG remaining = --m_refCount;
+    if (remaining == 0) delete this;
+    return remaining;
+  }
   // Dispatch for scripting clients (KroDispatch.h): by default through the interface riid names, whose
   // dispatch table is called on this component's answer to a query for riid. Ties serve their own.
   virtual HRESULT GetTypeInfoCount(unsigned int* count);

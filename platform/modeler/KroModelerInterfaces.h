@@ -115,6 +115,11 @@ class KRO_PLATFORM_API KroISpecAttrAccess : public virtual KroBaseUnknown {
   virtual HRESULT UnsetAttribute(KroISpecAttrKey* key) = 0;
   // Each element queried for iid (null where it lacks it), in list order.
   virtual KroListValKroBaseUnknown_var* GetListSpecObject(KroISpecAttrKey* key, const IID& iid) = 0;
+  // GetAttrKey on the platform string, which knows its length; a name holding a NUL byte has no key.
+  // An implementation may remember where it found a name, for callers that ask through one constant.
+  virtual KroISpecAttrKey* GetAttrKey(const KroUnicodeString& name) {
+    return name.view().find('\0') == std::string_view::npos ? GetAttrKey(name.ConvertToChar()) : nullptr;
+  }
 };
 
 // Holds startups and instances. The container keeps one reference on each instance it lists. Instances

@@ -105,12 +105,25 @@ class KRO_PLATFORM_API KroNameIndex {
     std::uint32_t position = kEmpty;
   };
 
-  // Names are short: a plain loop beats a call to memcmp.
+  // Names are short: eight bytes at a time, the last word overlapping, beats a call to memcmp.
   static bool Same(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-      if (a[i] != b[i]) return false;
-    return true;
+    const std::size_t n = a.size();
+    if (n != b.size()) return false;
+    const char* p = a.data();
+    const char* q = b.data();
+    if (n < 8) {
+      for (std::size_t i = 0; i < n; ++i)
+        if (p[i] != q[i]) return false;
+      return true;
+    }
+    for (std::size_t i = 0; i + 8 < n; i += 8)
+      if (Word(p + i) != Word(q + i)) return false;
+    return Word(p + n - 8) == Word(q + n - 8);
+  }
+  static std::uint64_t Word(const char* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    return w;
   }
   static std::uint32_t Tag(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
   static std::size_t Capacity(std::size_t count) {

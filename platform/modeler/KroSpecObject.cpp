@@ -164,6 +164,25 @@ KroAttrPlace KroSpecObject::find(std::string_view name) {
   return own == KroNameIndex::kNone ? KroAttrPlace{} : ownPlace(own);
 }
 
+KroAttrPlace KroSpecObject::findRemembered(const KroUnicodeString& name) {
+  std::uint32_t head;
+  const bool recalled = m_layout->recall(name, head);
+  std::uint64_t hash = 0;
+  if (!recalled) {
+    bool hasNul;
+    hash = KroNameIndex::Hash(name.view(), hasNul);
+    if (hasNul || name.IsEmpty()) return {};
+    head = m_layout->find(name.view(), hash);
+    m_layout->remember(name, head);
+  }
+  for (std::uint32_t i = head; i != KroNameIndex::kNone; i = m_layout->entry(i).previous)
+    if (i < m_slotCount && !m_slots[i].isAbsent()) return layoutPlace(i);
+  if (!m_own || m_own->live == 0) return {};
+  if (recalled) hash = KroNameIndex::Hash(name.view());
+  std::uint32_t own = findOwn(name.view(), hash);
+  return own == KroNameIndex::kNone ? KroAttrPlace{} : ownPlace(own);
+}
+
 KroAttrPlace KroSpecObject::add(std::string_view name, TCKind kind, TCKind elementKind) {
   if (!UsableName(name) || !KroIsValidKind(kind, elementKind) || find(name)) return {};
   if (isStartUp()) {
@@ -276,7 +295,7 @@ KroISpecAttribute* KroSpecObject::AddAttribute(const KroUnicodeString& name, TCK
 }
 
 KroISpecAttribute* KroSpecObject::GetAttribute(const KroUnicodeString& name) {
-  KroAttrPlace place = find(name.view());
+  KroAttrPlace place = findRemembered(name);
   return place ? handleOf(place) : nullptr;
 }
 
@@ -373,6 +392,11 @@ HRESULT KroSpecObject::setScalar(KroISpecAttrKey* key, T value) {
 
 KroISpecAttrKey* KroSpecObject::GetAttrKey(const char* name) {
   KroAttrPlace place = find(name ? std::string_view(name) : std::string_view());
+  return place ? keyOf(place) : nullptr;
+}
+
+KroISpecAttrKey* KroSpecObject::GetAttrKey(const KroUnicodeString& name) {
+  KroAttrPlace place = findRemembered(name);
   return place ? keyOf(place) : nullptr;
 }
 

@@ -75,6 +75,7 @@ class KRO_PLATFORM_API KroSpecObject final : public KroISpecObject, public KroIS
 
   // KroISpecAttrAccess
   KroISpecAttrKey* GetAttrKey(const char* name) override;
+  KroISpecAttrKey* GetAttrKey(const KroUnicodeString& name) override;
   HRESULT ListAttrKeys(KroListValKroISpecAttrKey_var& keys) override;
   boolean TestAttribute(const char* name) override;
   HRESULT SetDouble(KroISpecAttrKey* key, double value, int flags = 0) override;
@@ -110,6 +111,8 @@ class KRO_PLATFORM_API KroSpecObject final : public KroISpecObject, public KroIS
 
   // The attribute of that name, or an empty place. Names with a NUL byte are never found.
   KroAttrPlace find(std::string_view name);
+  // The same, remembering in the layout where a short name's string object was found.
+  KroAttrPlace findRemembered(const KroUnicodeString& name);
   // A new attribute (on a startup, a new layout entry); an empty place when the name is empty or
   // taken, or the kinds are not valid.
   KroAttrPlace add(std::string_view name, TCKind kind, TCKind elementKind);

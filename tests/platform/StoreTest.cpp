@@ -107,6 +107,40 @@ TEST_F(StoreTest, StartUpChangesReachOnlyLaterInstances) {
   EXPECT_EQ(now->GetKind(), tk_string);
 }
 
+// The lookup by platform string remembers where it found a name, keyed by the string object: the
+// same object holding another name, a name that a startup gains later, an own attribute and a heap
+// text must all still resolve as a fresh lookup would.
+TEST_F(StoreTest, LookupsThroughOneStringObjectFollowItsText) {
+  KroISpecObject_var a = make();
+  KroISpecAttrAccess_var access = a;
+  auto keyOf = [&](const KroUnicodeString& name) { return KroISpecAttrKey_var::Adopt(access->GetAttrKey(name)); };
+
+  KroUnicodeString name("name");
+  KroISpecAttrKey_var first = keyOf(name);
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first.ptr(), keyOf(name).ptr());
+  name = KroUnicodeString("count");  // same object, other text
+  EXPECT_EQ(keyOf(name).ptr(), key(a, "count").ptr());
+  name = KroUnicodeString("late");
+  EXPECT_FALSE(keyOf(name));
+  add(m_startUp, "late", tk_long);  // the layout grows: a later instance has it
+  KroISpecObject_var b = make();
+  EXPECT_TRUE(KroISpecAttrKey_var::Adopt(KroISpecAttrAccess_var(b)->GetAttrKey(name)));
+  EXPECT_FALSE(keyOf(name)) << "the earlier instance still lacks it";
+  add(a, "late", tk_double);  // now as an own attribute of the earlier one
+  EXPECT_EQ(keyOf(name).ptr(), key(a, "late").ptr());
+
+  KroUnicodeString withNul(std::string_view("name\0x", 6));
+  EXPECT_FALSE(keyOf(withNul)) << "a NUL byte does not cut the name short";
+  EXPECT_FALSE(keyOf(KroUnicodeString()));
+  const std::string longName(40, 'n');  // a heap text is never remembered
+  add(a, longName.c_str(), tk_long);
+  KroUnicodeString heap(longName);
+  EXPECT_TRUE(keyOf(heap));
+  heap = KroUnicodeString(std::string(40, 'm'));
+  EXPECT_FALSE(keyOf(heap));
+}
+
 TEST_F(StoreTest, ValuesAroundTheInlineLimitReadBackWhole) {
   KroISpecObject_var so = make();
   KroISpecAttrAccess_var access = so;

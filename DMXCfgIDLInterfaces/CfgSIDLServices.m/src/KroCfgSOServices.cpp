@@ -1,6 +1,7 @@
 #include "KroCfgSOServices.h"
 
 #include <memory>
+#include <utility>
 
 #include "KroCfgSOFactory.h"
 #include "KroCfgSOFramework.h"
@@ -177,9 +178,10 @@ HRESULT KroCfgSOServices::GetAttrAccessAndKey(const KroISpecObject_var& so, cons
     KRO_TRACE_LINE(trace, kNoAccessByQuery);
     return KroTraceReturns(trace, E_FAIL);
   }
-  access = queried;
-  // The modeler looks keys up by C string, which would stop at a NUL byte and find another attribute.
-  KroISpecAttrKey* found = HasNul(name) ? nullptr : access->GetAttrKey(name.ConvertToChar());
+  access = std::move(queried);
+  // By the platform string, not its C string: a name with a NUL byte then finds no attribute, rather
+  // than the one its text up to the NUL names.
+  KroISpecAttrKey* found = access->GetAttrKey(name);
   if (!found) {
     KRO_TRACE_LINE(trace, "Unable to retrieve attribute key for: " << name);
     return KroTraceReturns(trace, E_FAIL);

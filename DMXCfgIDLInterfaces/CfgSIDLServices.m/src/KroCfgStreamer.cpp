@@ -316,8 +316,8 @@ HRESULT KroCfgStreamer::KroTimeFromSpecObject(const KroISpecObject_var& in, KroT
 }
 
 void KroCfgStreamer::PrintUid(SEQUENCE_octet uid) {
-  // The trace drops all of this by itself while it is off.
   KroDmxTrace& trace = Trace();
+  if (!trace.IsActive()) return;
   KroDmxTraceStep step(trace, " ");
   trace << "Size: byte(" << static_cast<int>(uid.length()) << ")" << KroDmxTrace_nl;
   trace << "Uid :" << KroDmxTrace_nl;
