@@ -14,9 +14,15 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(cmake ninja-build g++ pkg-config libcli11-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
-          nlohmann-json3-dev rapidjson-dev pybind11-dev python3-dev python3-pytest)
+          nlohmann-json3-dev rapidjson-dev pybind11-dev python3-dev python3-pytest ccache)
 FUZZ_PACKAGES=(clang libclang-rt-dev)
 FUZZ_TARGETS=(DocumentFuzz ConversionsFuzz StreamerFuzz)
+
+# Compiles go through ccache, so that a build in a fresh clone (as CI makes) reuses what an earlier
+# build on this machine compiled. Paths count relative to the checkout, so clones in other folders
+# share the cache.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=true
+LAUNCHER=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 deps() {  # deps [package...]: the build dependencies, or the packages given
   local wanted=("${PACKAGES[@]}") missing=()
@@ -34,7 +40,7 @@ deps() {  # deps [package...]: the build dependencies, or the packages given
 
 build() {  # build DIR [targets...]
   local dir=$1; shift
-  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${LAUNCHER[@]}" >/dev/null
   if (($#)); then cmake --build "$dir" --target "$@"; else cmake --build "$dir"; fi
 }
 
@@ -42,7 +48,7 @@ sanitize_build() {
   deps
   deps "${FUZZ_PACKAGES[@]}"
   cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DKRO_SANITIZE=ON \
-    -DKRO_FUZZ=ON -DKRO_BUILD_BENCH=OFF >/dev/null
+    -DKRO_FUZZ=ON -DKRO_BUILD_BENCH=OFF "${LAUNCHER[@]}" >/dev/null
   cmake --build build-asan
 }
 

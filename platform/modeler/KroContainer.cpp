@@ -65,6 +65,7 @@ void KroContainer::adopt(KroSpecObject* object, bool pinned) {
 
 bool KroContainer::addStartUp(KroSpecObject* startUp) {
   if (!m_startUps.emplace(std::string(startUp->name()), startUp).second) return false;
+  m_startUpMemo.forget();
   startUp->AddRef();
   startUp->m_container = this;
   startUp->m_flags |= KroSpecObject::kListed;
@@ -77,8 +78,16 @@ KroSpecObject* KroContainer::findStartUp(std::string_view name) const {
   return it == m_startUps.end() ? nullptr : it->second;
 }
 
+KroSpecObject* KroContainer::findStartUpRemembered(const KroUnicodeString& name) {
+  KroSpecObject* startUp;
+  if (m_startUpMemo.recall(name, startUp)) return startUp;
+  startUp = findStartUp(name.view());
+  m_startUpMemo.remember(name, startUp);
+  return startUp;
+}
+
 KroISpecObject* KroContainer::FindStartUpByName(const KroUnicodeString& name) {
-  KroSpecObject* startUp = findStartUp(name.view());
+  KroSpecObject* startUp = findStartUpRemembered(name);
   if (startUp) startUp->AddRef();
   return startUp;
 }

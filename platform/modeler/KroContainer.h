@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "KroSpecObject.h"
+#include "KroStringMemo.h"
 
 class KRO_PLATFORM_API KroContainer final : public KroIContainer {
  public:
@@ -32,6 +33,9 @@ class KRO_PLATFORM_API KroContainer final : public KroIContainer {
   // Takes one reference on the startup; false when the name is taken.
   bool addStartUp(KroSpecObject* startUp);
   KroSpecObject* findStartUp(std::string_view name) const;
+  // The same, remembering the answer for the string object asked through: instantiation looks its
+  // startup up by name on every record.
+  KroSpecObject* findStartUpRemembered(const KroUnicodeString& name);
   const std::vector<KroSpecObject*>& startUps() const { return m_startUpOrder; }
   // Listed instances in order.
   template <class F>
@@ -60,6 +64,7 @@ class KRO_PLATFORM_API KroContainer final : public KroIContainer {
     std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
   };
   std::unordered_map<std::string, KroSpecObject*, NameHash, std::equal_to<>> m_startUps;
+  KroStringMemo<KroSpecObject*, 4> m_startUpMemo;  // forgotten whenever a startup is added
   std::vector<KroSpecObject*> m_tracked;  // creation order; null where an object left
   std::size_t m_trackedCount = 0;
   std::size_t m_listed = 0;

@@ -6,7 +6,7 @@ std::uint32_t KroSpecLayout::append(std::string_view name, TCKind kind, TCKind e
   const std::uint64_t hash = KroNameIndex::Hash(name);
   const std::uint32_t previous = find(name, hash);
   const auto index = static_cast<std::uint32_t>(m_entries.size());
-  forget();
+  m_memo.forget();
   m_entries.push_back(KroLayoutEntry{std::string(name), kind, elementKind, KroValueKindOf(kind, elementKind), previous});
   auto nameOf = [this](std::uint32_t p) -> std::string_view { return m_entries[p].name; };
   if (previous != KroNameIndex::kNone)

@@ -7,17 +7,14 @@
 
 #include "KroExport.h"
 
-#include <algorithm>
 #include <cstdint>
-#include <cstring>
-#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "KroNameIndex.h"
 #include "KroSlot.h"
-#include "KroUnicodeString.h"
+#include "KroStringMemo.h"
 
 class KroSpecAttrRef;
 
@@ -49,22 +46,9 @@ class KRO_PLATFORM_API KroSpecLayout {
   std::uint32_t find(std::string_view name, std::uint64_t hash) const {
     return m_index.find(name, hash, [this](std::uint32_t p) -> std::string_view { return m_entries[p].name; });
   }
-  // A small memo of find, keyed by the address of a short name's string object and checked against
-  // the whole object: callers ask for the same few names again and again, each through one constant,
-  // and the memo spares them the hashing and the probing. Any change to the layout forgets it.
-  bool recall(const KroUnicodeString& name, std::uint32_t& head) const {
-    const Memo& m = m_memo[MemoSlot(name)];
-    if (m.name != &name || !name.IsInline() || !SameWords(m.words, name)) return false;
-    head = m.head;
-    return true;
-  }
-  void remember(const KroUnicodeString& name, std::uint32_t head) {
-    if (!name.IsInline()) return;
-    Memo& m = m_memo[MemoSlot(name)];
-    m.name = &name;
-    std::memcpy(m.words, static_cast<const void*>(&name), sizeof m.words);
-    m.head = head;
-  }
+  // A memo of find by string object; any change to the layout forgets it.
+  bool recall(const KroUnicodeString& name, std::uint32_t& head) const { return m_memo.recall(name, head); }
+  void remember(const KroUnicodeString& name, std::uint32_t head) { m_memo.remember(name, head); }
   // Appends an entry; a name already present now resolves to the new entry.
   std::uint32_t append(std::string_view name, TCKind kind, TCKind elementKind);
 
@@ -79,25 +63,7 @@ class KRO_PLATFORM_API KroSpecLayout {
   static KroSpecAttrRef* share(KroSpecAttrRef* key);
   KroSpecAttrRef* makeKey(std::uint32_t index);
 
-  struct Memo {
-    const KroUnicodeString* name = nullptr;
-    std::uint64_t words[3] = {};
-    std::uint32_t head = KroNameIndex::kNone;
-  };
-  static constexpr std::size_t kMemoSlots = 16;
-  // Mixed: constants of one table sit at a fixed stride, which plain low bits would fold together.
-  static std::size_t MemoSlot(const KroUnicodeString& name) {
-    std::uint64_t x = (static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(&name)) >> 3) * 0xff51afd7ed558ccdull;
-    return static_cast<std::size_t>((x ^ (x >> 32)) % kMemoSlots);
-  }
-  static bool SameWords(const std::uint64_t (&words)[3], const KroUnicodeString& name) {
-    std::uint64_t now[3];
-    std::memcpy(now, static_cast<const void*>(&name), sizeof now);
-    return ((now[0] ^ words[0]) | (now[1] ^ words[1]) | (now[2] ^ words[2])) == 0;
-  }
-  void forget() { std::fill(std::begin(m_memo), std::end(m_memo), Memo{}); }
-
-  Memo m_memo[kMemoSlots];
+  KroStringMemo<std::uint32_t, 16> m_memo;
   int m_refs = 1;
   std::string m_lateType;
   std::vector<KroLayoutEntry> m_entries;

@@ -4,7 +4,7 @@ KroBaseUnknown* FindStartUp(const char* /*interfaceName*/, const KroUnicodeStrin
                             const KroIContainer_var& container) {
   KroContainer* concrete = container ? container->GetModelerContainer() : nullptr;
   if (!concrete) return nullptr;
-  KroSpecObject* startUp = concrete->findStartUp(name.view());
+  KroSpecObject* startUp = concrete->findStartUpRemembered(name);
   if (!startUp || (!type.IsEmpty() && startUp->lateType() != type.view())) return nullptr;
   startUp->AddRef();
   return static_cast<KroISpecObject*>(startUp);
