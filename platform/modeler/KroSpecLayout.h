@@ -52,6 +52,8 @@ class KRO_PLATFORM_API KroSpecLayout {
   // Appends an entry; a name already present now resolves to the new entry.
   std::uint32_t append(std::string_view name, TCKind kind, TCKind elementKind);
 
+  // The key of an entry if one was made already, without a reference of the caller's.
+  KroSpecAttrRef* cachedKey(std::uint32_t index) const { return index < m_keys.size() ? m_keys[index] : nullptr; }
   // The key of an entry, carrying one reference; made on first demand, then shared.
   KroSpecAttrRef* key(std::uint32_t index) {
     KroSpecAttrRef* cached = index < m_keys.size() ? m_keys[index] : nullptr;

@@ -222,7 +222,13 @@ KroAttrPlace KroSpecObject::resolve(KroISpecAttrKey* key) {
 }
 
 KroSpecAttrRef* KroSpecObject::keyOf(const KroAttrPlace& place) {
-  if (!place.own) return m_layout->key(place.index);
+  if (!place.own) {
+    if (KroSpecAttrRef* key = m_layout->cachedKey(place.index)) {
+      key->AddRef();
+      return key;
+    }
+    return m_layout->key(place.index);
+  }
   KroOwnAttribute& a = m_own->attributes[place.index];
   if (a.key) {
     a.key->AddRef();
@@ -396,6 +402,13 @@ KroISpecAttrKey* KroSpecObject::GetAttrKey(const char* name) {
 }
 
 KroISpecAttrKey* KroSpecObject::GetAttrKey(const KroUnicodeString& name) {
+  // The usual case in full: a remembered name, present here, whose key exists.
+  std::uint32_t head;
+  if (m_layout->recall(name, head) && head < m_slotCount && !m_slots[head].isAbsent())
+    if (KroSpecAttrRef* key = m_layout->cachedKey(head)) {
+      key->AddRef();
+      return key;
+    }
   KroAttrPlace place = findRemembered(name);
   return place ? keyOf(place) : nullptr;
 }

@@ -61,6 +61,7 @@ HRESULT AppendSpecObjects(KroListValKroISpecObject_var& out, KroListValKroBaseUn
     KRO_TRACE_LINE(Trace(), "Unable to get a list of SpecObject.");
     return E_FAIL;
   }
+  out.Reserve(out.Size() + owned->Size());
   for (int i = 1; i <= owned->Size(); ++i) out.Append(KroISpecObject_var((*owned)[i]));
   return S_OK;
 }
