@@ -1,6 +1,7 @@
 // The factory: the catalog opened once along KroGraphicPath, the generic startup, every create<Kind>.
 #include "KroCfgSOFactory.h"
 #include "LibraryTestSupport.h"
+#include "TestPaths.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ std::string Expect(const TraceCapture& capture, const std::string& line) {
 
 TEST(FactoryTest, FirstOpeningTracesThePathsAndLaterOnesNothing) {
   InFreshProcess([] {
-    std::string dir = KRO_SHIPPED_CATALOG_DIR;
+    std::string dir = kro_test::ShippedCatalogDir();
     setenv("KroGraphicPath", ("/nonexistent:" + dir).c_str(), 1);
     TraceCapture capture({"KroCfgSOFactory"});
     KroIContainer_var first, second;

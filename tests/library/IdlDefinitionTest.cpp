@@ -10,12 +10,14 @@
 #include <utility>
 #include <vector>
 
+#include "TestPaths.h"
+
 namespace {
 
 using Fields = std::vector<std::pair<std::string, std::string>>;  // (name, type) in declaration order
 
 std::string Read(const std::string& path) {
-  std::ifstream in(std::string(KRO_SHIPPED_CATALOG_DIR) + "/../" + path);
+  std::ifstream in(kro_test::ShippedCatalogDir() + "/../" + path);
   std::stringstream text;
   text << in.rdbuf();
   return text.str();

@@ -13,9 +13,10 @@
 
 #include "KroDmxTrace.h"
 #include "KroSpecModeler.h"
+#include "TestPaths.h"
 
 // The factory opens its catalog once per process, along KroGraphicPath.
-inline void UseShippedCatalog() { setenv("KroGraphicPath", KRO_SHIPPED_CATALOG_DIR, 0); }
+inline void UseShippedCatalog() { setenv("KroGraphicPath", kro_test::ShippedCatalogDir().c_str(), 0); }
 
 // Switches the named traces on and collects their lines for as long as it lives.
 class TraceCapture {
@@ -66,7 +67,7 @@ void InFreshProcess(Body body) {
 
 // A copy of the shipped catalog in a fresh directory, with one text replaced (to break it on purpose).
 inline std::string CatalogDirWith(const std::string& dirName, const std::string& from, const std::string& to) {
-  std::ifstream in(std::string(KRO_SHIPPED_CATALOG_DIR) + "/CfgSOCatalog.feat");
+  std::ifstream in(kro_test::ShippedCatalogDir() + "/CfgSOCatalog.feat");
   std::stringstream text;
   text << in.rdbuf();
   std::string content = text.str();

@@ -12,14 +12,8 @@
 #include "KroCfgStreamer.h"
 #include "KroDocument.h"
 #include "KroSpecModeler.h"
+#include "TestPaths.h"
 
-#if defined(KRO_SHIPPED_CATALOG)
-#define KRO_CATALOG_PATH KRO_SHIPPED_CATALOG
-#elif defined(KRO_SHIPPED_CATALOG_DIR)
-#define KRO_CATALOG_PATH KRO_SHIPPED_CATALOG_DIR "/CfgSOCatalog.feat"
-#else
-#define KRO_CATALOG_PATH KRO_TEST_DATA_DIR "/../../data/CfgSOCatalog.feat"
-#endif
 
 namespace {
 
@@ -174,7 +168,7 @@ class ShippedCatalogTest : public ::testing::Test {
  protected:
   void SetUp() override {
     m_live = KroBaseUnknown::LiveObjects();
-    ASSERT_EQ(KroDocumentServices::Open(KRO_CATALOG_PATH, m_document, 0), S_OK) << KroDocumentServices::LastError();
+    ASSERT_EQ(KroDocumentServices::Open((kro_test::ShippedCatalogDir() + "/CfgSOCatalog.feat").c_str(), m_document, 0), S_OK) << KroDocumentServices::LastError();
     ASSERT_NE(m_document, nullptr);
     m_container = KroIContainer_var::Adopt(m_document->GetDocumentContainer("KroIContainer"));
     ASSERT_TRUE(m_container);

@@ -8,6 +8,7 @@
 #include "DMXSession.h"
 #include "KroDocument.h"
 #include "KroSpecModeler.h"
+#include "TestPaths.h"
 
 namespace {
 
@@ -257,7 +258,7 @@ class DocumentTest : public ::testing::Test {
 
 TEST_F(DocumentTest, CatalogGivesStartUpsWithInitialValuesAndBases) {
   KroDocument* document = nullptr;
-  ASSERT_EQ(KroDocumentServices::Open(KRO_TEST_DATA_DIR "/sample.feat", document, 0), S_OK);
+  ASSERT_EQ(KroDocumentServices::Open((kro_test::TestDataDir() + "/sample.feat").c_str(), document, 0), S_OK);
   ASSERT_NE(document, nullptr);
   EXPECT_EQ(document->GetDocumentContainer("KroISpecObject"), nullptr);
   {
@@ -364,7 +365,7 @@ TEST(SessionTest, SessionHandsOutItsFactoryManager) {
 
 TEST(CfgsoToolTest, SavesWhatItMadeAndShowsDocuments) {
   auto run = [](const std::string& args, std::string& out) {
-    FILE* pipe = popen(("env -u KroGraphicPath " + std::string(KRO_CFGSO_TOOL) + " " + args + " 2>&1").c_str(), "r");
+    FILE* pipe = popen(("env -u KroGraphicPath " + kro_test::CfgsoTool() + " " + args + " 2>&1").c_str(), "r");
     char buf[4096];
     out.clear();
     while (std::size_t n = fread(buf, 1, sizeof buf, pipe)) out.append(buf, n);

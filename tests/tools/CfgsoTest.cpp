@@ -8,6 +8,8 @@
 #include <sstream>
 #include <string>
 
+#include "TestPaths.h"
+
 namespace {
 
 struct Outcome {
@@ -18,7 +20,7 @@ struct Outcome {
 // Runs cfgso through the shell; env is prepended to the command line. Without redirections in args,
 // standard error is read along with standard output.
 Outcome Cfgso(const std::string& args, const std::string& env = "env -u KroGraphicPath") {
-  std::string command = env + " " + KRO_CFGSO_TOOL + " " + args;
+  std::string command = env + " " + kro_test::CfgsoTool() + " " + args;
   if (args.find('>') == std::string::npos) command += " 2>&1";
   FILE* pipe = popen(command.c_str(), "r");
   Outcome run{-1, ""};
@@ -39,7 +41,7 @@ std::string ReadFile(const std::filesystem::path& path) {
 }
 
 TEST(CfgsoTest, CommandsRunOnTheShippedCatalogFoundBesideTheProgram) {
-  Outcome run = Cfgso(std::string("catalog ") + KRO_TEST_DATA_DIR "/sample.feat");
+  Outcome run = Cfgso("catalog " + kro_test::TestDataDir() + "/sample.feat");
   EXPECT_EQ(run.code, 0) << run.out;
   EXPECT_TRUE(Has(run, "SampleDerived (type SampleDerived)")) << run.out;
   EXPECT_TRUE(Has(run, "octets"));
@@ -56,7 +58,7 @@ TEST(CfgsoTest, CommandsRunOnTheShippedCatalogFoundBesideTheProgram) {
 TEST(CfgsoTest, HelpAndVersionGoToStandardOutputWithSuccess) {
   Outcome run = Cfgso("--version");
   EXPECT_EQ(run.code, 0);
-  EXPECT_EQ(run.out, "cfgso " KRO_PROJECT_VERSION "\n");
+  EXPECT_EQ(run.out, "cfgso " + kro_test::ProjectVersion() + "\n");
 
   run = Cfgso("--help");
   EXPECT_EQ(run.code, 0);
@@ -110,7 +112,7 @@ TEST(CfgsoTest, FailuresExitWithOneAndNameTheCause) {
   // A catalog without one of the streamer's startups: a message, not an abort.
   std::filesystem::path folder = std::filesystem::temp_directory_path() / ("cfgso-test-" + std::to_string(getpid()));
   std::filesystem::create_directories(folder);
-  std::istringstream shipped(ReadFile(KRO_SHIPPED_CATALOG_DIR "/CfgSOCatalog.feat"));
+  std::istringstream shipped(ReadFile(kro_test::ShippedCatalogDir() + "/CfgSOCatalog.feat"));
   std::ofstream broken(folder / "CfgSOCatalog.feat");
   bool skipping = false;
   for (std::string line; std::getline(shipped, line);) {
