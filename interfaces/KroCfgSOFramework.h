@@ -88,16 +88,16 @@ void KroBuildNameConstants(const KroNameConstant (&names)[N]) {
 // Writes the returns marker, the result and a newline.
 #define KRO_TRACE_RETURNS(trace, hr)                                                       \
   do {                                                                                     \
-    if ((trace).IsActive()) (trace) << KroDmxTrace_returns << static_cast<long>(hr) << KroDmxTrace_nl; \
+    if ((trace).IsActive()) KroTraceWriteReturns(trace, static_cast<long>(hr));            \
   } while (0)
 
-// Writes the returns line of an operation and gives its result back, so that a path can end with
-// `return KroTraceReturns(trace, hr);`.
-[[gnu::noinline]] inline void KroTraceWriteReturns(KroDmxTrace& trace, HRESULT hr) {
-  trace << KroDmxTrace_returns << static_cast<long>(hr) << KroDmxTrace_nl;
+// The returns marker, the result and a newline; out of line, since the trace is mostly off.
+[[gnu::noinline]] inline void KroTraceWriteReturns(KroDmxTrace& trace, long result) {
+  trace << KroDmxTrace_returns << result << KroDmxTrace_nl;
 }
-// Inlined whole into every caller, so that an inactive trace costs the test alone.
+// Writes the returns line of an operation and gives its result back, so that a path can end with
+// `return KroTraceReturns(trace, hr);`. Inlined whole, so that an inactive trace costs the test alone.
 [[gnu::always_inline]] inline HRESULT KroTraceReturns(KroDmxTrace& trace, HRESULT hr) {
-  if (trace.IsActive()) KroTraceWriteReturns(trace, hr);
+  if (trace.IsActive()) KroTraceWriteReturns(trace, static_cast<long>(hr));
   return hr;
 }

@@ -24,9 +24,12 @@ KroSpecLayout::~KroSpecLayout() {
     }
 }
 
-KroSpecAttrRef* KroSpecLayout::share(KroSpecAttrRef* key) {
-  key->AddRef();
-  return key;
+KroSpecAttrRef* KroSpecLayout::key(std::uint32_t index) {
+  if (index < m_keys.size() && m_keys[index]) {
+    m_keys[index]->AddRef();
+    return m_keys[index];
+  }
+  return makeKey(index);
 }
 
 KroSpecAttrRef* KroSpecLayout::makeKey(std::uint32_t index) {

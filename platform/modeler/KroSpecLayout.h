@@ -52,17 +52,11 @@ class KRO_PLATFORM_API KroSpecLayout {
   // Appends an entry; a name already present now resolves to the new entry.
   std::uint32_t append(std::string_view name, TCKind kind, TCKind elementKind);
 
-  // The key of an entry if one was made already, without a reference of the caller's.
-  KroSpecAttrRef* cachedKey(std::uint32_t index) const { return index < m_keys.size() ? m_keys[index] : nullptr; }
   // The key of an entry, carrying one reference; made on first demand, then shared.
-  KroSpecAttrRef* key(std::uint32_t index) {
-    KroSpecAttrRef* cached = index < m_keys.size() ? m_keys[index] : nullptr;
-    return cached ? share(cached) : makeKey(index);
-  }
+  KroSpecAttrRef* key(std::uint32_t index);
 
  private:
   ~KroSpecLayout();
-  static KroSpecAttrRef* share(KroSpecAttrRef* key);
   KroSpecAttrRef* makeKey(std::uint32_t index);
 
   KroStringMemo<std::uint32_t, 16> m_memo;

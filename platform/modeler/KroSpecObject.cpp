@@ -158,28 +158,25 @@ KroAttrPlace KroSpecObject::find(std::string_view name) {
   bool hasNul;
   const std::uint64_t hash = KroNameIndex::Hash(name, hasNul);
   if (hasNul || name.empty()) return {};
-  for (std::uint32_t i = m_layout->find(name, hash); i != KroNameIndex::kNone; i = m_layout->entry(i).previous)
-    if (i < m_slotCount && !m_slots[i].isAbsent()) return layoutPlace(i);
-  std::uint32_t own = findOwn(name, hash);
-  return own == KroNameIndex::kNone ? KroAttrPlace{} : ownPlace(own);
+  return placeOf(name, m_layout->find(name, hash), &hash);
 }
 
 KroAttrPlace KroSpecObject::findRemembered(const KroUnicodeString& name) {
   std::uint32_t head;
-  const bool recalled = m_layout->recall(name, head);
-  std::uint64_t hash = 0;
-  if (!recalled) {
-    bool hasNul;
-    hash = KroNameIndex::Hash(name.view(), hasNul);
-    if (hasNul || name.IsEmpty()) return {};
-    head = m_layout->find(name.view(), hash);
-    m_layout->remember(name, head);
-  }
+  if (m_layout->recall(name, head)) return placeOf(name.view(), head, nullptr);
+  bool hasNul;
+  const std::uint64_t hash = KroNameIndex::Hash(name.view(), hasNul);
+  if (hasNul || name.IsEmpty()) return {};
+  head = m_layout->find(name.view(), hash);
+  m_layout->remember(name, head);
+  return placeOf(name.view(), head, &hash);
+}
+
+KroAttrPlace KroSpecObject::placeOf(std::string_view name, std::uint32_t head, const std::uint64_t* hash) const {
   for (std::uint32_t i = head; i != KroNameIndex::kNone; i = m_layout->entry(i).previous)
     if (i < m_slotCount && !m_slots[i].isAbsent()) return layoutPlace(i);
   if (!m_own || m_own->live == 0) return {};
-  if (recalled) hash = KroNameIndex::Hash(name.view());
-  std::uint32_t own = findOwn(name.view(), hash);
+  std::uint32_t own = findOwn(name, hash ? *hash : KroNameIndex::Hash(name));
   return own == KroNameIndex::kNone ? KroAttrPlace{} : ownPlace(own);
 }
 
@@ -222,13 +219,7 @@ KroAttrPlace KroSpecObject::resolve(KroISpecAttrKey* key) {
 }
 
 KroSpecAttrRef* KroSpecObject::keyOf(const KroAttrPlace& place) {
-  if (!place.own) {
-    if (KroSpecAttrRef* key = m_layout->cachedKey(place.index)) {
-      key->AddRef();
-      return key;
-    }
-    return m_layout->key(place.index);
-  }
+  if (!place.own) return m_layout->key(place.index);
   KroOwnAttribute& a = m_own->attributes[place.index];
   if (a.key) {
     a.key->AddRef();
@@ -402,13 +393,9 @@ KroISpecAttrKey* KroSpecObject::GetAttrKey(const char* name) {
 }
 
 KroISpecAttrKey* KroSpecObject::GetAttrKey(const KroUnicodeString& name) {
-  // The usual case in full: a remembered name, present here, whose key exists.
+  // The usual case without building a place: a remembered name whose newest entry is present here.
   std::uint32_t head;
-  if (m_layout->recall(name, head) && head < m_slotCount && !m_slots[head].isAbsent())
-    if (KroSpecAttrRef* key = m_layout->cachedKey(head)) {
-      key->AddRef();
-      return key;
-    }
+  if (m_layout->recall(name, head) && head < m_slotCount && !m_slots[head].isAbsent()) return m_layout->key(head);
   KroAttrPlace place = findRemembered(name);
   return place ? keyOf(place) : nullptr;
 }

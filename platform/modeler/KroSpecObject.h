@@ -174,6 +174,9 @@ class KRO_PLATFORM_API KroSpecObject final : public KroISpecObject, public KroIS
   }
   KroAttrPlace ownPlace(std::uint32_t index) const;
   std::uint32_t findOwn(std::string_view name, std::uint64_t hash) const;
+  // The present layout entry of a name, from its newest entry down, else the instance's own attribute
+  // of that name; the name's hash is computed here only if the own attributes need it.
+  KroAttrPlace placeOf(std::string_view name, std::uint32_t head, const std::uint64_t* hash) const;
   KroSpecAttrRef* keyOf(const KroAttrPlace& place);
   KroISpecAttribute* handleOf(const KroAttrPlace& place);
   void removeOwn(std::uint32_t index);
