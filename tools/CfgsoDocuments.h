@@ -13,3 +13,6 @@ int ShowDocument(const char* path, bool json);
 // Saves every spec object of the factory's container that no other one refers to, with all it
 // reaches and the startups they need. Returns the exit status.
 int SaveWhatWasMade(const char* path);
+// --save writes every object made, which only the store mode keeps: a transient container (from
+// KRO_CONTAINER_MODE) is switched to the store mode, with a note on standard error.
+int KeepEverythingMade();

@@ -245,6 +245,7 @@ int main(int argc, char** argv) {
     if (*show) return ShowDocument(showFile.c_str(), showJson);
     if (*demo || *stream) {
       if (FindCatalog(command).empty()) return 1;
+      if (!saveFile.empty() && KeepEverythingMade() != 0) return 1;
       int status = *demo ? Demo() : DemoStreamer();
       if (!saveFile.empty() && SaveWhatWasMade(saveFile.c_str()) != 0) status = 1;
       return status;

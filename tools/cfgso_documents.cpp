@@ -309,6 +309,19 @@ int ShowDocument(const char* path, bool json) {
   return 0;
 }
 
+int KeepEverythingMade() {
+  KroIContainer_var container;
+  if (FAILED(KroCfgSOFactory::getContainer(container)) || !container) {
+    std::fprintf(stderr, "cfgso: no container to make objects in\n");
+    return 1;
+  }
+  if (container->IsTransient()) {
+    std::fprintf(stderr, "cfgso: --save keeps every object made, so the container runs in the store mode\n");
+    container->SetTransient(0);
+  }
+  return 0;
+}
+
 int SaveWhatWasMade(const char* path) {
   KroIContainer_var container;
   if (FAILED(KroCfgSOFactory::getContainer(container)) || !container) {

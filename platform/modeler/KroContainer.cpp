@@ -1,66 +1,124 @@
 #include "KroContainer.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+
+namespace {
+
+using O = KroSpecObject;
+
+constexpr std::size_t kDefaultFloor = 4096;
+constexpr long kLargestFloor = 1L << 30;
+
+}  // namespace
 
 KroContainer::KroContainer(std::string name) : m_name(std::move(name)) {
   m_floor = DefaultCollectionFloor();
   m_nextCollection = m_floor;
 }
 
+std::size_t KroContainer::DefaultCollectionFloor() {
+  static const std::size_t floor = [] {
+    const char* text = std::getenv("KRO_GC_FLOOR");
+    if (!text || !*text) return kDefaultFloor;
+    errno = 0;
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (errno || end == text || *end || value < 1 || value > kLargestFloor) {
+      std::fprintf(stderr, "KRO_GC_FLOOR=\"%s\" ignored: expected a whole number from 1 to %ld; the floor stays %zu\n",
+                   text, kLargestFloor, kDefaultFloor);
+      return kDefaultFloor;
+    }
+    return static_cast<std::size_t>(value);
+  }();
+  return floor;
+}
+
+bool KroContainer::TransientFromEnvironment() {
+  static const bool transient = [] {
+    const char* text = std::getenv("KRO_CONTAINER_MODE");
+    if (!text || !*text || !std::strcmp(text, "store")) return false;
+    if (!std::strcmp(text, "transient")) return true;
+    std::fprintf(stderr, "KRO_CONTAINER_MODE=\"%s\" ignored: expected \"store\" or \"transient\"; the mode stays store\n",
+                 text);
+    return false;
+  }();
+  return transient;
+}
+
+// ---- closing ----------------------------------------------------------------------------------------
+
+// Objects that a client still holds, and what they reach, keep their values and leave unlisted; the
+// rest have their spec-object references emptied, which frees them even when they refer to each other.
 KroContainer::~KroContainer() {
-  // What nothing outside holds goes first, removed objects in cycles included.
-  Collect();
-  m_collecting = true;
-  std::vector<KroSpecObject*> listed;
-  for (KroSpecObject*& object : m_tracked) {
-    if (!object) continue;
-    object->m_flags &= static_cast<std::uint8_t>(~KroSpecObject::kTracked);
-    if (object->m_flags & KroSpecObject::kListed) listed.push_back(object);
+  m_closing = true;
+  Objects all;
+  all.reserve(tracked() + m_startUpOrder.size());
+  for (O* object : m_listed)
+    if (object) all.push_back(object);
+  for (O* object : m_unlisted)
+    if (object) all.push_back(object);
+  all.insert(all.end(), m_startUpOrder.begin(), m_startUpOrder.end());
+  MarkHeld(all, {.startUpEdges = true});
+
+  // Nothing points back here any more before any client code runs (releases reach clients' objects).
+  Objects listed, unheld;
+  for (O* object : all) {
+    if (object->m_flags & (O::kListed | O::kStartUp)) listed.push_back(object);
+    if (!(object->m_flags & O::kMarked)) {
+      object->AddRef();
+      unheld.push_back(object);
+    }
+    object->m_flags = static_cast<std::uint8_t>((object->m_flags & O::kStartUp) | O::kDetached);
     object->m_container = nullptr;
-    object = nullptr;
   }
-  // Objects still held by clients stay valid but detached, without references into the container.
-  for (KroSpecObject* object : listed) object->dropReferences();
-  for (KroSpecObject* object : listed) {
-    object->m_flags &= static_cast<std::uint8_t>(~KroSpecObject::kListed);
-    object->Release();
-  }
-  for (KroSpecObject* startUp : m_startUpOrder) startUp->dropReferences();
-  for (KroSpecObject* startUp : m_startUpOrder) {
-    startUp->m_container = nullptr;
-    startUp->m_flags &= static_cast<std::uint8_t>(~KroSpecObject::kListed);
-    startUp->Release();
-  }
+  m_listed.clear();
+  m_unlisted.clear();
+  m_listedCount = m_unlistedCount = 0;
+  m_startUpOrder.clear();
+  m_startUps.clear();
+  m_startUpMemo.forget();
+
+  for (O* object : unheld) object->dropReferences();
+  for (O* object : listed) object->Release();
+  for (O* object : unheld) object->Release();
 }
 
 HRESULT KroContainer::QueryInterface(const IID& iid, void** out) {
   return KroQueryInterfaces<KroIContainer>(this, iid, out);
 }
 
-std::size_t KroContainer::DefaultCollectionFloor() {
-  static const std::size_t floor = [] {
-    const char* text = std::getenv("KRO_GC_FLOOR");
-    long value = text ? std::strtol(text, nullptr, 10) : 0;
-    return value > 0 ? static_cast<std::size_t>(value) : std::size_t{4096};
-  }();
-  return floor;
-}
+// ---- listing ----------------------------------------------------------------------------------------
 
 void KroContainer::setCollectionFloor(std::size_t floor) {
   m_floor = floor ? floor : 1;
-  m_nextCollection = std::max(m_floor, 2 * m_trackedCount);
+  scheduleNextCollection();
+}
+
+void KroContainer::scheduleNextCollection() {
+  // A floor of 1 collects before every instantiation: a debugging aid that finds objects used
+  // without a reference of their own.
+  m_nextCollection = m_floor == 1 ? 0 : std::max(m_floor, 2 * collectable());
+}
+
+HRESULT KroContainer::SetTransient(boolean transient) {
+  m_transient = transient != 0;
+  scheduleNextCollection();
+  return S_OK;
 }
 
 void KroContainer::adopt(KroSpecObject* object, bool pinned) {
-  if (m_trackedCount >= m_nextCollection && !m_collecting) Collect();
+  if (collectable() >= m_nextCollection && !m_collecting) Collect();
   object->AddRef();
   object->m_container = this;
-  object->m_position = static_cast<std::uint32_t>(m_tracked.size());
-  object->m_flags |= KroSpecObject::kListed | KroSpecObject::kTracked;
-  if (pinned) object->m_flags |= KroSpecObject::kPinned;
-  m_tracked.push_back(object);
-  ++m_trackedCount;
-  ++m_listed;
+  object->m_position = static_cast<std::uint32_t>(m_listed.size());
+  object->m_flags |= O::kListed | O::kTracked;
+  if (pinned) object->m_flags |= O::kPinned;
+  m_listed.push_back(object);
+  ++m_listedCount;
 }
 
 bool KroContainer::addStartUp(KroSpecObject* startUp) {
@@ -68,7 +126,7 @@ bool KroContainer::addStartUp(KroSpecObject* startUp) {
   m_startUpMemo.forget();
   startUp->AddRef();
   startUp->m_container = this;
-  startUp->m_flags |= KroSpecObject::kListed;
+  startUp->m_flags |= O::kListed;
   m_startUpOrder.push_back(startUp);
   return true;
 }
@@ -100,118 +158,171 @@ KroListValKroISpecObject_var KroContainer::ListStartUps() {
 
 KroListValKroISpecObject_var KroContainer::ListObjects() {
   KroListValKroISpecObject_var list;
-  list.Reserve(static_cast<int>(m_listed));
+  list.Reserve(static_cast<int>(m_listedCount));
   forEachObject([&](KroSpecObject* object) { list.Append(KroISpecObject_var(object)); });
   return list;
+}
+
+void KroContainer::compact(Objects& objects) {
+  std::size_t kept = 0;
+  for (O* object : objects) {
+    if (!object) continue;
+    object->m_position = static_cast<std::uint32_t>(kept);
+    objects[kept++] = object;
+  }
+  objects.resize(kept);
+}
+
+void KroContainer::dropFrom(Objects& objects, std::size_t& count, KroSpecObject* object) {
+  if (object->m_position < objects.size() && objects[object->m_position] == object) {
+    objects[object->m_position] = nullptr;
+    --count;
+  }
+  if (!m_collecting && objects.size() > 64 && count * 2 < objects.size()) compact(objects);
+}
+
+void KroContainer::unlist(KroSpecObject* object) {
+  dropFrom(m_listed, m_listedCount, object);
+  object->m_flags &= static_cast<std::uint8_t>(~(O::kListed | O::kPinned));
+  object->m_position = static_cast<std::uint32_t>(m_unlisted.size());
+  m_unlisted.push_back(object);
+  ++m_unlistedCount;
+  object->Release();  // may destroy it, which untracks it
 }
 
 HRESULT KroContainer::RemoveObject(KroISpecObject* object) {
   KroSpecObject* concrete = object ? object->GetModelerObject() : nullptr;
   if (!concrete || concrete->container() != this || concrete->isStartUp()) return S_FALSE;
   // It stays tracked, without the container's reference, so that a cycle it is part of is still seen.
-  concrete->m_flags &= static_cast<std::uint8_t>(~(KroSpecObject::kListed | KroSpecObject::kPinned));
-  --m_listed;
-  concrete->Release();
+  unlist(concrete);
+  return S_OK;
+}
+
+HRESULT KroContainer::RemoveTree(KroISpecObject* root, int& removed) {
+  removed = 0;
+  KroSpecObject* top = root ? root->GetModelerObject() : nullptr;
+  if (!top || top->container() != this || top->isStartUp()) return S_FALSE;
+  // The tree: the listed objects that the root reaches.
+  Objects tree{top};
+  top->m_flags |= O::kCandidate;
+  for (std::size_t i = 0; i < tree.size(); ++i)
+    tree[i]->forEachReference([&](KroISpecObject* value) {
+      O* target = O::Real(value);
+      if (target && target->container() == this && !(target->m_flags & O::kCandidate)) {
+        target->m_flags |= O::kCandidate;
+        tree.push_back(target);
+      }
+    });
+  top->m_flags &= static_cast<std::uint8_t>(~O::kCandidate);
+  // The root goes whoever holds it; inside the tree, what is held from outside it stays with all it
+  // reaches.
+  MarkHeld(tree, {.notRoot = top});
+  Objects going{top};
+  for (O* object : tree) {
+    if (object != top && !(object->m_flags & O::kMarked)) going.push_back(object);
+    object->m_flags &= static_cast<std::uint8_t>(~O::kMarked);
+  }
+  for (O* object : going) object->AddRef();
+  for (O* object : going) unlist(object);
+  for (O* object : going) object->Release();
+  removed = static_cast<int>(going.size());
   return S_OK;
 }
 
 void KroContainer::untrack(KroSpecObject* object) {
-  if (!(object->m_flags & KroSpecObject::kTracked)) return;
-  object->m_flags &= static_cast<std::uint8_t>(~KroSpecObject::kTracked);
-  if (object->m_position < m_tracked.size() && m_tracked[object->m_position] == object) {
-    m_tracked[object->m_position] = nullptr;
-    --m_trackedCount;
-  }
+  if (!(object->m_flags & O::kTracked)) return;
+  object->m_flags &= static_cast<std::uint8_t>(~O::kTracked);
+  if (object->m_flags & O::kListed)
+    dropFrom(m_listed, m_listedCount, object);
+  else
+    dropFrom(m_unlisted, m_unlistedCount, object);
   object->m_container = nullptr;
-  if (!m_collecting && m_tracked.size() > 64 && m_trackedCount * 2 < m_tracked.size()) compact();
 }
 
-void KroContainer::compact() {
-  std::size_t kept = 0;
-  for (KroSpecObject* object : m_tracked) {
-    if (!object) continue;
-    object->m_position = static_cast<std::uint32_t>(kept);
-    m_tracked[kept++] = object;
+// ---- collecting -------------------------------------------------------------------------------------
+
+void KroContainer::MarkHeld(const Objects& candidates, const MarkOptions& options) {
+  const bool startUpEdges = options.startUpEdges;
+  for (O* object : candidates) {
+    object->m_flags |= O::kCandidate;
+    object->m_flags &= static_cast<std::uint8_t>(~O::kMarked);
+    object->m_gcRefs = static_cast<std::int32_t>(object->GetRefCount()) - ((object->m_flags & O::kListed) ? 1 : 0);
   }
-  m_tracked.resize(kept);
-}
-
-// References held by the container and by attributes of tracked objects are internal; an object with
-// more references than that is held from outside and is a root. What no root reaches is garbage.
-// Three passes over the tracked objects: count, mark, sweep.
-int KroContainer::Collect() {
-  if (m_collecting) return 0;
-  m_collecting = true;
-  using O = KroSpecObject;
-  auto here = [this](KroISpecObject* value) -> O* {
-    O* o = value->GetModelerObject();
-    return o && o->m_container == this && (o->m_flags & O::kTracked) ? o : nullptr;
+  // Only a reference to the modeler object itself is internal: a client's object that wraps one holds
+  // it from outside.
+  auto internal = [](KroISpecObject* value) -> O* {
+    O* target = O::Real(value);
+    return target && (target->m_flags & O::kCandidate) ? target : nullptr;
   };
-  auto count = [](O* o) {
-    o->m_gcRefs = static_cast<std::int32_t>(o->GetRefCount()) - ((o->m_flags & O::kListed) ? 1 : 0);
-    o->m_flags = static_cast<std::uint8_t>((o->m_flags | O::kCounted) & ~O::kMarked);
-  };
-
-  for (O* object : m_tracked) {
-    if (!object) continue;
-    if (!(object->m_flags & O::kCounted)) count(object);
+  for (O* object : candidates) {
     object->forEachReference([&](KroISpecObject* value) {
-      if (O* target = here(value)) {
-        if (!(target->m_flags & O::kCounted)) count(target);
-        --target->m_gcRefs;
-      }
+      if (O* target = internal(value)) --target->m_gcRefs;
     });
+    if (startUpEdges && object->m_startUp && (object->m_startUp->m_flags & O::kCandidate)) --object->m_startUp->m_gcRefs;
   }
-
-  std::vector<O*> pending;
-  for (O* object : m_tracked) {
-    if (!object || (object->m_flags & O::kMarked)) continue;
-    const bool pinned = (object->m_flags & O::kPinned) && (object->m_flags & O::kListed);
+  Objects pending;
+  auto reach = [&](O* target) {
+    if (target && !(target->m_flags & O::kMarked)) {
+      target->m_flags |= O::kMarked;
+      pending.push_back(target);
+    }
+  };
+  if (options.notRoot) options.notRoot->m_gcRefs = 0;
+  for (O* object : candidates) {
+    const bool pinned = options.pins && (object->m_flags & O::kPinned) && (object->m_flags & O::kListed);
     if (object->m_gcRefs <= 0 && !pinned) continue;
-    object->m_flags |= O::kMarked;
-    pending.push_back(object);
+    reach(object);
     while (!pending.empty()) {
       O* reached = pending.back();
       pending.pop_back();
-      reached->forEachReference([&](KroISpecObject* value) {
-        O* target = here(value);
-        if (target && !(target->m_flags & O::kMarked)) {
-          target->m_flags |= O::kMarked;
-          pending.push_back(target);
-        }
-      });
+      reached->forEachReference([&](KroISpecObject* value) { reach(internal(value)); });
+      if (startUpEdges && reached->m_startUp && (reached->m_startUp->m_flags & O::kCandidate)) reach(reached->m_startUp);
     }
   }
+  for (O* object : candidates) object->m_flags &= static_cast<std::uint8_t>(~O::kCandidate);
+}
 
-  // Survivors close up in order; garbage leaves the container, then lets go of its references, then
-  // of itself.
-  std::vector<std::pair<O*, bool>> garbage;
-  std::size_t kept = 0;
-  for (O* object : m_tracked) {
-    if (!object) continue;
+// In the store mode only unlisted objects can be garbage: listed ones are roots, and so is whatever they
+// refer to. In the transient mode every tracked object is a candidate but the pinned ones.
+int KroContainer::Collect() {
+  if (m_collecting || m_closing) return 0;
+  m_collecting = true;
+  Objects candidates;
+  candidates.reserve(collectable());
+  if (m_transient)
+    for (O* object : m_listed)
+      if (object && !(object->m_flags & O::kPinned)) candidates.push_back(object);
+  for (O* object : m_unlisted)
+    if (object) candidates.push_back(object);
+  MarkHeld(candidates, {.pins = true});
+
+  // Garbage leaves the container, then lets go of its references, then of itself.
+  Objects garbage;
+  std::vector<bool> wasListed;
+  for (O* object : candidates) {
     if (object->m_flags & O::kMarked) {
-      object->m_flags &= static_cast<std::uint8_t>(~(O::kMarked | O::kCounted));
-      object->m_position = static_cast<std::uint32_t>(kept);
-      m_tracked[kept++] = object;
+      object->m_flags &= static_cast<std::uint8_t>(~O::kMarked);
       continue;
     }
     const bool listed = object->m_flags & O::kListed;
     object->AddRef();
-    object->m_flags &= static_cast<std::uint8_t>(~(O::kTracked | O::kListed | O::kCounted));
+    if (listed)
+      dropFrom(m_listed, m_listedCount, object);
+    else
+      dropFrom(m_unlisted, m_unlistedCount, object);
+    object->m_flags &= static_cast<std::uint8_t>(~(O::kTracked | O::kListed | O::kPinned));
     object->m_container = nullptr;
-    garbage.emplace_back(object, listed);
-    if (listed) --m_listed;
+    garbage.push_back(object);
+    wasListed.push_back(listed);
   }
-  m_tracked.resize(kept);
-  m_trackedCount = kept;
-  for (auto& [object, listed] : garbage) object->dropReferences();
-  for (auto& [object, listed] : garbage)
-    if (listed) object->Release();
-  for (auto& [object, listed] : garbage) object->Release();
+  if (m_transient) compact(m_listed);
+  compact(m_unlisted);
+  for (O* object : garbage) object->dropReferences();
+  for (std::size_t i = 0; i < garbage.size(); ++i)
+    if (wasListed[i]) garbage[i]->Release();
+  for (O* object : garbage) object->Release();
 
-  // A floor of 1 collects before every instantiation: a debugging aid that finds objects used
-  // without a reference of their own.
-  m_nextCollection = m_floor == 1 ? 0 : std::max(m_floor, 2 * m_trackedCount);
+  scheduleNextCollection();
   m_collecting = false;
   return static_cast<int>(garbage.size());
 }

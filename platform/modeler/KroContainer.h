@@ -1,4 +1,5 @@
-// A container of startups and instances, with the collector that reclaims instances nothing holds.
+// A container of startups and instances, with the collector that reclaims what is no longer listed (and,
+// in the transient mode, listed instances that nothing outside holds).
 #pragma once
 
 #include "KroExport.h"
@@ -17,18 +18,25 @@ class KRO_PLATFORM_API KroContainer final : public KroIContainer {
   explicit KroContainer(std::string name);
   ~KroContainer() override;
 
+  // While the container closes, references taken by code it calls back cannot destroy it twice.
+  ULONG AddRef() override { return m_closing ? 1 : KroIContainer::AddRef(); }
+  ULONG Release() override { return m_closing ? 1 : KroIContainer::Release(); }
+
   HRESULT QueryInterface(const IID& iid, void** out) override;
   KroUnicodeString GetName() const override { return KroUnicodeString(m_name); }
   KroISpecObject* FindStartUpByName(const KroUnicodeString& name) override;
   KroListValKroISpecObject_var ListStartUps() override;
   KroListValKroISpecObject_var ListObjects() override;
-  int CountObjects() const override { return static_cast<int>(m_listed); }
+  int CountObjects() const override { return static_cast<int>(m_listedCount); }
   HRESULT RemoveObject(KroISpecObject* object) override;
   int Collect() override;
   KroContainer* GetModelerContainer() override { return this; }
+  HRESULT SetTransient(boolean transient) override;
+  boolean IsTransient() const override { return m_transient ? 1 : 0; }
+  HRESULT RemoveTree(KroISpecObject* root, int& removed) override;
 
   // Takes one reference on the instance and lists it last. A pinned instance (read from a document)
-  // stays until removed.
+  // is a root in either mode until removed.
   void adopt(KroSpecObject* object, bool pinned = false);
   // Takes one reference on the startup; false when the name is taken.
   bool addStartUp(KroSpecObject* startUp);
@@ -40,22 +48,43 @@ class KRO_PLATFORM_API KroContainer final : public KroIContainer {
   // Listed instances in order.
   template <class F>
   void forEachObject(F&& f) const {
-    for (KroSpecObject* object : m_tracked)
-      if (object && (object->m_flags & KroSpecObject::kListed)) f(object);
+    for (KroSpecObject* object : m_listed)
+      if (object) f(object);
   }
-  // Instances tracked by the collector: listed ones, and removed ones still alive.
-  std::size_t tracked() const { return m_trackedCount; }
+  // Instances known to the collector: listed ones, and removed ones still alive.
+  std::size_t tracked() const { return m_listedCount + m_unlistedCount; }
+  // True from the start of the container's destruction: it takes no new instance.
+  bool closing() const { return m_closing; }
 
-  // The smallest number of tracked instances at which a collection runs by itself; after each run the
-  // next one waits until the number has doubled. KRO_GC_FLOOR in the environment sets the default.
+  // The smallest number of collectable objects at which a collection runs by itself; after each run
+  // the next one waits until that number has doubled. Collectable are the unlisted objects in the store
+  // mode, all tracked ones in the transient mode. KRO_GC_FLOOR in the environment sets the default.
   void setCollectionFloor(std::size_t floor);
   static std::size_t DefaultCollectionFloor();
+  // KRO_CONTAINER_MODE ("store" or "transient"): true for transient. An unknown value is reported on
+  // standard error once, and the store mode stays.
+  static bool TransientFromEnvironment();
 
   // Called by an instance that dies while tracked (a removed one).
   void untrack(KroSpecObject* object);
 
  private:
-  void compact();
+  using Objects = std::vector<KroSpecObject*>;
+  std::size_t collectable() const { return m_transient ? tracked() : m_unlistedCount; }
+  void scheduleNextCollection();
+  // Moves a listed instance to the unlisted ones and drops the container's reference.
+  void unlist(KroSpecObject* object);
+  void dropFrom(Objects& objects, std::size_t& count, KroSpecObject* object);
+  static void compact(Objects& objects);
+  struct MarkOptions {
+    bool startUpEdges = false;      // an instance's hold on its startup is internal, and reaches it
+    bool pins = false;              // pinned listed objects are roots
+    KroSpecObject* notRoot = nullptr;  // never a root, whoever holds it
+  };
+  // Marks (kMarked) what the roots among the candidates reach among them. A candidate is a root when
+  // references other than the container's and the candidates' own attributes hold it. Candidates carry
+  // kCandidate while this runs.
+  static void MarkHeld(const Objects& candidates, const MarkOptions& options);
 
   std::string m_name;
   std::vector<KroSpecObject*> m_startUpOrder;  // one reference each
@@ -65,10 +94,13 @@ class KRO_PLATFORM_API KroContainer final : public KroIContainer {
   };
   std::unordered_map<std::string, KroSpecObject*, NameHash, std::equal_to<>> m_startUps;
   KroStringMemo<KroSpecObject*, 4> m_startUpMemo;  // forgotten whenever a startup is added
-  std::vector<KroSpecObject*> m_tracked;  // creation order; null where an object left
-  std::size_t m_trackedCount = 0;
-  std::size_t m_listed = 0;
+  Objects m_listed;    // creation order, one reference each; null where an object left
+  Objects m_unlisted;  // removed but alive, no reference; null where an object died
+  std::size_t m_listedCount = 0;
+  std::size_t m_unlistedCount = 0;
   std::size_t m_floor;
   std::size_t m_nextCollection;
+  bool m_transient = false;
   bool m_collecting = false;
+  bool m_closing = false;
 };

@@ -11,8 +11,11 @@
   M(KroListValKroISpecObject_var, ListStartUps, , ())                        \
   M(KroListValKroISpecObject_var, ListObjects, , ())                         \
   M(int, CountObjects, const, ())                                            \
-  M(HRESULT, RemoveObject, , ((KroISpecObject*, object)))  \
-  M(int, Collect, , ())
+  M(HRESULT, RemoveObject, , ((KroISpecObject*, object)))                    \
+  M(int, Collect, , ())                                                      \
+  M(HRESULT, SetTransient, , ((boolean, transient)))                         \
+  M(boolean, IsTransient, const, ())                                         \
+  M(HRESULT, RemoveTree, , ((KroISpecObject*, root), (int&, removed)))
 
 #define KroISpecObject_SCRIPTED(M)                                                                        \
   M(KroISpecObject*, Instanciate, , ((const KroUnicodeString&, name), (const KroIContainer_var&, container), \

@@ -82,10 +82,12 @@ class KRO_PLATFORM_API KroISpecAttrKey : public virtual KroBaseUnknown {
   virtual KroSpecAttrRef* GetModelerRef() { return nullptr; }
 };
 
-// Typed access by key. A single value set on a list attribute of its kind is appended. Setters return E_INVALIDARG for a key that is not one of this object's and
-// E_FAIL when the attribute's kind does not take the value. Getters return the kind's zero value on
-// a missing key, an unset value or another kind. The list and octet getters return a new container
-// that the caller deletes, or null when the key is unknown or the attribute of another kind.
+// Typed access by key. A key works on the attributes of its layout directly and on any other spec
+// object by its name. A single value set on a list attribute of its kind is appended. Setters return
+// E_INVALIDARG when the object has no attribute the key names and E_FAIL when the attribute's kind does
+// not take the value. Getters return the kind's zero value on a missing attribute, an unset value or
+// another kind; the Read forms say which with their result. The list and octet getters return a new
+// container that the caller deletes, or null when the attribute is missing or of another kind.
 class KRO_PLATFORM_API KroISpecAttrAccess : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroISpecAttrAccess)
   virtual KroISpecAttrKey* GetAttrKey(const char* name) = 0;
@@ -120,13 +122,24 @@ class KRO_PLATFORM_API KroISpecAttrAccess : public virtual KroBaseUnknown {
   virtual KroISpecAttrKey* GetAttrKey(const KroUnicodeString& name) {
     return name.view().find('\0') == std::string_view::npos ? GetAttrKey(name.ConvertToChar()) : nullptr;
   }
+  // Checked getters: S_OK with the value; S_FALSE when the attribute holds none (out is the zero
+  // value, or null); E_INVALIDARG when the object has no attribute the key names; E_FAIL when the
+  // attribute is of another kind.
+  virtual HRESULT ReadInteger(KroISpecAttrKey* key, int& out) = 0;
+  virtual HRESULT ReadDouble(KroISpecAttrKey* key, double& out) = 0;
+  virtual HRESULT ReadBoolean(KroISpecAttrKey* key, boolean& out) = 0;
+  virtual HRESULT ReadString(KroISpecAttrKey* key, KroUnicodeString& out) = 0;
+  virtual HRESULT ReadSpecObject(KroISpecAttrKey* key, KroISpecObject_var& out) = 0;
 };
 
-// Holds startups and instances. The container keeps one reference on each instance it lists. Instances
-// that nothing outside the container holds (through a handle, a tie, or an attribute of an object that
-// is itself held) are reclaimed by a collection, which runs by itself as instances accumulate; objects
-// read from a document stay until removed. Destroying a container empties the spec-object references
-// of the objects it held, so that references between them cannot keep each other alive.
+// Holds startups and instances. The container keeps one reference on each instance it lists, and an
+// instance stays listed until RemoveObject, RemoveTree or the container's close, whoever holds it or not
+// (the store mode, the default). Objects no longer listed that nothing outside holds, cycles included,
+// are reclaimed by a collection, which runs by itself as they accumulate. In the transient mode, chosen
+// by the client, listed instances that nothing outside holds (through a handle, a tie, or an attribute
+// of an object that is itself held) are reclaimed too; objects read from a document stay until removed.
+// Closing a container leaves the objects a client still holds with their values, no longer listed, and
+// empties the spec-object references of the others, so that cycles among them cannot keep them alive.
 class KRO_PLATFORM_API KroIContainer : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroIContainer)
   virtual KroUnicodeString GetName() const = 0;
@@ -141,6 +154,14 @@ class KRO_PLATFORM_API KroIContainer : public virtual KroBaseUnknown {
   virtual int Collect() = 0;
   // The modeler's own container behind this interface, or null for containers of other origin.
   virtual KroContainer* GetModelerContainer() { return nullptr; }
+  // Transient mode (true) or store mode (false, the default): see above.
+  virtual HRESULT SetTransient(boolean transient) = 0;
+  virtual boolean IsTransient() const = 0;
+  // Takes the root and every listed object that only the root reaches off the list, as RemoveObject
+  // does for one; `removed` counts them. An object held from outside the tree (by a client, or by a
+  // listed object outside it) stays listed with what it reaches. S_FALSE, with 0, when the root is not
+  // an instance listed here.
+  virtual HRESULT RemoveTree(KroISpecObject* root, int& removed) = 0;
 };
 
 // A live object with a uuid that KroCfgUuid::bindObject turns back into the object.

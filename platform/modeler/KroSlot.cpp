@@ -49,6 +49,21 @@ void KroSlot::release() {
   m_state = KroValue_Unset;
 }
 
+void KroSlot::takeObjects(std::vector<KroISpecObject*>& out) {
+  if (m_state == KroValue_Object) {
+    if (KroISpecObject* o = get<KroISpecObject*>()) out.push_back(o);
+  } else if (m_state == KroValue_ObjectList) {
+    auto* objects = get<std::vector<KroISpecObject*>*>();
+    for (KroISpecObject* o : *objects)
+      if (o) out.push_back(o);
+    delete objects;
+  } else {
+    reset();
+    return;
+  }
+  m_state = KroValue_Unset;
+}
+
 void KroSlot::setBytes(KroValueKind kind, const void* data, std::size_t n) {
   reset();
   if (n <= kInline) {

@@ -137,6 +137,8 @@ class KRO_PLATFORM_API KroSlot {
     }
   }
   bool holdsObjects() const { return kind() == KroValue_Object || kind() == KroValue_ObjectList; }
+  // Empties the slot, handing its references on spec objects over to `out` instead of releasing them.
+  void takeObjects(std::vector<KroISpecObject*>& out);
 
  private:
   static constexpr std::uint8_t kKindMask = 0x0F;

@@ -97,16 +97,48 @@ KroSpecObject* KroSpecObject::NewLoose(std::string_view name, std::string lateTy
   return ::new (Allocate(0)) KroSpecObject(layout, nullptr, false, name, nullptr, 0);
 }
 
+namespace {
+// References that dying objects held, released one after another by the outermost destruction, so that
+// letting go of a long chain of objects takes a loop rather than one stack frame per link. The list
+// lives in the outermost destructor's frame.
+thread_local std::vector<KroISpecObject*>* t_pending = nullptr;
+}  // namespace
+
 KroSpecObject::~KroSpecObject() {
   if ((m_flags & kTracked) && m_container) m_container->untrack(this);
+  std::vector<KroISpecObject*> local;
+  const bool outermost = t_pending == nullptr;
+  if (outermost) t_pending = &local;
+  std::vector<KroISpecObject*>& pending = *t_pending;
   if (m_own)
-    for (KroOwnAttribute& a : m_own->attributes)
+    for (KroOwnAttribute& a : m_own->attributes) {
       if (a.key) a.key->detach();
+      a.slot.takeObjects(pending);
+    }
   if (!isStartUp())
-    for (std::uint32_t i = 0; i < m_slotCount; ++i) m_slots[i].~KroSlot();
+    for (std::uint32_t i = 0; i < m_slotCount; ++i) {
+      m_slots[i].takeObjects(pending);
+      m_slots[i].~KroSlot();
+    }
+  else if (m_own)
+    for (KroSlot& slot : m_own->startUpSlots) slot.takeObjects(pending);
   m_own.reset();
-  if (m_startUp) m_startUp->Release();
   m_layout->Release();
+  if (outermost) {
+    while (!local.empty()) {
+      KroISpecObject* object = local.back();
+      local.pop_back();
+      object->Release();
+    }
+    t_pending = nullptr;
+  }
+  // A startup outlives its container's instances unless the container has closed; no chain forms here.
+  if (m_startUp) m_startUp->Release();
+}
+
+KroSpecObject* KroSpecObject::Real(KroISpecObject* value) {
+  KroSpecObject* object = value ? value->GetModelerObject() : nullptr;
+  return object && static_cast<KroISpecObject*>(object) == value ? object : nullptr;
 }
 
 KroSpecObject::Side& KroSpecObject::side() {
@@ -137,6 +169,8 @@ KroISpecObject* KroSpecObject::Instanciate(const KroUnicodeString& name, const K
   if (!isStartUp()) return nullptr;
   KroContainer* target = container ? container->GetModelerContainer() : m_container;
   if (container && !target) return nullptr;  // a container of other origin cannot hold our objects
+  // A closing container takes nothing new, nor does a startup whose container has closed.
+  if (target ? target->closing() : (m_flags & kDetached) != 0) return nullptr;
   KroSpecObject* instance = NewInstance(this, name.view());
   if (target) target->adopt(instance);
   return instance;
@@ -206,16 +240,18 @@ KroAttrPlace KroSpecObject::add(std::string_view name, TCKind kind, TCKind eleme
 }
 
 KroAttrPlace KroSpecObject::resolve(KroISpecAttrKey* key) {
-  KroSpecAttrRef* ref = key ? key->GetModelerRef() : nullptr;
-  if (!ref) return {};
-  if (KroSpecLayout* layout = ref->layout()) {
+  if (!key) return {};
+  KroSpecAttrRef* ref = key->GetModelerRef();
+  if (!ref) return find(key->GetName().view());
+  if (ref->layout() == m_layout) {
     const std::uint32_t i = ref->index();
-    if (layout != m_layout || i >= m_slotCount || m_slots[i].isAbsent()) return {};
-    return layoutPlace(i);
+    if (i < m_slotCount && !m_slots[i].isAbsent()) return layoutPlace(i);
+  } else if (ref->owner() == this) {
+    // A removed own attribute detaches its key, so an attached key names a live attribute.
+    return ownPlace(ref->index());
   }
-  // A removed own attribute detaches its key, so an attached key names a live attribute.
-  if (ref->owner() != this) return {};
-  return ownPlace(ref->index());
+  // A key of another layout or object (another startup's, a closed document's) works by its name.
+  return find(ref->name());
 }
 
 KroSpecAttrRef* KroSpecObject::keyOf(const KroAttrPlace& place) {
@@ -462,6 +498,52 @@ KroISpecObject* KroSpecObject::GetSpecObject(KroISpecAttrKey* key, int) {
   KroISpecObject* object = place.slot->object();
   if (object) object->AddRef();
   return object;
+}
+
+namespace {
+// The checked getters' result: E_INVALIDARG when the key names nothing here, E_FAIL for another kind,
+// S_FALSE when the attribute holds no value.
+HRESULT ReadResult(const KroAttrPlace& place, KroValueKind wanted) {
+  if (!place) return E_INVALIDARG;
+  if (place.valueKind != wanted) return E_FAIL;
+  return place.slot->kind() == wanted ? S_OK : S_FALSE;
+}
+}  // namespace
+
+HRESULT KroSpecObject::ReadInteger(KroISpecAttrKey* key, int& out) {
+  KroAttrPlace place = resolve(key);
+  const HRESULT hr = ReadResult(place, KroValue_Long);
+  out = hr == S_OK ? place.slot->getLong() : 0;
+  return hr;
+}
+
+HRESULT KroSpecObject::ReadDouble(KroISpecAttrKey* key, double& out) {
+  KroAttrPlace place = resolve(key);
+  const HRESULT hr = ReadResult(place, KroValue_Double);
+  out = hr == S_OK ? place.slot->getDouble() : 0.0;
+  return hr;
+}
+
+HRESULT KroSpecObject::ReadBoolean(KroISpecAttrKey* key, boolean& out) {
+  KroAttrPlace place = resolve(key);
+  const HRESULT hr = ReadResult(place, KroValue_Boolean);
+  out = hr == S_OK && place.slot->getBool() ? 1 : 0;
+  return hr;
+}
+
+HRESULT KroSpecObject::ReadString(KroISpecAttrKey* key, KroUnicodeString& out) {
+  KroAttrPlace place = resolve(key);
+  const HRESULT hr = ReadResult(place, KroValue_String);
+  out = hr == S_OK ? KroUnicodeString(place.slot->bytes()) : KroUnicodeString();
+  return hr;
+}
+
+HRESULT KroSpecObject::ReadSpecObject(KroISpecAttrKey* key, KroISpecObject_var& out) {
+  KroAttrPlace place = resolve(key);
+  HRESULT hr = ReadResult(place, KroValue_Object);
+  out = hr == S_OK ? KroISpecObject_var(place.slot->object()) : KroISpecObject_var();
+  if (hr == S_OK && !out) hr = S_FALSE;
+  return hr;
 }
 
 HRESULT KroSpecObject::SetListInteger(KroISpecAttrKey* key, const KroRawCollint& values) {

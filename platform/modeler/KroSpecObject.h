@@ -99,6 +99,11 @@ class KRO_PLATFORM_API KroSpecObject final : public KroISpecObject, public KroIS
   SEQUENCE_octet* GetOctets(KroISpecAttrKey* key) override;
   HRESULT UnsetAttribute(KroISpecAttrKey* key) override;
   KroListValKroBaseUnknown_var* GetListSpecObject(KroISpecAttrKey* key, const IID& iid) override;
+  HRESULT ReadInteger(KroISpecAttrKey* key, int& out) override;
+  HRESULT ReadDouble(KroISpecAttrKey* key, double& out) override;
+  HRESULT ReadBoolean(KroISpecAttrKey* key, boolean& out) override;
+  HRESULT ReadString(KroISpecAttrKey* key, KroUnicodeString& out) override;
+  HRESULT ReadSpecObject(KroISpecAttrKey* key, KroISpecObject_var& out) override;
 
   // ---- modeler internals, for containers, documents and tools ----
   std::string_view name() const { return m_name.bytes(); }
@@ -136,6 +141,8 @@ class KRO_PLATFORM_API KroSpecObject final : public KroISpecObject, public KroIS
   }
   // Unsets every spec-object-valued attribute (breaks reference cycles).
   void dropReferences();
+  // The modeler object that `value` is, or null for anything else (a client's object wrapping one).
+  static KroSpecObject* Real(KroISpecObject* value);
   // Called by the key of an own attribute when it dies.
   void forgetOwnKey(std::uint32_t index, const KroSpecAttrRef* key);
 
@@ -147,9 +154,10 @@ class KRO_PLATFORM_API KroSpecObject final : public KroISpecObject, public KroIS
     kStartUp = 1,
     kListed = 2,   // listed by its container, which holds one reference
     kTracked = 4,  // known to its container's collector
-    kPinned = 8,   // read from a document: a root while listed
-    kMarked = 16,   // reached during a collection
-    kCounted = 32,  // internal references counted during a collection
+    kPinned = 8,   // read from a document: a root while listed, in either mode
+    kMarked = 16,     // reached during a collection
+    kCandidate = 32,  // examined by the running collection
+    kDetached = 64,   // its container has closed
   };
 
   // What only some objects need: own attributes, a late type of their own, a startup's growable slots.

@@ -135,7 +135,7 @@ def test_dropped_objects_are_released():
     shared = cfgso.factory.getContainer()  # opens the catalog before counting
     mgr = cfgso.manager()
     gc.collect()
-    shared.Collect()  # what earlier tests dropped
+    shared.Collect()  # what earlier tests removed
     start = cfgso.live_objects()
 
     basic = mgr.createBasicEffectivity()
@@ -145,16 +145,38 @@ def test_dropped_objects_are_released():
     gc.collect()
     assert cfgso.live_objects() == start
 
-    # A spec object stays in the container while Python holds it, and goes with the next collection
-    # once Python drops it.
+    # In the store mode a spec object stays listed when Python drops it; removing its tree frees it.
+    was_transient = shared.IsTransient()  # KRO_CONTAINER_MODE may have chosen the transient mode
+    shared.SetTransient(False)
+    listed = shared.CountObjects()
     ctx = cfgso.factory.createContext()
     ctx.setName("kept")
-    assert shared.Collect() == 0
-    assert ctx.getName() == "kept"
     del ctx
     gc.collect()
-    assert shared.Collect() >= 1
+    assert shared.Collect() == 0
+    assert shared.CountObjects() == listed + 1
+    ctx = shared.ListObjects()[-1].query("KroICfgSOContext")
+    assert ctx.getName() == "kept"
+    assert shared.RemoveTree(ctx) == 1
+    assert shared.RemoveTree(ctx) == 0  # no longer listed
+    del ctx
+    gc.collect()
     assert cfgso.live_objects() == start
+
+    # In the transient mode it goes with the next collection once Python drops it.
+    assert not shared.IsTransient()
+    shared.SetTransient(True)
+    try:
+        shared.Collect()  # what earlier tests dropped
+        start = cfgso.live_objects()
+        ctx = cfgso.factory.createContext()
+        assert shared.Collect() == 0
+        del ctx
+        gc.collect()
+        assert shared.Collect() == 1
+        assert cfgso.live_objects() == start
+    finally:
+        shared.SetTransient(was_transient)
 
 
 def test_saved_roots_reopen_with_their_values(tmp_path):

@@ -1,10 +1,13 @@
-// What the library puts into the factory's container lives exactly as long as something holds it:
-// released wrappers, dropped streamed trees and nested objects replaced by a later write are reclaimed.
+// What the library puts into the factory's container: in the store mode everything made stays until
+// removed (and is saved with the container); in the transient mode released wrappers, dropped streamed
+// trees and nested objects replaced by a later write are reclaimed.
 #include <gtest/gtest.h>
 
 #include "KroCfgSOFactory.h"
 #include "KroCfgSOServices.h"
 #include "KroCfgStreamer.h"
+#include "KroContainer.h"
+#include "KroDocument.h"
 #include "LibraryTestSupport.h"
 
 namespace {
@@ -22,10 +25,91 @@ _IDL_SEQUENCE_NlsBaseObject Records(int count, const std::string& prefix) {
   return seq;
 }
 
-TEST(LifetimeTest, HeldWrappersAndTreesStayWhileTheRestIsReclaimed) {
-  UseShippedCatalog();
-  KroIContainer_var container;
-  ASSERT_EQ(KroCfgSOFactory::getContainer(container), S_OK);
+// The factory's container in one mode for the length of a test.
+class FactoryMode {
+ public:
+  explicit FactoryMode(boolean transient) {
+    UseShippedCatalog();
+    EXPECT_EQ(KroCfgSOFactory::getContainer(m_container), S_OK);
+    m_was = m_container->IsTransient();
+    m_container->SetTransient(transient);
+  }
+  ~FactoryMode() { m_container->SetTransient(m_was); }
+  const KroIContainer_var& container() const { return m_container; }
+
+ private:
+  KroIContainer_var m_container;
+  boolean m_was = 0;
+};
+
+TEST(LifetimeTest, StoreModeSavesWhatWasMadeAfterManyDroppedObjects) {
+  FactoryMode mode(0);
+  const KroIContainer_var& container = mode.container();
+  KroContainer& modeler = *container->GetModelerContainer();
+  modeler.setCollectionFloor(64);  // collections run often, whatever KRO_GC_FLOOR says
+  {
+    // What is made once per process (meta objects, ties) comes before the starting point.
+    KroICfgSOContext_var context;
+    KroCfgSOFactory::createContext(context);
+    KroICfgSOUuidList_var list;
+    KroCfgSOFactory::createUuidList(list);
+    KroISpecObject_var tree;
+    KroCfgStreamer::BaseObjectSeqToSpecObjectList(Records(8, "r"), tree);
+    KroDocumentServices::Save(container, (::testing::TempDir() + "lifetime-warm-up.kro").c_str());
+    int removed = 0;
+    for (const KroISpecObject_var& root : {KroISpecObject_var(context), KroISpecObject_var(list), tree})
+      EXPECT_EQ(container->RemoveTree(root, removed), S_OK);
+  }
+  const int before = container->CountObjects();
+  const long live = KroBaseUnknown::LiveObjects();
+  for (int i = 0; i < 1000; ++i) {
+    KroICfgSOContext_var dropped;
+    ASSERT_EQ(KroCfgSOFactory::createContext(dropped), S_OK);
+    KroISpecObject_var tree;
+    KroCfgStreamer::BaseObjectSeqToSpecObjectList(Records(8, "r"), tree);
+  }
+  {
+    KroICfgSOContext_var context;
+    ASSERT_EQ(KroCfgSOFactory::createContext(context), S_OK);
+    context->setName("made, named and dropped");
+  }
+  for (int i = 0; i < 100; ++i) {
+    KroICfgSOUuidList_var list;
+    KroCfgSOFactory::createUuidList(list);
+  }
+  modeler.setCollectionFloor(KroContainer::DefaultCollectionFloor());
+  EXPECT_EQ(container->CountObjects(), before + 1000 * 10 + 1 + 100) << "each streamed list: a list and 8 records";
+
+  const std::string file = ::testing::TempDir() + "lifetime-store.kro";
+  ASSERT_EQ(KroDocumentServices::Save(container, file.c_str()), S_OK);
+  KroDocument* document = nullptr;
+  ASSERT_EQ(KroDocumentServices::Open(file.c_str(), document), S_OK);
+  int found = 0;
+  KroIContainer_var reopened = KroIContainer_var::Adopt(document->GetDocumentContainer("KroIContainer"));
+  for (const KroISpecObject_var& so : reopened->ListObjects()) {
+    KroICfgSOContext_var context = so;
+    KroUnicodeString name;
+    if (context && context->getName(name) == S_OK && name == "made, named and dropped") ++found;
+  }
+  EXPECT_EQ(found, 1);
+  reopened = nullptr;
+  KroDocumentServices::Close(document);
+  std::remove(file.c_str());
+
+  // Taking each record's tree off the list frees it.
+  int removed = 0, total = 0;
+  KroListValKroISpecObject_var listed = container->ListObjects();
+  for (int i = before + 1; i <= listed.Size(); ++i)
+    if (container->RemoveTree(listed[i], removed) == S_OK) total += removed;
+  listed.RemoveAll();
+  EXPECT_EQ(total, 1000 * 10 + 1 + 100);
+  EXPECT_EQ(container->CountObjects(), before);
+  EXPECT_EQ(KroBaseUnknown::LiveObjects(), live);
+}
+
+TEST(LifetimeTest, TransientModeKeepsHeldWrappersAndTreesAndReclaimsTheRest) {
+  FactoryMode mode(1);
+  const KroIContainer_var& container = mode.container();
   container->Collect();
   const int before = container->CountObjects();
 

@@ -4,6 +4,7 @@
 #include "KroCfgSOFactory.h"
 #include "KroCfgSOModification.h"
 #include "KroCfgSOServices.h"
+#include "KroDocument.h"
 #include "LibraryTestSupport.h"
 
 namespace {
@@ -190,6 +191,76 @@ TEST(ModificationTest, KeysComeFromAFullRecordOrNotAtAll) {
     record->getActionName(actions);
     return actions == "XY" ? std::string() : "action names read " + actions.str();
   });
+}
+
+// The five class-wide keys come from whichever record is used first; every other record, from the
+// factory, from a document (open or closed since) or from a startup of another layout, reads and writes
+// through them by name.
+std::string RecordsOfEveryOriginShareTheKeys(const std::string& order) {
+  UseShippedCatalog();
+  const std::string file = ::testing::TempDir() + "modification-keys-" + std::to_string(getpid()) + ".kro";
+  const std::string make = kro_test::CfgsoTool() + " demo --save " + file + " >/dev/null 2>&1";
+  if (std::system(make.c_str()) != 0) return "cfgso demo --save failed";
+  KroIContainer_var container;
+  KroCfgSOFactory::getContainer(container);
+
+  auto fromDocument = [&](bool close) -> std::string {
+    KroDocument* document = nullptr;
+    if (FAILED(KroDocumentServices::Open(file.c_str(), document))) return "cannot open " + file;
+    KroICfgSOModification_var record;
+    KroIContainer_var opened = KroIContainer_var::Adopt(document->GetDocumentContainer("KroIContainer"));
+    for (const KroISpecObject_var& so : opened->ListObjects())
+      if (so->GetLateType() == "CfgSOModification") record = so;
+    if (!record) return "no modification in " + file;
+    KroUnicodeString name, effectivity;
+    if (record->getName(name) != S_OK || name != "MOD-042") return "document record's name read " + name.str();
+    record->getEffectivityString(effectivity);
+    if (effectivity != "Serial 120 (2004-03-15)") return "document record's effectivity read " + effectivity.str();
+    if (record->isUnderAction() != S_OK) return "document record not under action";
+    if (close) KroDocumentServices::Close(document);
+    return {};
+  };
+  auto written = [](KroICfgSOModification_var record, const char* what) -> std::string {
+    if (!record) return std::string("no ") + what + " record";
+    if (record->setModification(B::Modification("M-2", "A", "B", nullptr)) != S_OK) return std::string(what) + " set failed";
+    KroUnicodeString name, stored;
+    record->getName(name);
+    KroCfgSOServices::GetStringValue(KroISpecObject_var(record), "modName", stored);
+    if (name != "M-2" || stored != "M-2") return std::string(what) + " record's name read " + name.str() + "/" + stored.str();
+    return record->isUnderAction() == S_FALSE ? std::string() : std::string(what) + " record under action";
+  };
+  auto fromFactory = [&]() {
+    KroICfgSOModification_var record;
+    KroCfgSOFactory::createModification(record);
+    return written(record, "factory");
+  };
+  auto fromDerived = [&]() {
+    // Another layout: an extra attribute first, and the five in another order.
+    KroISpecObject_var startUp = KroISpecObject_var::Adopt(
+        CreateStartUp("DerivedModification", "CfgSOModification", "KroISpecObject", container, "", nullptr));
+    if (!startUp) startUp = KroISpecObject_var::Adopt(container->FindStartUpByName("DerivedModification"));
+    else
+      for (const char* name : {"extra", "modUnderAct", "modEffStr", "modActName", "modName"})
+        KroISpecAttribute_var::Adopt(startUp->AddAttribute(name, std::string(name) == "modUnderAct" ? tk_boolean : tk_string));
+    KroISpecAttribute_var::Adopt(startUp->AddAttribute("modUid", tk_list, tk_octet));
+    return written(KroISpecObject_var::Adopt(startUp->Instanciate("", nullptr)), "derived");
+  };
+  for (char step : order) {
+    std::string problem = step == 'd' ? fromDocument(false) : step == 'c' ? fromDocument(true)
+                          : step == 'f' ? fromFactory() : fromDerived();
+    if (!problem.empty()) return std::string(1, step) + ": " + problem;
+  }
+  std::remove(file.c_str());
+  return {};
+}
+
+TEST(ModificationTest, RecordsOfEveryOriginShareTheKeysInAnyOrder) {
+  // d: a document's record (its document left open), c: the same with the document closed after,
+  // f: a factory record, x: a record of a derived startup.
+  for (const char* order : {"dfx", "cfxc", "xcf", "fdx"}) {
+    SCOPED_TRACE(order);
+    InFreshProcess([order] { return RecordsOfEveryOriginShareTheKeys(order); });
+  }
 }
 
 }  // namespace

@@ -60,11 +60,64 @@ TEST_F(StoreTest, KeysOfAStartUpsAttributesWorkOnEveryInstance) {
   EXPECT_EQ(KroISpecAttrAccess_var(a)->SetString(name, "y"), S_OK);
   EXPECT_EQ(b->CountAttributes(), a->CountAttributes() - 1);
 
-  // A key of another startup's attribute is valid on none of these.
+  // A key of another startup's attribute works by its name, and fails where the name or kind does not fit.
   KroISpecObject_var other =
       KroISpecObject_var::Adopt(CreateStartUp("Other", "Other", "KroISpecObject", m_container, "", nullptr));
   add(other, "name", tk_string);
-  EXPECT_EQ(KroISpecAttrAccess_var(a)->SetString(key(other, "name"), "z"), E_INVALIDARG);
+  add(other, "absent", tk_string);
+  add(other, "count", tk_string);
+  KroISpecAttrAccess_var accessA = a;
+  EXPECT_EQ(accessA->SetString(key(other, "name"), "z"), S_OK);
+  EXPECT_EQ(accessA->GetString(name), "z");
+  EXPECT_EQ(accessA->SetString(key(other, "absent"), "z"), E_INVALIDARG);
+  EXPECT_EQ(accessA->SetString(key(other, "count"), "z"), E_FAIL);
+  EXPECT_EQ(accessA->SetString(name, "z"), S_OK);
+  EXPECT_EQ(accessB->SetString(key(other, "name"), "z"), E_INVALIDARG) << "b's name was removed";
+}
+
+TEST_F(StoreTest, CheckedReadsSayWhyAKeyGaveNothing) {
+  KroISpecObject_var a = make();
+  KroISpecAttrAccess_var access = a;
+  KroISpecObject_var other =
+      KroISpecObject_var::Adopt(CreateStartUp("Other", "Other", "KroISpecObject", m_container, "", nullptr));
+  add(other, "missing", tk_long);
+  add(other, "count", tk_long);
+  int number = 7;
+  EXPECT_EQ(access->ReadInteger(key(other, "missing"), number), E_INVALIDARG);
+  EXPECT_EQ(number, 0);
+  EXPECT_EQ(access->ReadInteger(key(other, "count"), number), S_FALSE) << "present, unset";
+  ASSERT_EQ(access->SetInteger(key(other, "count"), 12), S_OK);
+  EXPECT_EQ(access->ReadInteger(key(other, "count"), number), S_OK);
+  EXPECT_EQ(number, 12);
+  KroUnicodeString text;
+  EXPECT_EQ(access->ReadString(key(a, "count"), text), E_FAIL) << "another kind";
+  double real = 1;
+  boolean flag = 1;
+  EXPECT_EQ(access->ReadDouble(key(a, "count"), real), E_FAIL);
+  EXPECT_EQ(access->ReadBoolean(key(other, "missing"), flag), E_INVALIDARG);
+  EXPECT_EQ(flag, 0);
+  KroISpecObject_var next;
+  EXPECT_EQ(access->ReadSpecObject(key(a, "next"), next), S_FALSE);
+  link(a, a);
+  EXPECT_EQ(access->ReadSpecObject(key(a, "next"), next), S_OK);
+  EXPECT_EQ(next.ptr(), a.ptr());
+  access->SetSpecObject(key(a, "next"), nullptr);
+}
+
+TEST_F(StoreTest, KeysOutliveTheLayoutTheyCameFrom) {
+  KroISpecAttrKey_var orphan;
+  {
+    KroIContainer_var gone = KroIContainer_var::Adopt(new KroContainer("gone"));
+    KroISpecObject_var startUp =
+        KroISpecObject_var::Adopt(CreateStartUp("Gone", "Gone", "KroISpecObject", gone, "", nullptr));
+    add(startUp, "name", tk_string);
+    KroISpecObject_var record = KroISpecObject_var::Adopt(startUp->Instanciate("", nullptr));
+    orphan = key(record, "name");
+  }
+  KroISpecObject_var a = make();
+  KroISpecAttrAccess_var access = a;
+  EXPECT_EQ(access->SetString(orphan, "kept by name"), S_OK);
+  EXPECT_EQ(access->GetString(key(a, "name")), "kept by name");
 }
 
 TEST_F(StoreTest, AttributesOfOneInstanceStayItsOwn) {
@@ -80,7 +133,7 @@ TEST_F(StoreTest, AttributesOfOneInstanceStayItsOwn) {
   KroISpecAttribute_var attribute = KroISpecAttribute_var::Adopt(a->GetAttribute("name"));
   a->RemoveAttribute(attribute);
   add(a, "name", tk_long);
-  EXPECT_EQ(KroISpecAttrAccess_var(a)->SetString(key(b, "name"), "s"), E_INVALIDARG);
+  EXPECT_EQ(KroISpecAttrAccess_var(a)->SetString(key(b, "name"), "s"), E_FAIL) << "by name, now an integer";
   std::unique_ptr<KroListValKroISpecAttribute_var> list(a->ListAttributes());
   ASSERT_EQ(list->Size(), 6);
   EXPECT_EQ((*list)[5]->GetName(), "extra");
@@ -160,7 +213,8 @@ TEST_F(StoreTest, ValuesAroundTheInlineLimitReadBackWhole) {
   EXPECT_EQ(access->GetString(key(so, "name")).str(), withNul);
 }
 
-TEST_F(StoreTest, HeldObjectsSurviveACollectionAndTheRestGoes) {
+TEST_F(StoreTest, TransientModeReclaimsWhatNothingHolds) {
+  ASSERT_EQ(m_container->SetTransient(1), S_OK);
   const long start = KroBaseUnknown::LiveObjects();
   KroISpecObject_var root = make();
   {
@@ -192,55 +246,211 @@ TEST_F(StoreTest, HeldObjectsSurviveACollectionAndTheRestGoes) {
   EXPECT_EQ(KroBaseUnknown::LiveObjects(), start);
 }
 
-TEST_F(StoreTest, CyclesAreReclaimedListedOrRemoved) {
-  const long start = KroBaseUnknown::LiveObjects();
-  {
-    KroISpecObject_var a = make(), b = make(), c = make(), d = make();
-    link(a, b);
-    link(b, a);
-    link(c, d);
-    link(d, c);
-    link(c, c, "children");
-    EXPECT_EQ(m_container->Collect(), 0) << "held from outside";
-    EXPECT_EQ(m_container->RemoveObject(c), S_OK);
-    EXPECT_EQ(m_container->RemoveObject(d), S_OK);
-    EXPECT_EQ(m_container->RemoveObject(d), S_FALSE);
-    EXPECT_EQ(m_container->CountObjects(), 2);
-    KroISpecAttrAccess_var access = c;
-    KroISpecObject_var fromC = KroISpecObject_var::Adopt(access->GetSpecObject(key(c, "next")));
-    EXPECT_EQ(fromC.ptr(), d.ptr()) << "a removed object keeps its values while held";
+TEST_F(StoreTest, CyclesAreReclaimedOnceUnlistedOrInTheTransientMode) {
+  for (boolean transient : {0, 1}) {
+    SCOPED_TRACE(transient ? "transient" : "store");
+    m_container->SetTransient(transient);
+    const long start = KroBaseUnknown::LiveObjects();
+    {
+      KroISpecObject_var a = make(), b = make(), c = make(), d = make();
+      link(a, b);
+      link(b, a);
+      link(c, d);
+      link(d, c);
+      link(c, c, "children");
+      EXPECT_EQ(m_container->Collect(), 0) << "held from outside";
+      EXPECT_EQ(m_container->RemoveObject(c), S_OK);
+      EXPECT_EQ(m_container->RemoveObject(d), S_OK);
+      EXPECT_EQ(m_container->RemoveObject(d), S_FALSE);
+      EXPECT_EQ(m_container->CountObjects(), 2);
+      KroISpecAttrAccess_var access = c;
+      KroISpecObject_var fromC = KroISpecObject_var::Adopt(access->GetSpecObject(key(c, "next")));
+      EXPECT_EQ(fromC.ptr(), d.ptr()) << "a removed object keeps its values while held";
+    }
+    // The listed cycle a-b stays in the store mode, whoever holds it.
+    EXPECT_EQ(m_container->Collect(), transient ? 4 : 2);
+    EXPECT_EQ(m_container->CountObjects(), transient ? 0 : 2);
+    EXPECT_EQ(KroBaseUnknown::LiveObjects(), start + (transient ? 0 : 2));
+    for (const KroISpecObject_var& object : m_container->ListObjects()) m_container->RemoveObject(object);
+    EXPECT_EQ(m_container->Collect(), transient ? 0 : 2);
   }
-  EXPECT_EQ(m_container->Collect(), 4);
-  EXPECT_EQ(m_container->CountObjects(), 0);
-  EXPECT_EQ(KroBaseUnknown::LiveObjects(), start);
 }
 
 TEST_F(StoreTest, CollectionsRunByThemselvesAndKeepMemoryBounded) {
   container().setCollectionFloor(64);
   KroISpecObject_var kept = make();
-  for (int i = 0; i < 10000; ++i) {
-    KroISpecObject_var so = make();
-    link(so, kept);
+  for (boolean transient : {0, 1}) {
+    m_container->SetTransient(transient);
+    for (int i = 0; i < 10000; ++i) {
+      KroISpecObject_var so = make();
+      link(so, kept);
+      link(kept, so, "children");  // a cycle through the kept object, each one
+      KroISpecAttrAccess_var(kept)->UnsetAttribute(key(kept, "children"));
+      if (!transient) m_container->RemoveObject(so);
+    }
+    EXPECT_LE(container().tracked(), 129u) << "a collection whenever the count has doubled past the floor";
+    EXPECT_EQ(m_container->Collect() >= 0, true);
+    EXPECT_EQ(m_container->CountObjects(), 1);
   }
-  EXPECT_LE(container().tracked(), 129u) << "a collection whenever the count has doubled past the floor";
-  EXPECT_GE(m_container->CountObjects(), 1);
-  m_container->Collect();
-  EXPECT_EQ(m_container->CountObjects(), 1);
 }
 
-TEST_F(StoreTest, ClosingAContainerFreesRemovedCyclesAndDetachesHeldObjects) {
+TEST_F(StoreTest, StoreModeKeepsEveryInstanceListedWhenCollectingAlways) {
+  container().setCollectionFloor(1);
+  KroISpecObject_var first = make();
+  link(first, make());
+  KroISpecAttrAccess_var(first)->SetString(key(first, "name"), "first");
+  first = nullptr;
+  for (int i = 0; i < 1000; ++i) make();
+  EXPECT_EQ(m_container->Collect(), 0);
+  ASSERT_EQ(m_container->CountObjects(), 1002);
+  KroISpecObject_var again = m_container->ListObjects()[1];
+  EXPECT_EQ(KroISpecAttrAccess_var(again)->GetString(key(again, "name")), "first");
+  KroISpecObject_var nested = KroISpecObject_var::Adopt(KroISpecAttrAccess_var(again)->GetSpecObject(key(again, "next")));
+  EXPECT_TRUE(nested);
+}
+
+TEST_F(StoreTest, RemoveTreeTakesWhatOnlyItsRootReaches) {
+  const long start = KroBaseUnknown::LiveObjects();
+  KroISpecObject_var root = make(), outside = make(), held;
+  {
+    // root -> a -> (b, shared), b -> root; outside -> shared; a client holds c, and root -> c -> d.
+    KroISpecObject_var a = make(), b = make(), shared = make(), c = make(), d = make();
+    link(root, a);
+    KroISpecAttrAccess_var access = a;
+    access->SetSpecObject(key(a, "children"), b);
+    access->SetSpecObject(key(a, "children"), shared);
+    link(outside, shared);
+    access = root;
+    access->SetSpecObject(key(root, "children"), c);
+    link(c, d);
+    link(b, root);  // a cycle back to the root
+    held = c;
+  }
+  ASSERT_EQ(m_container->CountObjects(), 7);
+  int removed = -1;
+  EXPECT_EQ(m_container->RemoveTree(root, removed), S_OK);
+  EXPECT_EQ(removed, 3) << "root, a and b; shared is reached from outside, c is held, d through c";
+  EXPECT_EQ(m_container->CountObjects(), 4);
+  EXPECT_EQ(m_container->RemoveTree(root, removed), S_FALSE);
+  EXPECT_EQ(removed, 0);
+  EXPECT_EQ(m_container->RemoveTree(nullptr, removed), S_FALSE);
+  EXPECT_EQ(m_container->RemoveTree(m_startUp, removed), S_FALSE);
+
+  // Letting go of the held part and removing it frees everything but what is still listed.
+  EXPECT_EQ(m_container->RemoveTree(held, removed), S_OK);
+  EXPECT_EQ(removed, 2);
+  EXPECT_EQ(m_container->CountObjects(), 2);
+  root = nullptr;
+  held = nullptr;
+  EXPECT_EQ(m_container->Collect(), 5) << "root, a and b hold each other, and c and d through root";
+  EXPECT_EQ(KroBaseUnknown::LiveObjects(), start + 2) << "outside and shared";
+}
+
+TEST_F(StoreTest, AChainOfFiftyThousandRemovedObjectsGoesWithoutDeepRecursion) {
+  const long start = KroBaseUnknown::LiveObjects();
+  KroISpecObject_var head = make();
+  {
+    KroISpecObject_var last = head;
+    for (int i = 0; i < 50000; ++i) {
+      KroISpecObject_var next = make();
+      link(last, next);
+      last = next;
+    }
+  }
+  for (const KroISpecObject_var& object : m_container->ListObjects()) m_container->RemoveObject(object);
+  EXPECT_EQ(KroBaseUnknown::LiveObjects(), start + 50001);
+  head = nullptr;
+  EXPECT_EQ(KroBaseUnknown::LiveObjects(), start);
+}
+
+// A client's spec object that forwards to a modeler object it holds.
+class Decorator final : public KroISpecObject {
+ public:
+  explicit Decorator(KroISpecObject* inner) : m_inner(inner) {}
+  HRESULT QueryInterface(const IID& iid, void** out) override { return KroQueryInterfaces<KroISpecObject>(this, iid, out); }
+  KroISpecObject* Instanciate(const KroUnicodeString& n, const KroIContainer_var& c, int f) override {
+    return m_inner->Instanciate(n, c, f);
+  }
+  KroISpecAttribute* AddAttribute(const KroUnicodeString& n, TCKind k, int f) override { return m_inner->AddAttribute(n, k, f); }
+  KroISpecAttribute* AddAttribute(const KroUnicodeString& n, TCKind k, TCKind e, int f) override {
+    return m_inner->AddAttribute(n, k, e, f);
+  }
+  KroISpecAttribute* AddAttribute(const KroUnicodeString& n, TCKind k, const KroUnicodeString& t, int f) override {
+    return m_inner->AddAttribute(n, k, t, f);
+  }
+  KroISpecAttribute* GetAttribute(const KroUnicodeString& n) override { return m_inner->GetAttribute(n); }
+  HRESULT RemoveAttribute(KroISpecAttribute* a) override { return m_inner->RemoveAttribute(a); }
+  KroListValKroISpecAttribute_var* ListAttributes() override { return m_inner->ListAttributes(); }
+  int CountAttributes() const override { return m_inner->CountAttributes(); }
+  KroUnicodeString GetName() const override { return m_inner->GetName(); }
+  KroUnicodeString GetLateType() const override { return m_inner->GetLateType(); }
+  int IsStartUp() const override { return m_inner->IsStartUp(); }
+  KroISpecObject* GetStartUp() override { return m_inner->GetStartUp(); }
+  KroIContainer* GetContainer() override { return m_inner->GetContainer(); }
+  KroSpecObject* GetModelerObject() override { return m_inner->GetModelerObject(); }
+
+  // Called from the destructor, as a client's clean-up might.
+  KroISpecObject_var onDestroy;
+  ~Decorator() override {
+    if (onDestroy) KroISpecObject_var::Adopt(onDestroy->Instanciate("", nullptr));
+  }
+
+ private:
+  KroISpecObject_var m_inner;
+};
+
+TEST_F(StoreTest, ObjectsHeldThroughAClientsWrapperStayWithWhatTheyReach) {
+  m_container->SetTransient(1);
+  KroISpecObject_var outer = make();
+  {
+    KroISpecObject_var inner = make(), leaf = make();
+    link(inner, leaf);
+    KroISpecObject_var wrapper = KroISpecObject_var::Adopt(new Decorator(inner));
+    link(outer, wrapper);
+  }
+  make();  // dropped
+  EXPECT_EQ(m_container->Collect(), 1) << "only the dropped one: the wrapper holds inner, which holds leaf";
+  KroISpecObject_var wrapper = KroISpecObject_var::Adopt(KroISpecAttrAccess_var(outer)->GetSpecObject(key(outer, "next")));
+  KroISpecObject_var inner(wrapper->GetModelerObject());
+  KroISpecObject_var leaf = KroISpecObject_var::Adopt(KroISpecAttrAccess_var(inner)->GetSpecObject(key(inner, "next")));
+  EXPECT_TRUE(leaf) << "what the wrapped object reaches is still there";
+  EXPECT_EQ(m_container->CountObjects(), 3);
+}
+
+TEST_F(StoreTest, ClosingKeepsHeldObjectsWholeAndFreesTheRest) {
   KroISpecObject_var held = make();
   {
-    KroISpecObject_var a = make(), b = make();
+    KroISpecObject_var a = make(), b = make(), nested = make();
     link(a, b);
     link(b, a);
     m_container->RemoveObject(a);
+    link(held, nested);
+    KroISpecAttrAccess_var(nested)->SetString(key(nested, "name"), "nested");
+    link(nested, held, "children");  // a cycle through the held object
   }
   KroISpecAttrAccess_var access = held;
   access->SetString(key(held, "name"), "still here");
-  m_container = nullptr;  // TearDown checks that the cycle went
-  EXPECT_EQ(access->GetString(key(held, "name")), "still here");
+  const KroISpecAttrKey_var next = key(held, "next"), name = key(held, "name");
+  m_container = nullptr;
+  EXPECT_EQ(access->GetString(name), "still here");
+  KroISpecObject_var nested = KroISpecObject_var::Adopt(access->GetSpecObject(next));
+  ASSERT_TRUE(nested) << "spec-object attributes of held objects survive the close";
+  EXPECT_EQ(KroISpecAttrAccess_var(nested)->GetString(name), "nested");
   EXPECT_EQ(KroIContainer_var::Adopt(held->GetContainer()).ptr(), nullptr);
+  EXPECT_FALSE(KroISpecObject_var::Adopt(m_startUp->Instanciate("", nullptr))) << "its container has closed";
+  // The client breaks its own cycle; TearDown checks that everything went.
+  KroISpecAttrAccess_var(nested)->UnsetAttribute(key(nested, "children"));
+}
+
+TEST_F(StoreTest, AContainerBeingDestroyedTakesNoNewInstance) {
+  {
+    KroISpecObject_var owner = make();
+    auto* wrapper = new Decorator(make());
+    wrapper->onDestroy = m_startUp;
+    link(owner, KroISpecObject_var::Adopt(wrapper));
+  }
+  m_startUp = nullptr;
+  m_container = nullptr;  // the wrapper's destructor instantiates while the container closes
 }
 
 }  // namespace

@@ -149,4 +149,39 @@ TEST(CfgsoTest, TraceGoesWhereKroTraceOutputSays) {
   std::filesystem::remove(file);
 }
 
+// The count in "cfgso: saved N object(s)".
+int SavedCount(const Outcome& run) {
+  const std::size_t at = run.out.find("cfgso: saved ");
+  return at == std::string::npos ? -1 : std::atoi(run.out.c_str() + at + 13);
+}
+
+TEST(CfgsoTest, SavedObjectCountsDoNotDependOnCollectionsOrTheMode) {
+  const std::filesystem::path file =
+      std::filesystem::temp_directory_path() / ("cfgso-counts-" + std::to_string(getpid()) + ".kro");
+  for (const char* command : {"demo", "stream"}) {
+    SCOPED_TRACE(command);
+    const std::string save = std::string(command) + " --save " + file.string();
+    Outcome plain = Cfgso(save, "env -u KroGraphicPath -u KRO_GC_FLOOR -u KRO_CONTAINER_MODE");
+    Outcome always = Cfgso(save, "env -u KroGraphicPath -u KRO_CONTAINER_MODE KRO_GC_FLOOR=1");
+    Outcome transient = Cfgso(save, "env -u KroGraphicPath KRO_GC_FLOOR=1 KRO_CONTAINER_MODE=transient");
+    EXPECT_GT(SavedCount(plain), 1) << plain.out;
+    EXPECT_EQ(SavedCount(always), SavedCount(plain)) << always.out;
+    EXPECT_EQ(SavedCount(transient), SavedCount(plain)) << transient.out;
+    EXPECT_TRUE(Has(transient, "so the container runs in the store mode")) << transient.out;
+  }
+  std::filesystem::remove(file);
+}
+
+TEST(CfgsoTest, BadCollectorSettingsAreRefusedInOneLineAndTheDefaultsStay) {
+  for (const char* floor : {"0", "-3", "12x", "99999999999999999999", "1073741825"}) {
+    Outcome run = Cfgso("demo 2>&1 >/dev/null", std::string("env -u KroGraphicPath -u KRO_CONTAINER_MODE KRO_GC_FLOOR=") + floor);
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.out, "KRO_GC_FLOOR=\"" + std::string(floor) +
+                           "\" ignored: expected a whole number from 1 to 1073741824; the floor stays 4096\n");
+  }
+  Outcome run = Cfgso("demo 2>&1 >/dev/null", "env -u KroGraphicPath -u KRO_GC_FLOOR KRO_CONTAINER_MODE=Transient");
+  EXPECT_EQ(run.code, 0);
+  EXPECT_EQ(run.out, "KRO_CONTAINER_MODE=\"Transient\" ignored: expected \"store\" or \"transient\"; the mode stays store\n");
+}
+
 }  // namespace

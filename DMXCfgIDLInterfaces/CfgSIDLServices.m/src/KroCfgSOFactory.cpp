@@ -5,6 +5,7 @@
 #include "KroCfgSOFilter.h"
 #include "KroCfgSOFramework.h"
 #include "KroCfgSOStrings.h"
+#include "KroContainer.h"
 #include "KroDocument.h"
 #include "KroPlatformServices.h"
 
@@ -70,6 +71,8 @@ HRESULT KroCfgSOFactory::getContainer(KroIContainer_var& out) {
       KroFatalError("AssertionFailed:unable_to_open_the_Config_feature_container == 1", 0, 0, 0,
                     "DMXCfgIDLInterfaces/CfgSIDLServices.m/src/KroCfgSOFactory", 140);
     container = KroIContainer_var::Adopt(opened);
+    // The client chooses the transient mode for the whole process; the store mode is the default.
+    container->SetTransient(KroContainer::TransientFromEnvironment());
 
     // The startup name doubles as its type.
     KroISpecObject* generic =
