@@ -3,9 +3,13 @@
 // prints how many instances the factory's container still holds and how much the resident set grew.
 // Only the interval and its two current bounds are still held by this program at the end.
 //
-//   cfgso_lifetime [--contexts N] [--lists N] [--list-size N] [--intervals N]
+//   cfgso_lifetime [--contexts N] [--lists N] [--list-size N] [--intervals N] [--remove-trees]
+//                  [--remove-records]
 //
-// Defaults: 1 000 000 contexts, 100 000 lists of 10 base objects, 100 000 interval writes.
+// Defaults: 1 000 000 contexts, 100 000 lists of 10 base objects, 100 000 interval writes. The
+// container's mode comes from KRO_CONTAINER_MODE: in the store mode (the default) everything made stays
+// listed unless the program removes it; --remove-trees takes each streamed list off with RemoveTree
+// once dropped, --remove-records each context as well.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,18 +26,31 @@ struct Counts {
   long lists = 100000;
   long listSize = 10;
   long intervals = 100000;
+  bool removeTrees = false;
+  bool removeRecords = false;
 };
 
 bool ParseCounts(int argc, char** argv, Counts& counts) {
   for (int i = 1; i < argc; ++i) {
     long* target = nullptr;
+    if (!std::strcmp(argv[i], "--remove-trees")) {
+      counts.removeTrees = true;
+      continue;
+    }
+    if (!std::strcmp(argv[i], "--remove-records")) {
+      counts.removeRecords = counts.removeTrees = true;
+      continue;
+    }
     if (!std::strcmp(argv[i], "--contexts")) target = &counts.contexts;
     else if (!std::strcmp(argv[i], "--lists")) target = &counts.lists;
     else if (!std::strcmp(argv[i], "--list-size")) target = &counts.listSize;
     else if (!std::strcmp(argv[i], "--intervals")) target = &counts.intervals;
     char* end = nullptr;
     if (!target || i + 1 >= argc || (*target = std::strtol(argv[++i], &end, 10)) < 0 || *end) {
-      std::fprintf(stderr, "usage: %s [--contexts N] [--lists N] [--list-size N] [--intervals N]\n", argv[0]);
+      std::fprintf(stderr,
+                   "usage: %s [--contexts N] [--lists N] [--list-size N] [--intervals N] [--remove-trees] "
+                   "[--remove-records]\n",
+                   argv[0]);
       return false;
     }
   }
@@ -83,8 +100,10 @@ int main(int argc, char** argv) {
     KroCfgStreamer::BaseObjectSeqToSpecObjectList(sample, root);
   }
 
-  std::printf("contexts %ld, lists %ld of %ld base objects, interval writes %ld\n", counts.contexts, counts.lists,
-              counts.listSize, counts.intervals);
+  std::printf("contexts %ld, lists %ld of %ld base objects, interval writes %ld; %s mode%s\n", counts.contexts,
+              counts.lists, counts.listSize, counts.intervals, container->IsTransient() ? "transient" : "store",
+              counts.removeRecords ? ", each record removed" : counts.removeTrees ? ", each streamed list removed" : "");
+  int removed = 0;
   const Report report;
   report.Line("start");
 
@@ -92,12 +111,14 @@ int main(int argc, char** argv) {
     KroICfgSOContext_var context;
     if (FAILED(KroCfgSOFactory::createContext(context))) return 1;
     context->setName(KroUnicodeString("context-").AppendNum(i));
+    if (counts.removeRecords) container->RemoveTree(KroISpecObject_var(context), removed);
   }
   report.Line("after the contexts");
 
   for (long i = 0; i < counts.lists; ++i) {
     KroISpecObject_var root;
     if (FAILED(KroCfgStreamer::BaseObjectSeqToSpecObjectList(sample, root))) return 1;
+    if (counts.removeTrees) container->RemoveTree(root, removed);
   }
   report.Line("after the streamed lists");
 
