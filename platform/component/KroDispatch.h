@@ -17,6 +17,10 @@
 //     KRO_TIE_FORWARDERS(KroIFoo_METHODS)
 //   };
 //
+// and, in one source file of the library that implements KroIFoo:
+//
+//   KRO_DISPATCH_DEFINE(KroIFoo, KroIFoo_METHODS)
+//
 // A parameter is an input when it is passed by value or by const reference, an output when it is a
 // non-const reference. Types in a list are written without commas (use an alias for a template).
 //
@@ -459,26 +463,37 @@ KRO_PLATFORM_API KroDispatchEntry KroDispatchEntryOf(const char* name, std::init
     return table;                                                                          \
   }
 
-// Inside an interface class: its pure virtual methods, its dispatch table, and the table's registration.
-#define KRO_DISPATCH_METHODS(Name, LIST)                                                                \
-  LIST(KRO_METHOD_PURE)                                                                                 \
-  KRO_DISPATCH_TABLE_FN(Name, IID_##Name, LIST, KRO_METHOD_ENTRY)                                      \
-                                                                                                        \
- private:                                                                                               \
-  static inline const bool kro_dispatch_registered = KroRegisterDispatchTable(#Name, IID_##Name, &DispatchTable); \
-                                                                                                        \
- public:
+// Inside an interface class: its pure virtual methods and the declaration of its dispatch table. The
+// table is built (and registered at load) by KRO_DISPATCH_DEFINE in one source file of the library that
+// implements the interface, so that the marshalling templates are compiled once, not in every includer.
+#define KRO_DISPATCH_METHODS(Name, LIST) \
+  LIST(KRO_METHOD_PURE)                  \
+  static const KroDispatchTable& DispatchTable();
 
-// Inside a class of static operations: the operations, and a dispatch table registered under the
-// class name (see KroCreateStaticDispatch).
-#define KRO_STATIC_DISPATCH_METHODS(Name, LIST)                                                                  \
-  LIST(KRO_METHOD_STATIC)                                                                                        \
-  KRO_DISPATCH_TABLE_FN(Name, KroMakeGUID(#Name), LIST, KRO_STATIC_METHOD_ENTRY)                                \
-                                                                                                                 \
- private:                                                                                                        \
-  static inline const bool kro_dispatch_registered = KroRegisterStaticDispatchTable(#Name, &DispatchTable); \
-                                                                                                                 \
- public:
+// At namespace scope in one source file: the table of an interface declared with KRO_DISPATCH_METHODS.
+#define KRO_DISPATCH_DEFINE(Name, LIST)                                         \
+  const KroDispatchTable& Name::DispatchTable() {                              \
+    using KroDispatchSelf = Name;                                              \
+    static const KroDispatchTable table(#Name, IID_##Name, {LIST(KRO_METHOD_ENTRY)}); \
+    return table;                                                              \
+  }                                                                            \
+  [[maybe_unused]] static const bool kro_dispatch_registered_##Name =          \
+      KroRegisterDispatchTable(#Name, IID_##Name, &Name::DispatchTable);
+
+// Inside a class of static operations: the operations, and the declaration of a dispatch table
+// registered under the class name (see KroCreateStaticDispatch); KRO_STATIC_DISPATCH_DEFINE builds it.
+#define KRO_STATIC_DISPATCH_METHODS(Name, LIST) \
+  LIST(KRO_METHOD_STATIC)                       \
+  static const KroDispatchTable& DispatchTable();
+
+#define KRO_STATIC_DISPATCH_DEFINE(Name, LIST)                                                      \
+  const KroDispatchTable& Name::DispatchTable() {                                                  \
+    using KroDispatchSelf = Name;                                                                  \
+    static const KroDispatchTable table(#Name, KroMakeGUID(#Name), {LIST(KRO_STATIC_METHOD_ENTRY)}); \
+    return table;                                                                                  \
+  }                                                                                                \
+  [[maybe_unused]] static const bool kro_dispatch_registered_##Name =                              \
+      KroRegisterStaticDispatchTable(#Name, &Name::DispatchTable);
 
 // Inside a tie class: one forwarder per method of the list.
 #define KRO_TIE_FORWARDERS(LIST) \

@@ -2,6 +2,8 @@
 
 #include "KroDocument.h"
 
+KRO_STATIC_DISPATCH_DEFINE(KroDocumentScripting, KroDocumentScripting_METHODS)
+
 HRESULT KroDocumentScripting::Open(const KroUnicodeString& path, KroIContainer_var& container,
                                    KroListValKroISpecObject_var& roots) {
   container = nullptr;

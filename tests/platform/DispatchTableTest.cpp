@@ -17,6 +17,7 @@ class KroITestCounter : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroITestCounter)
   KRO_DISPATCH_METHODS(KroITestCounter, KroITestCounter_METHODS)
 };
+KRO_DISPATCH_DEFINE(KroITestCounter, KroITestCounter_METHODS)
 
 namespace {
 

@@ -5,6 +5,8 @@
 #include "KroCfgSOStrings.h"
 #include "TIEKroICfgSOBasicEffectivityKroCfgSOBasicEffectivity.h"
 
+KRO_DISPATCH_DEFINE(KroICfgSOBasicEffectivity, KroICfgSOBasicEffectivity_METHODS)
+
 KRO_IMPLEMENT_EXTENSION_CLASS(KroCfgSOBasicEffectivity, KroBaseUnknown, "CfgSOBasicEffectivity",
                               KroCfgSOFramework::Name);
 

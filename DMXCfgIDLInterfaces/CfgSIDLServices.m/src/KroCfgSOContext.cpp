@@ -4,6 +4,8 @@
 #include "KroCfgSOStrings.h"
 #include "TIEKroICfgSOContextKroCfgSOContext.h"
 
+KRO_DISPATCH_DEFINE(KroICfgSOContext, KroICfgSOContext_METHODS)
+
 KRO_IMPLEMENT_EXTENSION_CLASS(KroCfgSOContext, KroBaseUnknown, "CfgSOContext", KroCfgSOFramework::Name);
 
 namespace {

@@ -7,6 +7,8 @@
 #include "KroCfgSOStrings.h"
 #include "TIEKroICfgSODateKroCfgSODate.h"
 
+KRO_DISPATCH_DEFINE(KroICfgSODate, KroICfgSODate_METHODS)
+
 KRO_IMPLEMENT_EXTENSION_CLASS(KroCfgSODate, KroBaseUnknown, "CfgSODate", KroCfgSOFramework::Name);
 
 namespace {

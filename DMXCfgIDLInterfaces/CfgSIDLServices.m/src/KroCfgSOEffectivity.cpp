@@ -5,6 +5,8 @@
 #include "KroCfgSOStrings.h"
 #include "TIEKroICfgSOEffectivityKroCfgSOEffectivity.h"
 
+KRO_DISPATCH_DEFINE(KroICfgSOEffectivity, KroICfgSOEffectivity_METHODS)
+
 KRO_IMPLEMENT_EXTENSION_CLASS(KroCfgSOEffectivity, KroBaseUnknown, "CfgSOEffectivity", KroCfgSOFramework::Name);
 
 namespace {

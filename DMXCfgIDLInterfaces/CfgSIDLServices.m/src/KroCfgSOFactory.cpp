@@ -9,6 +9,8 @@
 #include "KroDocument.h"
 #include "KroPlatformServices.h"
 
+KRO_STATIC_DISPATCH_DEFINE(KroCfgSOFactory, KroCfgSOFactory_METHODS)
+
 namespace {
 
 KRO_LIBRARY_TRACE(s_trace, "KroCfgSOFactory");

@@ -3,6 +3,8 @@
 #include "KroCfgSOServices.h"
 #include "TIEKroICfgSOFilterKroCfgSOFilter.h"
 
+KRO_DISPATCH_DEFINE(KroICfgSOFilter, KroICfgSOFilter_METHODS)
+
 const KroUnicodeString KroCfgSOFilter::s_st_LATE_TYPE("CfgSOFilter");
 const KroUnicodeString KroCfgSOFilter::s_st_NAME("name");
 const KroUnicodeString KroCfgSOFilter::s_st_DOMAIN("domain");

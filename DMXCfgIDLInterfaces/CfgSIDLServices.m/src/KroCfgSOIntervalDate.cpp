@@ -5,6 +5,8 @@
 #include "KroCfgSOServices.h"
 #include "TIEKroICfgSOIntervalDateKroCfgSOIntervalDate.h"
 
+KRO_DISPATCH_DEFINE(KroICfgSOIntervalDate, KroICfgSOIntervalDate_METHODS)
+
 KRO_IMPLEMENT_EXTENSION_CLASS(KroCfgSOIntervalDate, KroBaseUnknown, "CfgSOIntervalDates", KroCfgSOFramework::Name);
 
 namespace {

@@ -4,6 +4,8 @@
 #include "KroCfgSOStrings.h"
 #include "TIEKroICfgSOIntervalRangeKroCfgSOIntervalRange.h"
 
+KRO_DISPATCH_DEFINE(KroICfgSOIntervalRange, KroICfgSOIntervalRange_METHODS)
+
 KRO_IMPLEMENT_EXTENSION_CLASS(KroCfgSOIntervalRange, KroBaseUnknown, "CfgSOIntervalRanges", KroCfgSOFramework::Name);
 
 namespace {

@@ -6,6 +6,8 @@
 #include "KroCfgSOStrings.h"
 #include "TIEKroICfgSOMilestoneDateKroCfgSOMilestoneDate.h"
 
+KRO_DISPATCH_DEFINE(KroICfgSOMilestoneDate, KroICfgSOMilestoneDate_METHODS)
+
 KRO_IMPLEMENT_EXTENSION_CLASS(KroCfgSOMilestoneDate, KroBaseUnknown, "CfgSOMilestoneDate",
                               KroCfgSOFramework::Name);
 

@@ -4,6 +4,8 @@
 #include "KroCfgSOStrings.h"
 #include "TIEKroICfgSOMilestoneRangeKroCfgSOMilestoneRange.h"
 
+KRO_DISPATCH_DEFINE(KroICfgSOMilestoneRange, KroICfgSOMilestoneRange_METHODS)
+
 KRO_IMPLEMENT_EXTENSION_CLASS(KroCfgSOMilestoneRange, KroBaseUnknown, "CfgSOMilestoneRange",
                               KroCfgSOFramework::Name);
 

@@ -4,6 +4,8 @@
 #include "KroCfgSOStrings.h"
 #include "TIEKroICfgSOModificationKroCfgSOModification.h"
 
+KRO_DISPATCH_DEFINE(KroICfgSOModification, KroICfgSOModification_METHODS)
+
 KRO_IMPLEMENT_EXTENSION_CLASS(KroCfgSOModification, KroBaseUnknown, "CfgSOModification", KroCfgSOFramework::Name);
 
 KRO_LIBRARY_STATIC(KroISpecAttrKey_var, KroCfgSOModification::m_sp_ModName_Key);

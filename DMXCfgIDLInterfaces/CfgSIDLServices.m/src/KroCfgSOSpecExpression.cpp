@@ -5,6 +5,8 @@
 #include "KroCfgSOStrings.h"
 #include "TIEKroICfgSOSpecExpressionKroCfgSOSpecExpression.h"
 
+KRO_DISPATCH_DEFINE(KroICfgSOSpecExpression, KroICfgSOSpecExpression_METHODS)
+
 KRO_IMPLEMENT_EXTENSION_CLASS(KroCfgSOSpecExpression, KroBaseUnknown, "CfgSOSpecExpression", KroCfgSOFramework::Name);
 
 namespace {

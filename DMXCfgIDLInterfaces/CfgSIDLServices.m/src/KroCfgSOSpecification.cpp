@@ -5,6 +5,8 @@
 #include "KroCfgUuid.h"
 #include "TIEKroICfgSOSpecificationKroCfgSOSpecification.h"
 
+KRO_DISPATCH_DEFINE(KroICfgSOSpecification, KroICfgSOSpecification_METHODS)
+
 KRO_IMPLEMENT_EXTENSION_CLASS(KroCfgSOSpecification, KroBaseUnknown, "CfgSOSpecification", KroCfgSOFramework::Name);
 
 namespace {

@@ -5,6 +5,8 @@
 #include "KroCfgSOStrings.h"
 #include "TIEKroICfgSOUuidListKroCfgSOUuidList.h"
 
+KRO_DISPATCH_DEFINE(KroICfgSOUuidList, KroICfgSOUuidList_METHODS)
+
 KRO_IMPLEMENT_EXTENSION_CLASS(KroCfgSOUuidList, KroBaseUnknown, "CfgSOUuidList", KroCfgSOFramework::Name);
 
 namespace {

@@ -4,6 +4,8 @@
 #include "KroCfgSOStrings.h"
 #include "TIEKroICfgSOVariabilitySpaceKroCfgSOVariabilitySpace.h"
 
+KRO_DISPATCH_DEFINE(KroICfgSOVariabilitySpace, KroICfgSOVariabilitySpace_METHODS)
+
 KRO_IMPLEMENT_EXTENSION_CLASS(KroCfgSOVariabilitySpace, KroBaseUnknown, "CfgSOVariabilitySpace",
                               KroCfgSOFramework::Name);
 

@@ -3,6 +3,8 @@
 #include "KroCfgSOFactory.h"
 #include "TIEQuorIDispatchContainerQuorCfgDispatchContainer.h"
 
+KRO_DISPATCH_DEFINE(QuorIDispatchContainer, QuorIDispatchContainer_METHODS)
+
 KRO_IMPLEMENT_EXTENSION_CLASS(QuorCfgDispatchContainer, KroBaseUnknown, "CfgDispatchContainer", KroCfgSOFramework::Name);
 
 // The dictionary entry is registered before the trace object is built.
