@@ -8,7 +8,8 @@
 #include <utility>
 
 #include "KroDmxTrace.h"
-#include "KroSpecModeler.h"
+#include "KroModelerInterfaces.h"
+#include "KroStartUps.h"
 #include "KroTie.h"
 #include "KroUnicodeString.h"
 

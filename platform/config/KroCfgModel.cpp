@@ -3,6 +3,7 @@
 #include <unordered_map>
 
 #include "KroCfgModelObjects.h"
+#include "KroCfgFaults.h"
 
 using namespace KroCfgModelObjects;
 

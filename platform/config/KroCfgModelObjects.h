@@ -6,6 +6,7 @@
 
 #include "DMXSession.h"
 #include "KroCfgModel.h"
+#include "KroCfgFaults.h"
 
 // Every model operation starts here: a fault set on it returns its code before anything is touched.
 #define KRO_CFG_FAULT(operation)                                      \

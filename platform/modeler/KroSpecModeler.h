@@ -1,5 +1,6 @@
-// The spec-object modeler: spec objects with shared layouts and slot storage, keys, containers with
-// their collector, and the free functions that find and create startups.
+// The spec-object modeler's own classes, for the platform, the library's sources, tools and tests:
+// spec objects with shared layouts and slot storage, keys, containers with their collector. Not
+// installed; clients reach the modeler through KroModelerInterfaces.h and KroStartUps.h.
 #pragma once
 
 #include "KroExport.h"
@@ -9,13 +10,5 @@
 #include "KroSpecAttrRef.h"
 #include "KroSpecLayout.h"
 #include "KroSpecObject.h"
+#include "KroStartUps.h"
 
-// The startup of that name (and of that type, unless type is empty) in the container, carrying one
-// reference; null when there is none. The interface name says how the caller means to use it.
-KRO_PLATFORM_API KroBaseUnknown* FindStartUp(const char* interfaceName, const KroUnicodeString& name, const KroUnicodeString& type,
-                            const KroIContainer_var& container);
-// A new startup in the container, inheriting the attributes of base when given; null when the
-// container is null, the name empty or already a startup of that container.
-KRO_PLATFORM_API KroISpecObject* CreateStartUp(const KroUnicodeString& name, const KroUnicodeString& type,
-                              const char* interfaceClassName, const KroIContainer_var& container,
-                              const KroUnicodeString& text, const KroISpecObject_var& base);

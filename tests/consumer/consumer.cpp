@@ -1,7 +1,7 @@
 // Creates a configuration context through the installed library and reads its name back.
 #include <cstdio>
 
-#include "KroCfgSOFactory.h"
+#include <CfgSIDLServices/KroCfgSOFactory.h>
 
 int main() {
   KroICfgSOContext_var context;

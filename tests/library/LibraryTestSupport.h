@@ -14,6 +14,7 @@
 #include "KroDmxTrace.h"
 #include "KroSpecModeler.h"
 #include "TestPaths.h"
+#include "KroCfgFaults.h"
 
 // The factory opens its catalog once per process, along KroGraphicPath.
 inline void UseShippedCatalog() { setenv("KroGraphicPath", kro_test::ShippedCatalogDir().c_str(), 0); }

@@ -2,6 +2,7 @@
 
 #include "DMXSession.h"
 #include "KroCfgModelBuilder.h"
+#include "KroCfgFaults.h"
 
 namespace B = KroCfgModelBuilder;
 

@@ -5,9 +5,9 @@
 #include "KroCfgSOFilter.h"
 #include "KroCfgSOFramework.h"
 #include "KroCfgSOStrings.h"
-#include "KroContainer.h"
 #include "KroDocument.h"
 #include "KroPlatformServices.h"
+#include "KroSpecModeler.h"
 
 KRO_STATIC_DISPATCH_DEFINE(KroCfgSOFactory, KroCfgSOFactory_METHODS)
 

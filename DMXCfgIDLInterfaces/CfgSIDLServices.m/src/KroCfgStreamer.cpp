@@ -11,6 +11,7 @@
 #include "KroCfgSOFramework.h"
 #include "KroCfgSOServices.h"
 #include "KroPlatformServices.h"
+#include "KroSpecModeler.h"
 
 // ---- Name constants ----------------------------------------------------------------------------------
 
