@@ -1,4 +1,6 @@
-// Dispatch tables of the configuration model's interfaces, built once here from their method lists.
+// Dispatch tables of the configuration model's interfaces, built once from their method lists: the
+// manager, intervals, values and milestones here; specifications and effectivities, modifications and
+// filters in the two other dispatch sources (three sources, so that none is slow to compile).
 #include "KroCfgModel.h"
 #include "KroDispatch.h"
 
@@ -6,16 +8,3 @@ KRO_DISPATCH_DEFINE(KroICfgManager, KroICfgManager_METHODS)
 KRO_DISPATCH_DEFINE(KroICfgInterval, KroICfgInterval_METHODS)
 KRO_DISPATCH_DEFINE(KroICfgValue, KroICfgValue_METHODS)
 KRO_DISPATCH_DEFINE(KroICfgMileStone, KroICfgMileStone_METHODS)
-KRO_DISPATCH_DEFINE(KroICfgSpecCategory, KroICfgSpecCategory_METHODS)
-KRO_DISPATCH_DEFINE(KroICfgSimpleSpecification, KroICfgSimpleSpecification_METHODS)
-KRO_DISPATCH_DEFINE(KroICfgSignedSpec, KroICfgSignedSpec_METHODS)
-KRO_DISPATCH_DEFINE(KroICfgSpecANDExpression, KroICfgSpecANDExpression_METHODS)
-KRO_DISPATCH_DEFINE(KroICfgBasicEffectivity, KroICfgBasicEffectivity_METHODS)
-KRO_DISPATCH_DEFINE(KroICfgEffectivity, KroICfgEffectivity_METHODS)
-KRO_DISPATCH_DEFINE(KroICfgXEff, KroICfgXEff_METHODS)
-KRO_DISPATCH_DEFINE(KroICfgModification, KroICfgModification_METHODS)
-KRO_DISPATCH_DEFINE(KroICfgGroupMod, KroICfgGroupMod_METHODS)
-KRO_DISPATCH_DEFINE(QuorINamedObject, QuorINamedObject_METHODS)
-KRO_DISPATCH_DEFINE(KroICfgContext, KroICfgContext_METHODS)
-KRO_DISPATCH_DEFINE(KroICfgNormalValue, KroICfgNormalValue_METHODS)
-KRO_DISPATCH_DEFINE(KroICfgFilter, KroICfgFilter_METHODS)

@@ -1,0 +1,11 @@
+// Dispatch tables of the configuration model's specifications, expressions and effectivities.
+#include "KroCfgModel.h"
+#include "KroDispatch.h"
+
+KRO_DISPATCH_DEFINE(KroICfgSpecCategory, KroICfgSpecCategory_METHODS)
+KRO_DISPATCH_DEFINE(KroICfgSimpleSpecification, KroICfgSimpleSpecification_METHODS)
+KRO_DISPATCH_DEFINE(KroICfgSignedSpec, KroICfgSignedSpec_METHODS)
+KRO_DISPATCH_DEFINE(KroICfgSpecANDExpression, KroICfgSpecANDExpression_METHODS)
+KRO_DISPATCH_DEFINE(KroICfgBasicEffectivity, KroICfgBasicEffectivity_METHODS)
+KRO_DISPATCH_DEFINE(KroICfgEffectivity, KroICfgEffectivity_METHODS)
+KRO_DISPATCH_DEFINE(KroICfgXEff, KroICfgXEff_METHODS)
