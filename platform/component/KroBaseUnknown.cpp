@@ -61,8 +61,9 @@ HRESULT KroBaseUnknown::GetIDsOfNames(const IID& riid, const char** names, unsig
   return count ? DISP_E_UNKNOWNNAME : S_OK;
 }
 
-HRESULT KroBaseUnknown::Invoke(long dispId, const IID& riid, unsigned long, unsigned short, void* params,
-                               void* result, void* exception, unsigned int* argErr) {
+HRESULT KroBaseUnknown::Invoke(long dispId, const IID& riid, unsigned long, unsigned short,
+                               const KroDispParams* params, KroVariant* result, KroExcepInfo* exception,
+                               unsigned int* argErr) {
   const KroDispatchTable* table = KroFindDispatchTable(riid);
   KroToBaseFn toBase = KroFindInterfaceToBase(riid);
   if (!table || !toBase) return DISP_E_UNKNOWNINTERFACE;

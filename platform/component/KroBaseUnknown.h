@@ -9,6 +9,9 @@
 #include "KroTypes.h"
 
 class KroMetaClass;
+class KroVariant;
+struct KroDispParams;
+struct KroExcepInfo;
 
 // The base interface id answered by every component.
 inline constexpr IID IID_KroBaseUnknown = KroMakeGUID("KroBaseUnknown");
@@ -39,8 +42,11 @@ class KRO_PLATFORM_API KroBaseUnknown {
   virtual HRESULT GetTypeInfo(unsigned int index, unsigned long locale, void** info);
   virtual HRESULT GetIDsOfNames(const IID& riid, const char** names, unsigned int count, unsigned long locale,
                                 long* dispIds);
-  virtual HRESULT Invoke(long dispId, const IID& riid, unsigned long locale, unsigned short flags, void* params,
-                         void* result, void* exception, unsigned int* argError);
+  // params may be null for a method without parameters; result and exception may be null when the
+  // caller does not want them (KroDispatch.h).
+  virtual HRESULT Invoke(long dispId, const IID& riid, unsigned long locale, unsigned short flags,
+                         const KroDispParams* params, KroVariant* result, KroExcepInfo* exception,
+                         unsigned int* argError);
   virtual ~KroBaseUnknown();
   virtual KroMetaClass* GetMetaObject() const;
   virtual const char* IsA() const;

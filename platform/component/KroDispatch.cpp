@@ -40,8 +40,8 @@ class KroStaticDispatch final : public KroBaseUnknown {
   HRESULT GetIDsOfNames(const IID&, const char** names, unsigned int count, unsigned long, long* dispIds) override {
     return m_table.GetIDsOfNames(names, count, dispIds);
   }
-  HRESULT Invoke(long dispId, const IID&, unsigned long, unsigned short, void* params, void* result, void* exception,
-                 unsigned int* argErr) override {
+  HRESULT Invoke(long dispId, const IID&, unsigned long, unsigned short, const KroDispParams* params,
+                 KroVariant* result, KroExcepInfo* exception, unsigned int* argErr) override {
     return m_table.Invoke(nullptr, dispId, params, result, exception, argErr);
   }
 
@@ -97,21 +97,21 @@ HRESULT KroDispatchTable::GetIDsOfNames(const char** names, unsigned int count, 
   return hr;
 }
 
-HRESULT KroDispatchTable::Invoke(void* self, long dispId, const void* params, void* result, void* exception,
-                                 unsigned int* argErr) const {
+HRESULT KroDispatchTable::Invoke(void* self, long dispId, const KroDispParams* params, KroVariant* result,
+                                 KroExcepInfo* exception, unsigned int* argErr) const {
   if (dispId < 1 || dispId > static_cast<long>(m_entries.size())) return DISP_E_MEMBERNOTFOUND;
   const KroDispatchEntry& entry = m_entries[static_cast<std::size_t>(dispId - 1)];
   static const KroDispParams none;
-  const KroDispParams& block = params ? *static_cast<const KroDispParams*>(params) : none;
+  const KroDispParams& block = params ? *params : none;
   if (block.count && !block.args) return E_INVALIDARG;
   // No exception crosses an interface: a method that raises one (a null handle dereferenced, a list
   // position out of range) ends the call with DISP_E_EXCEPTION and the error's text.
   try {
-    return entry.invoke(self, block, static_cast<KroVariant*>(result), argErr, entry.answer);
+    return entry.invoke(self, block, result, argErr, entry.answer);
   } catch (const std::exception& error) {
-    if (auto* info = static_cast<KroExcepInfo*>(exception)) *info = {DISP_E_EXCEPTION, error.what()};
+    if (exception) *exception = {DISP_E_EXCEPTION, error.what()};
   } catch (...) {
-    if (auto* info = static_cast<KroExcepInfo*>(exception)) *info = {DISP_E_EXCEPTION, "unknown error"};
+    if (exception) *exception = {DISP_E_EXCEPTION, "unknown error"};
   }
   return DISP_E_EXCEPTION;
 }

@@ -126,7 +126,7 @@ class KRO_PLATFORM_API KroDispatchTable {
   // DISP_E_UNKNOWNNAME when a name is unknown (its id is then -1; the others are still filled).
   HRESULT GetIDsOfNames(const char** names, unsigned int count, long* dispIds) const;
   // self is the interface pointer (as its own type, not its component base); null for static operations.
-  HRESULT Invoke(void* self, long dispId, const void* params, void* result, void* exception,
+  HRESULT Invoke(void* self, long dispId, const KroDispParams* params, KroVariant* result, KroExcepInfo* exception,
                  unsigned int* argErr) const;
 
  private:

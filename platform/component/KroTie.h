@@ -55,8 +55,8 @@ class KRO_PLATFORM_API KroTie : public I {
     if (!IsOwnInterface(riid)) return KroBaseUnknown::GetIDsOfNames(riid, names, count, locale, dispIds);
     return Tie_GetIDsOfNames(MetaObject(), names, count, dispIds);
   }
-  HRESULT Invoke(long dispId, const IID& riid, unsigned long locale, unsigned short flags, void* params, void* result,
-                 void* exception, unsigned int* argErr) override {
+  HRESULT Invoke(long dispId, const IID& riid, unsigned long locale, unsigned short flags, const KroDispParams* params,
+                 KroVariant* result, KroExcepInfo* exception, unsigned int* argErr) override {
     if (!IsOwnInterface(riid))
       return KroBaseUnknown::Invoke(dispId, riid, locale, flags, params, result, exception, argErr);
     return Tie_Invoke(MetaObject(), static_cast<I*>(this), dispId, params, result, exception, argErr);

@@ -203,8 +203,8 @@ HRESULT Tie_GetIDsOfNames(KroMetaClass* tieMeta, const char** names, unsigned in
   return count ? DISP_E_UNKNOWNNAME : S_OK;
 }
 
-HRESULT Tie_Invoke(KroMetaClass* tieMeta, void* self, long dispId, void* params, void* result, void* exception,
-                   unsigned int* argErr) {
+HRESULT Tie_Invoke(KroMetaClass* tieMeta, void* self, long dispId, const KroDispParams* params, KroVariant* result,
+                   KroExcepInfo* exception, unsigned int* argErr) {
   const KroDispatchTable* table = tieMeta ? KroFindDispatchTable(tieMeta->GetIID()) : nullptr;
   if (!table) return DISP_E_MEMBERNOTFOUND;
   return table->Invoke(self, dispId, params, result, exception, argErr);

@@ -28,8 +28,8 @@ KRO_PLATFORM_API ULONG Tie_Release(int* deleteFlag, KroBaseUnknown** implField, 
 KRO_PLATFORM_API HRESULT Tie_GetTypeInfoCount(KroMetaClass* tieMeta, unsigned int* count);
 KRO_PLATFORM_API HRESULT Tie_GetTypeInfo(KroMetaClass* tieMeta, unsigned int index, unsigned long locale, void** info);
 KRO_PLATFORM_API HRESULT Tie_GetIDsOfNames(KroMetaClass* tieMeta, const char** names, unsigned int count, long* dispIds);
-KRO_PLATFORM_API HRESULT Tie_Invoke(KroMetaClass* tieMeta, void* self, long dispId, void* params, void* result, void* exception,
-                   unsigned int* argErr);
+KRO_PLATFORM_API HRESULT Tie_Invoke(KroMetaClass* tieMeta, void* self, long dispId, const KroDispParams* params,
+                                    KroVariant* result, KroExcepInfo* exception, unsigned int* argErr);
 
 // Opens a call context: Run records the implementation as the one being called on this thread and
 // returns it; the destructor restores what was there before.

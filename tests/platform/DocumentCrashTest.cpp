@@ -161,6 +161,24 @@ TEST_F(DocumentCrashTest, SaveKilledAtRandomMomentsLeavesOldOrNewDocument) {
   RecordProperty("new", sawNew);
 }
 
+TEST_F(DocumentCrashTest, TheNextSaveRemovesWhatKilledSavesOfTheSameDocumentLeft) {
+  auto make = [&](const std::string& name, int ageSeconds) {
+    const fs::path path = fs::path(m_dir) / name;
+    std::ofstream(path) << "half a document";
+    fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::seconds(ageSeconds));
+    return path;
+  };
+  const fs::path stale = make(".doc.kro.tmp-a1B2c3", 3600);
+  const fs::path fresh = make(".doc.kro.tmp-d4E5f6", 0);      // maybe a save under way elsewhere
+  const fs::path other = make(".other.kro.tmp-g7H8i9", 3600);  // another document's
+  const fs::path lookalike = make(".doc.kro.tmp-toolong", 3600);
+  ASSERT_EQ(KroDocumentServices::Save(MakeContainer(2, 2), m_path.c_str()), S_OK);
+  EXPECT_FALSE(fs::exists(stale));
+  EXPECT_TRUE(fs::exists(fresh));
+  EXPECT_TRUE(fs::exists(other));
+  EXPECT_TRUE(fs::exists(lookalike));
+}
+
 TEST_F(DocumentCrashTest, MissingFolderAndFolderInTheWayFailWithoutHarm) {
   KroIContainer_var container = MakeContainer(2, 2);
   EXPECT_EQ(KroDocumentServices::Save(container, (m_dir / "no" / "such" / "doc.kro").c_str()), KRO_E_FILE_NOT_FOUND);

@@ -30,7 +30,9 @@ KRO_PLATFORM_API bool ParseFile(const std::string& path, Document& out, ParseErr
 // Makes `text` the content of the file at `path` so that the file holds either its previous content or
 // all of the new one, whatever happens meanwhile. The text goes to a temporary file in the same
 // folder; every write and the close are checked, the temporary file is synced to disk, renamed over
-// the target, and the folder is synced so that the rename itself is durable. On any failure before
+// the target, and the folder is synced so that the rename itself is durable. After the rename, temporary
+// files of earlier saves of the same document that a killed process left (unchanged for a minute) are
+// removed. On any failure before
 // the rename the temporary file is removed and the target is untouched. A symbolic link is followed:
 // the file it names is replaced. The replaced file keeps its permission bits; a new one gets 0666
 // less the umask. Results: S_OK only once the bytes and the rename are on disk; E_INVALIDARG (no

@@ -1,5 +1,6 @@
 #include "KroDocumentFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 namespace KroDoc {
@@ -118,6 +120,23 @@ bool ParseFile(const std::string& path, Document& out, ParseError& err) {
   return true;
 }
 
+// Temporary files of earlier saves of the same document that a killed process left behind. One that
+// changed within the last minute may belong to a save still under way in another process, and stays.
+static void RemoveStaleTemporaries(const std::string& folder, const std::string& base) {
+  const std::string prefix = "." + base + ".tmp-";
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  const std::time_t now = std::time(nullptr);
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name(entry->d_name);
+    if (name.size() != prefix.size() + 6 || name.substr(0, prefix.size()) != prefix) continue;
+    const std::string path = (folder == "/" ? "" : folder) + "/" + std::string(name);
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_mtime < now - 60) ::unlink(path.c_str());
+  }
+  ::closedir(dir);
+}
+
 HRESULT WriteFileAtomically(const std::string& path, std::string_view text, std::string& error) {
   if (path.empty()) {
     error = "no file name given";
@@ -190,6 +209,7 @@ HRESULT WriteFileAtomically(const std::string& path, std::string_view text, std:
   }
   if (Step(SaveStep::Rename, written, [&] { return ::rename(temp.c_str(), target.c_str()); }) != 0)
     return abandon("cannot replace the file", errno);
+  RemoveStaleTemporaries(folder, base);
 
   const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   long synced = -1;
