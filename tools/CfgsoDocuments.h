@@ -1,10 +1,12 @@
 // The document commands of cfgso: showing a saved document, and saving what a command made.
 #pragma once
 
+#include <string>
+
 #include "KroTypes.h"
 
 // An attribute kind as the commands print it ("integer", "list string", "octets", ...).
-const char* KindText(TCKind kind, TCKind element);
+std::string KindText(TCKind kind, TCKind element);
 
 // cfgso show [--json] FILE: the document's objects with their startup and attributes, each object
 // that another one refers to printed inside it, indented (in JSON: nested). Returns the exit status.

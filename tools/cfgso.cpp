@@ -54,7 +54,7 @@ int ListCatalog(const char* path) {
     std::unique_ptr<KroListValKroISpecAttribute_var> attributes(startUp->ListAttributes());
     for (const KroISpecAttribute_var& attribute : *attributes)
       std::printf("  %-24s %s\n", attribute->GetName().ConvertToChar(),
-                  KindText(attribute->GetKind(), attribute->GetElementKind()));
+                  KindText(attribute->GetKind(), attribute->GetElementKind()).c_str());
   }
   KroDocumentServices::Close(document);
   return 0;

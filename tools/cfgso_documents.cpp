@@ -14,6 +14,7 @@
 
 #include "KroCfgSOFactory.h"
 #include "KroDocument.h"
+#include "KroDocumentFormat.h"
 #include "KroModelerInterfaces.h"
 
 namespace {
@@ -172,27 +173,8 @@ class Shower {
 
 // ---- text form --------------------------------------------------------------------------------------
 
-std::string Quoted(const std::string& text) {
-  static const char digits[] = "0123456789abcdef";
-  std::string out = "\"";
-  for (unsigned char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else if (c < 0x20 || c == 0x7f) {
-      out += "\\x";
-      out += digits[c >> 4];
-      out += digits[c & 15];
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out + "\"";
-}
+// Texts are shown quoted as the document format writes them.
+using KroDoc::Quoted;
 
 std::string Indent(int level) { return std::string(static_cast<std::size_t>(level) * 2, ' '); }
 
@@ -252,25 +234,7 @@ void PrintObject(const Json& object, int level) {
 
 }  // namespace
 
-const char* KindText(TCKind kind, TCKind element) {
-  switch (kind) {
-    case tk_long: return "integer";
-    case tk_double: return "double";
-    case tk_boolean: return "boolean";
-    case tk_string: return "string";
-    case tk_specobject: return "specobject";
-    case tk_list:
-      switch (element) {
-        case tk_octet: return "octets";
-        case tk_long: return "list integer";
-        case tk_double: return "list double";
-        case tk_string: return "list string";
-        case tk_specobject: return "list specobject";
-        default: return "list ?";
-      }
-    default: return "?";
-  }
-}
+std::string KindText(TCKind kind, TCKind element) { return KroDoc::KindWords(kind, element); }
 
 int ShowDocument(const char* path, bool json) {
   KroDocument* document = nullptr;

@@ -711,14 +711,7 @@ void PutAttributes(std::string& out, const std::vector<Attribute>& attrs) {
     out += "  attribute ";
     PutString(out, a.name);
     out += ' ';
-    if (a.kind == tk_list) {
-      out += a.elementKind == tk_octet ? std::string("octets") : std::string("list ") + ElementName(a.elementKind);
-    } else {
-      const char* name = "?";
-      for (const auto& k : kScalarKinds)
-        if (k.kind == a.kind) name = k.text;
-      out += name;
-    }
+    out += KindWords(a.kind, a.elementKind);
     if (!std::holds_alternative<std::monostate>(a.value)) {
       out += " = ";
       std::visit(
@@ -864,6 +857,21 @@ std::string Write(const Document& doc) {
   static const char digits[] = "0123456789abcdef";
   for (int shift = 28; shift >= 0; shift -= 4) out += digits[(crc >> shift) & 15];
   out += '\n';
+  return out;
+}
+
+std::string KindWords(TCKind kind, TCKind elementKind) {
+  if (kind == tk_list) {
+    return elementKind == tk_octet ? std::string("octets") : std::string("list ") + ElementName(elementKind);
+  }
+  for (const auto& k : kScalarKinds)
+    if (k.kind == kind) return k.text;
+  return "?";
+}
+
+std::string Quoted(std::string_view text) {
+  std::string out;
+  PutString(out, std::string(text));
   return out;
 }
 

@@ -143,4 +143,12 @@ KRO_PLATFORM_API std::string Write(const Document& doc);
 // CRC-32 (the polynomial of zip and PNG), continued from `crc` (0 to start).
 KRO_PLATFORM_API std::uint32_t Crc32(std::uint32_t crc, std::string_view bytes);
 
+// The words the format writes for an attribute's kind: "integer", "double", "boolean", "string",
+// "specobject", "octets", "list integer" and the like; "?" for a pair the modeler does not store.
+// Every program that shows kinds (cfgso's listings) uses these.
+KRO_PLATFORM_API std::string KindWords(TCKind kind, TCKind elementKind);
+// A text as the format writes it: in double quotes, with \", \\, \n, \t, valid UTF-8 kept and any
+// other byte as \xHH.
+KRO_PLATFORM_API std::string Quoted(std::string_view text);
+
 }  // namespace KroDoc
