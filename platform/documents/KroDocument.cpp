@@ -30,20 +30,8 @@ HRESULT Fail(HRESULT code, std::string message) {
 
 // ---- document blocks to a container: the one place that builds the modeler's own classes ------------
 
-// The alternatives without references are laid out alike in both value types.
-KroAttrValue ToAttrValue(const KroDoc::Value& value) {
-  switch (value.index()) {
-    case 1: return std::get<std::int32_t>(value);
-    case 2: return std::get<double>(value);
-    case 3: return std::get<bool>(value);
-    case 4: return std::get<std::string>(value);
-    case 5: return std::get<std::vector<unsigned char>>(value);
-    case 7: return std::get<std::vector<std::int32_t>>(value);
-    case 8: return std::get<std::vector<double>>(value);
-    case 9: return std::get<std::vector<std::string>>(value);
-    default: return std::monostate{};
-  }
-}
+// References are set once every object exists; the rest converts alternative by alternative.
+KroAttrValue ToAttrValue(const KroDoc::Value& value) { return KroWithoutReferences<KroISpecObject_var, KroDoc::Ref>(value); }
 
 bool IsReference(const KroDoc::Value& value) {
   return std::holds_alternative<KroDoc::Ref>(value) || std::holds_alternative<std::vector<KroDoc::Ref>>(value);

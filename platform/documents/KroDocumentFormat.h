@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "KroTypes.h"
+#include "KroValue.h"
 
 namespace KroDoc {
 
@@ -21,17 +22,8 @@ struct KRO_PLATFORM_API Ref {
   friend bool operator==(const Ref&, const Ref&) = default;
 };
 
-using Value = std::variant<std::monostate,              // no value (unset)
-                           std::int32_t,                // tk_long
-                           double,                      // tk_double
-                           bool,                        // tk_boolean
-                           std::string,                 // tk_string
-                           std::vector<unsigned char>,  // (tk_list, tk_octet): octet sequence
-                           Ref,                         // tk_specobject: reference to an object of the same document
-                           std::vector<std::int32_t>,   // (tk_list, tk_long)
-                           std::vector<double>,         // (tk_list, tk_double)
-                           std::vector<std::string>,    // (tk_list, tk_string)
-                           std::vector<Ref>>;           // (tk_list, tk_specobject)
+// References are object numbers of the same document.
+using Value = KroValueOf<Ref>;
 
 struct KRO_PLATFORM_API Attribute {
   std::string name;

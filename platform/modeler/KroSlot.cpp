@@ -143,11 +143,11 @@ KroAttrValue KroSlot::toValue() const {
 }
 
 bool KroSlot::assign(const KroAttrValue& value, KroValueKind expected) {
-  if (value.index() == 0) {
+  if (KroKindOf(value) == KroValue_Unset) {
     reset();
     return true;
   }
-  if (value.index() != expected) return false;
+  if (KroKindOf(value) != expected) return false;
   switch (expected) {
     case KroValue_Long: setLong(std::get<std::int32_t>(value)); break;
     case KroValue_Double: setDouble(std::get<double>(value)); break;

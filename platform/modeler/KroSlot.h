@@ -14,28 +14,12 @@
 #include <vector>
 
 #include "KroModelerInterfaces.h"
+#include "KroValue.h"
 
 class KroSpecObject;
 
-// What a value holds, by alternative; also the index of KroAttrValue's alternatives.
-enum KroValueKind : std::uint8_t {
-  KroValue_Unset = 0,
-  KroValue_Long = 1,
-  KroValue_Double = 2,
-  KroValue_Boolean = 3,
-  KroValue_String = 4,
-  KroValue_Octets = 5,
-  KroValue_Object = 6,
-  KroValue_LongList = 7,
-  KroValue_DoubleList = 8,
-  KroValue_StringList = 9,
-  KroValue_ObjectList = 10,
-};
-
 // A value in exchange form, used where values are copied wholesale (documents, initial values).
-using KroAttrValue = std::variant<std::monostate, std::int32_t, double, bool, std::string,
-                                  std::vector<unsigned char>, KroISpecObject_var, std::vector<std::int32_t>,
-                                  std::vector<double>, std::vector<std::string>, std::vector<KroISpecObject_var>>;
+using KroAttrValue = KroValueOf<KroISpecObject_var>;
 
 // True for the (kind, element kind) pairs the modeler stores.
 KRO_PLATFORM_API bool KroIsValidKind(TCKind kind, TCKind elementKind);
