@@ -1,7 +1,18 @@
 // A small memo keyed by a platform string object: its address picks the entry and all 24 bytes of
 // it must match. Callers ask for the same few names again and again, each through one constant, and a
-// hit spares them hashing and probing. Only inline texts are remembered: their 24 bytes determine the
-// text, while a heap text could change behind the same pointer and size. Not synchronised.
+// hit spares them hashing and probing. Not synchronised.
+//
+// Why it is safe: an entry answers only when the object at that address holds, byte for byte, what it
+// held when the answer was remembered. Only inline texts are remembered, whose 24 bytes are the whole
+// text with its length (a heap text could change behind the same pointer and size, so it is never
+// remembered). A different string later at the same address, a string changed in place, or a string
+// destroyed and its storage reused with other bytes all miss; reused storage with the same bytes holds
+// the same text, for which the answer is right. The owner forgets every entry when what the answers
+// depend on changes (a layout that grows, a container that gains a startup).
+// StoreTest.LookupsThroughOneStringObjectFollowItsText exercises each of these cases.
+//
+// Why it is kept: measured against plain hashing and probing on every lookup (the same benchmark,
+// interleaved runs), a read by name took 26.4 to 26.9 ns without it and 18.8 to 19.7 ns with it.
 #pragma once
 
 #include <algorithm>
