@@ -470,14 +470,18 @@ KRO_PLATFORM_API KroDispatchEntry KroDispatchEntryOf(const char* name, std::init
   LIST(KRO_METHOD_PURE)                  \
   static const KroDispatchTable& DispatchTable();
 
+// The definition of Name::DispatchTable(), at namespace scope.
+#define KRO_DISPATCH_TABLE_DEFINITION(Name, IidExpr, LIST, ENTRY)     \
+  const KroDispatchTable& Name::DispatchTable() {                      \
+    using KroDispatchSelf = Name;                                      \
+    static const KroDispatchTable table(#Name, IidExpr, {LIST(ENTRY)}); \
+    return table;                                                      \
+  }
+
 // At namespace scope in one source file: the table of an interface declared with KRO_DISPATCH_METHODS.
-#define KRO_DISPATCH_DEFINE(Name, LIST)                                         \
-  const KroDispatchTable& Name::DispatchTable() {                              \
-    using KroDispatchSelf = Name;                                              \
-    static const KroDispatchTable table(#Name, IID_##Name, {LIST(KRO_METHOD_ENTRY)}); \
-    return table;                                                              \
-  }                                                                            \
-  [[maybe_unused]] static const bool kro_dispatch_registered_##Name =          \
+#define KRO_DISPATCH_DEFINE(Name, LIST)                                    \
+  KRO_DISPATCH_TABLE_DEFINITION(Name, IID_##Name, LIST, KRO_METHOD_ENTRY) \
+  [[maybe_unused]] static const bool kro_dispatch_registered_##Name =     \
       KroRegisterDispatchTable(#Name, IID_##Name, &Name::DispatchTable);
 
 // Inside a class of static operations: the operations, and the declaration of a dispatch table
@@ -486,13 +490,9 @@ KRO_PLATFORM_API KroDispatchEntry KroDispatchEntryOf(const char* name, std::init
   LIST(KRO_METHOD_STATIC)                       \
   static const KroDispatchTable& DispatchTable();
 
-#define KRO_STATIC_DISPATCH_DEFINE(Name, LIST)                                                      \
-  const KroDispatchTable& Name::DispatchTable() {                                                  \
-    using KroDispatchSelf = Name;                                                                  \
-    static const KroDispatchTable table(#Name, KroMakeGUID(#Name), {LIST(KRO_STATIC_METHOD_ENTRY)}); \
-    return table;                                                                                  \
-  }                                                                                                \
-  [[maybe_unused]] static const bool kro_dispatch_registered_##Name =                              \
+#define KRO_STATIC_DISPATCH_DEFINE(Name, LIST)                                          \
+  KRO_DISPATCH_TABLE_DEFINITION(Name, KroMakeGUID(#Name), LIST, KRO_STATIC_METHOD_ENTRY) \
+  [[maybe_unused]] static const bool kro_dispatch_registered_##Name =                  \
       KroRegisterStaticDispatchTable(#Name, &Name::DispatchTable);
 
 // Inside a tie class: one forwarder per method of the list.

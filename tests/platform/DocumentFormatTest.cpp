@@ -107,10 +107,18 @@ TEST(DocumentFormat, WriteThenParseReproducesEveryKindAndValue) {
   ASSERT_TRUE(Parse(text, "rt.kro", parsed, err)) << err.what() << "\n" << text;
   ExpectSame(original, parsed);
   EXPECT_EQ(Write(parsed), text);
-  // Valid UTF-8 stays readable; stray bytes are escaped.
+  // Valid UTF-8 stays readable; stray bytes are escaped; cfgso's listings quote through the same function.
   EXPECT_NE(text.find("Gr\xc3\xbc\xc3\x9f"
                       "e \\xff\\xc3 end"),
             std::string::npos);
+  EXPECT_EQ(Quoted("Gr\xc3\xbc\xc3\x9f"
+                   "e \xff\xc3 \"\\\n\x01"),
+            "\"Gr\xc3\xbc\xc3\x9f"
+            "e \\xff\\xc3 \\\"\\\\\\n\\x01\"");
+  EXPECT_EQ(KindWords(tk_list, tk_octet), "octets");
+  EXPECT_EQ(KindWords(tk_list, tk_string), "list string");
+  EXPECT_EQ(KindWords(tk_specobject, tk_null), "specobject");
+  EXPECT_EQ(KindWords(tk_list, tk_boolean), "list ?");
 }
 
 TEST(DocumentFormat, HeaderAndTrailerGuardWrittenDocuments) {
