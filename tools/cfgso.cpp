@@ -172,6 +172,10 @@ const char* const kFooter =
     "  KroGraphicPath    search path of the catalog CfgSOCatalog.feat\n"
     "  KRO_TRACE         trace names to switch on, comma-separated, or ALL\n"
     "  KRO_TRACE_OUTPUT  where the trace goes: STDOUT (default), STDERR or a file path\n"
+    "  KRO_CONTAINER_MODE  store (default: everything made stays in the container) or transient\n"
+    "                    (what nothing holds is reclaimed); --save keeps the store mode\n"
+    "  KRO_GC_FLOOR      collect unreferenced objects once this many are collectable (default 4096;\n"
+    "                    1 collects before every instantiation, a debugging aid)\n"
     "\n"
     "Exit codes: 0 success, 1 failure, 2 usage error.";
 
