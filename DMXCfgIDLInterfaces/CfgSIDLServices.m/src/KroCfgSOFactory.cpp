@@ -9,8 +9,6 @@
 #include "KroPlatformServices.h"
 #include "KroSpecModeler.h"
 
-KRO_STATIC_DISPATCH_DEFINE(KroCfgSOFactory, KroCfgSOFactory_METHODS)
-
 namespace {
 
 KRO_LIBRARY_TRACE(s_trace, "KroCfgSOFactory");
