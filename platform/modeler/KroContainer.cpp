@@ -213,7 +213,6 @@ HRESULT KroContainer::RemoveTree(KroISpecObject* root, int& removed) {
         tree.push_back(target);
       }
     });
-  top->m_flags &= static_cast<std::uint8_t>(~O::kCandidate);
   // The root goes whoever holds it; inside the tree, what is held from outside it stays with all it
   // reaches.
   MarkHeld(tree, {.notRoot = top});
