@@ -44,6 +44,16 @@ Record::Basic Ranked(std::int64_t start, std::optional<std::int64_t> end) {
   return basic;
 }
 
+// A streamed basic effectivity without a date interval: both dates at the epoch, the only dates that
+// say so and that a date record can hold.
+NlsBasicEffectivity Undated(std::int32_t rankStart, std::int32_t rankEnd) {
+  NlsBasicEffectivity basic;
+  basic.date_start = basic.date_end = {1970, 1, 1, 0, 0, 0};
+  basic.range_start = rankStart;
+  basic.range_end = rankEnd;
+  return basic;
+}
+
 Record Powertrain(std::vector<Record::Basic> basics) {
   Record record;
   record.hasDomain = true;
@@ -265,9 +275,7 @@ TEST_F(EffectivityRecordsTest, StreamedTreesFollowTheSameRules) {
   dated.date_start = {2004, 3, 15, 0, 0, 0};
   dated.date_end = {2005, 1, 1, 0, 0, 0};
   dated.se = {NlsString{"Powertrain"}, 1, NlsString{"ENGINE-V6 AND NOT GEARBOX-AUTO"}};
-  NlsBasicEffectivity ranked;  // dates at the epoch: no date interval; negative end: open
-  ranked.range_start = 100;
-  ranked.range_end = -1;
+  const NlsBasicEffectivity ranked = Undated(100, -1);  // negative end: open
   KroISpecObject_var domain;
   ASSERT_EQ(KroCfgStreamer::DomainEffectivityToSpecObject({{dated, ranked}, NlsString{"Powertrain"}}, domain), S_OK);
   EXPECT_EQ(Holds(domain, Point("Powertrain", "2004-06-01", {}, {"ENGINE-V6"})), 1);
@@ -321,7 +329,7 @@ TEST_F(EffectivityRecordsTest, NullForeignAndDamagedRecordsGiveTheirCodes) {
 
   // A streamed domain effectivity whose list holds a date.
   KroISpecObject_var domain, date, list;
-  ASSERT_EQ(KroCfgStreamer::DomainEffectivityToSpecObject({{NlsBasicEffectivity{}}, NlsString{"P"}}, domain), S_OK);
+  ASSERT_EQ(KroCfgStreamer::DomainEffectivityToSpecObject({{Undated(1, 2)}, NlsString{"P"}}, domain), S_OK);
   ASSERT_EQ(KroCfgStreamer::KroTimeToSpecObject(KroTime(2004, 1, 1, 0, 0, 0), date), S_OK);
   ASSERT_EQ(KroCfgSOServices::GetSOValue(domain, KroCfgStreamer::so_tofrom_de_be_lst, list), S_OK);
   KroListValKroISpecObject_var wrong;
@@ -345,9 +353,7 @@ TEST_F(EffectivityRecordsTest, FilterGivesDomainAnd150PercentFlag) {
 
 TEST_F(EffectivityRecordsTest, SelectReportsTopLevelRecordsInOrderAndSkipsDamagedOnes) {
   KroISpecObject_var demo = DemoEffectivity();
-  NlsBasicEffectivity ranked;
-  ranked.range_start = 1;
-  ranked.range_end = 500;
+  const NlsBasicEffectivity ranked = Undated(1, 500);
   KroISpecObject_var domains;  // a list tree: its domain effectivities are reached, not listed
   ASSERT_EQ(KroCfgStreamer::DomainEffectivitySeqToSpecObjectList(
                 {{{ranked}, NlsString{"Powertrain"}}, {{ranked}, NlsString{"Chassis"}}}, domains),
