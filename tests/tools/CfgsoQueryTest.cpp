@@ -10,6 +10,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -56,8 +57,19 @@ std::size_t Count(const std::string& text, const std::string& what) {
   return n;
 }
 
+// Files made here, removed when the test program ends.
+struct ScratchFiles {
+  std::vector<fs::path> paths;
+  ~ScratchFiles() {
+    std::error_code ec;
+    for (const fs::path& path : paths) fs::remove(path, ec);
+  }
+};
+
 fs::path Scratch(const std::string& name) {
-  return fs::temp_directory_path() / ("cfgso-query-" + std::to_string(getpid()) + "-" + name);
+  static ScratchFiles files;
+  files.paths.push_back(fs::temp_directory_path() / ("cfgso-query-" + std::to_string(getpid()) + "-" + name));
+  return files.paths.back();
 }
 
 // The document cfgso demo saves, made once.
