@@ -223,7 +223,9 @@ int main(int argc, char** argv) {
   queryCommand->add_option("--date", query.date, "the point's date, UTC (without it, no date interval holds)")
       ->type_name("YYYY-MM-DD");
   queryCommand->add_option("--rank", query.rank, "the point's rank (without it, no rank interval holds)")->type_name("N");
-  queryCommand->add_option("--spec", query.specs, "a chosen specification; repeat for each")->type_name("NAME");
+  queryCommand->add_option("--spec", query.specs, "a chosen specification; repeat for each")
+      ->type_name("NAME")
+      ->allow_extra_args(false);  // one name per --spec, so that FILE may follow
   queryCommand->add_flag("--150", query.mode150, "150% mode: expressions are not consulted");
   queryCommand->add_flag("--json", query.json, "the records as a JSON array");
   std::string topic;

@@ -102,7 +102,9 @@ TEST(CfgsoQueryTest, PrintsEachRecordThatHoldsWithTheNumberShowGivesIt) {
       "object " + std::to_string(ShownEffectivityNumber()) + " (type CfgSOEffectivity): basic effectivity 2\n";
   EXPECT_NE(run.out.find(expected), std::string::npos) << run.out;
 
-  run = Cfgso("query " + file + " --domain Powertrain --date 2005-01-01 --spec ENGINE-V6");
+  // Each --spec takes one name: the file may follow it.
+  run = Cfgso("query --spec ENGINE-V6 " + file + " --domain Powertrain --date 2005-01-01");
+  EXPECT_EQ(run.code, 0) << run.out;
   EXPECT_NE(run.out.find("basic effectivity 1"), std::string::npos) << run.out;
   run = Cfgso("query " + file + " --domain Powertrain --date 2004-06-01 --spec GEARBOX-AUTO --150");
   EXPECT_NE(run.out.find("basic effectivity 1"), std::string::npos) << run.out;
