@@ -9,6 +9,7 @@
 
 #include "KroCfgSOServices.h"
 #include "KroDispatch.h"
+#include "cfgso_effective.h"
 
 namespace py = pybind11;
 
@@ -225,4 +226,5 @@ PYBIND11_MODULE(_cfgso, m) {
   m.def("live_objects", &KroBaseUnknown::LiveObjects);
   m.def("result_name", &KroResultName);
   m.def("interfaces", &KroDispatchTableNames);
+  KroRegisterEffective(m, [](py::handle h) { return h.cast<const Handle&>().get(); }, [](KroBaseUnknown* p) { return py::cast(Handle(KroUnknownRef(p, IID_KroISpecObject, false))); });
 }

@@ -186,3 +186,4 @@ def save(what, path):
 
 factory = _wrap(_cfgso.static_dispatch("KroCfgSOFactory"))
 documents = _wrap(_cfgso.static_dispatch("KroDocumentScripting"))
+from ._effective import Match, effective, record_holds  # noqa: E402,F401  (effectivity queries)
