@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "KroDocumentLexer.h"
+#include "KroDocumentValueParser.h"
 
 namespace KroDoc {
 
@@ -133,7 +134,8 @@ class Parser {
       if (r->type != Tok::Word || r->text != "roots") return Fail("unexpected " + Describe(r));
       Attribute holder;
       holder.name = "roots";
-      if (!List<Ref>(holder)) return false;
+      ValueParser values(toks_, at_, line_, true, refs_);
+      if (!values.References(holder)) return Fail(values.message());
       roots_ = std::move(std::get<std::vector<Ref>>(holder.value));
       if (!ExpectEnd()) return false;
     }
@@ -237,141 +239,17 @@ class Parser {
     if (a.name.empty()) return Fail("attribute name is empty");
     if (a.name.find('\0') != std::string::npos) return Fail("attribute name " + Q(a.name) + " contains a NUL byte");
     if (!attrNames_.insert(a.name).second) return Fail("duplicate attribute " + Q(a.name));
-    if (!Kind(a)) return false;
+    ValueParser values(toks_, at_, line_, block_ != Block::Startup, refs_);
+    if (!values.Kind(a)) return Fail(values.message());
     if (Peek()) {
       if (!PeekIs(Tok::Equals)) return Fail("expected '=' or end of line after the kind, found " + Describe(Peek()));
       ++at_;
       if (!Peek()) return Fail("missing value after '='");
-      if (!ParseValue(a)) return false;
+      if (!values.Value(a)) return Fail(values.message());
       if (!ExpectEnd()) return false;
     }
     attrs.push_back(std::move(a));
     return true;
-  }
-
-  bool Kind(Attribute& a) {
-    const Token* t = Next();
-    if (!t || t->type != Tok::Word) return Fail("expected a kind, found " + Describe(t));
-    if (t->text == "octets") {
-      a.kind = tk_list;
-      a.elementKind = tk_octet;
-      return true;
-    }
-    if (t->text == "list") {
-      const Token* e = Next();
-      if (!e || e->type != Tok::Word) return Fail("'list' needs an element kind, found " + Describe(e));
-      for (const auto& k : kElementKinds)
-        if (e->text == k.text) {
-          a.kind = tk_list;
-          a.elementKind = k.kind;
-          return true;
-        }
-      return Fail("unknown list element kind " + Describe(e));
-    }
-    for (const auto& k : kScalarKinds)
-      if (t->text == k.text) {
-        a.kind = k.kind;
-        return true;
-      }
-    return Fail("unknown kind " + Describe(t));
-  }
-
-  // One element of kind `k`, from the next token.
-  template <typename T>
-  bool Element(const std::string& attr, T& out) {
-    const Token* t = Next();
-    std::string msg;
-    auto expected = [&](const char* what) {
-      return Fail("attribute " + Q(attr) + ": expected " + what + ", found " + Describe(t));
-    };
-    if constexpr (std::is_same_v<T, std::int32_t>) {
-      if (!t || t->type != Tok::Word) return expected("an integer");
-      if (!ToInt(t->text, out, msg)) return Fail("attribute " + Q(attr) + ": " + msg);
-    } else if constexpr (std::is_same_v<T, double>) {
-      if (!t || t->type != Tok::Word) return expected("a number");
-      if (!ToDouble(t->text, out, msg)) return Fail("attribute " + Q(attr) + ": " + msg);
-    } else if constexpr (std::is_same_v<T, bool>) {
-      if (!t || t->type != Tok::Word || (t->text != "true" && t->text != "false")) return expected("true or false");
-      out = t->text == "true";
-    } else if constexpr (std::is_same_v<T, std::string>) {
-      if (!t || t->type != Tok::String) return expected("a string");
-      out = t->text;
-    } else if constexpr (std::is_same_v<T, std::vector<unsigned char>>) {
-      if (!t || t->type != Tok::Octets) return expected("octets x\"...\"");
-      out.assign(t->text.begin(), t->text.end());
-    } else {
-      static_assert(std::is_same_v<T, Ref>);
-      if (!t || t->type != Tok::Word || t->text.size() < 2 || t->text[0] != '@' ||
-          !IsDigit(static_cast<unsigned char>(t->text[1])))
-        return expected("a reference @id");
-      if (block_ == Block::Startup)
-        return Fail("startup attribute " + Q(attr) + " cannot hold a reference; startups hold only plain values");
-      std::int32_t id = 0;
-      if (!ToInt(t->text.substr(1), id, msg)) return Fail("attribute " + Q(attr) + ": bad reference: " + msg);
-      out.id = id;
-      refs_.emplace_back(id, line_);
-    }
-    return true;
-  }
-
-  template <typename T>
-  bool Scalar(Attribute& a) {
-    T v{};
-    if (!Element(a.name, v)) return false;
-    a.value = std::move(v);
-    return true;
-  }
-
-  template <typename T>
-  bool List(Attribute& a) {
-    const Token* t = Next();
-    if (!t || t->type != Tok::LBracket)
-      return Fail("attribute " + Q(a.name) + ": expected '[' to start a list, found " + Describe(t));
-    std::vector<T> items;
-    if (PeekIs(Tok::RBracket)) {
-      ++at_;
-    } else {
-      for (;;) {
-        T v{};
-        if (!Element(a.name, v)) return false;
-        items.push_back(std::move(v));
-        const Token* sep = Next();
-        if (sep && sep->type == Tok::RBracket) break;
-        if (!sep || sep->type != Tok::Comma)
-          return Fail("attribute " + Q(a.name) + ": expected ',' or ']' in list, found " + Describe(sep));
-      }
-    }
-    a.value = std::move(items);
-    return true;
-  }
-
-  bool ParseValue(Attribute& a) {
-    if (a.kind == tk_list) {
-      switch (a.elementKind) {
-        case tk_octet:
-          return Scalar<std::vector<unsigned char>>(a);
-        case tk_long:
-          return List<std::int32_t>(a);
-        case tk_double:
-          return List<double>(a);
-        case tk_string:
-          return List<std::string>(a);
-        default:
-          return List<Ref>(a);
-      }
-    }
-    switch (a.kind) {
-      case tk_long:
-        return Scalar<std::int32_t>(a);
-      case tk_double:
-        return Scalar<double>(a);
-      case tk_boolean:
-        return Scalar<bool>(a);
-      case tk_string:
-        return Scalar<std::string>(a);
-      default:
-        return Scalar<Ref>(a);
-    }
   }
 
   const std::string& file_;
