@@ -18,11 +18,15 @@ class KRO_CFGSO_API KroCfgSOUuidList : public KroBaseUnknown {
   HRESULT ElementAt(long position, SEQUENCE_octet& uuid) const;
   HRESULT SetElementAt(long position, const SEQUENCE_octet& uuid);
   void Empty();
+  HRESULT AppendAll(const KroList<SEQUENCE_octet>& uuids);
+  HRESULT GetAll(KroList<SEQUENCE_octet>& uuids) const;
 
   // Refreshes the key cache when it is marked obsolete.
   void updateAttrKeyList() const;
 
  private:
+  // Adds the element at the end of the cache, with its key; false when the spec object refuses it.
+  bool appendOne(KroISpecObject* so, KroISpecAttrAccess* access, const SEQUENCE_octet& uuid);
   // The key at a position of the refreshed cache, or null outside 1 to the cache's size.
   KroISpecAttrKey* keyAt(long position) const;
 

@@ -114,6 +114,53 @@ HRESULT KroCfgSOUuidList::SetElementAt(long position, const SEQUENCE_octet& uuid
   return KroTraceReturns(trace, S_OK);
 }
 
+bool KroCfgSOUuidList::appendOne(KroISpecObject* so, KroISpecAttrAccess* access, const SEQUENCE_octet& uuid) {
+  KroUnicodeString name(KroCfgSOStrings::UID_ELT);
+  name.AppendNum(m_keys.Size());
+  KroISpecAttribute_var added = KroISpecAttribute_var::Adopt(so->AddAttribute(name, tk_list, tk_octet, 0));
+  // The new attribute is its own key: no lookup by name.
+  KroISpecAttrKey_var key = added;
+  if (!key) return false;
+  m_keys.Append(key);
+  access->SetOctets(key, uuid);
+  return true;
+}
+
+HRESULT KroCfgSOUuidList::AppendAll(const KroList<SEQUENCE_octet>& uuids) {
+  KroDmxTrace& trace = Trace();
+  KroDmxTraceStep step(trace, "AppendAll");
+  updateAttrKeyList();
+  KroISpecObject_var so = this;
+  KroISpecAttrAccess_var access = so;
+  if (!so || !access) return KroTraceReturns(trace, E_FAIL);
+  for (const SEQUENCE_octet& uuid : uuids)
+    if (!appendOne(so, access, uuid)) {
+      KRO_TRACE_LINE(trace, "Unable to add the attribute #" << m_keys.Size() + 1);
+      m_upToDate = 0;
+      return KroTraceReturns(trace, E_FAIL);
+    }
+  KRO_TRACE_LINE(trace, "Appended: " << uuids.Size());
+  return KroTraceReturns(trace, S_OK);
+}
+
+HRESULT KroCfgSOUuidList::GetAll(KroList<SEQUENCE_octet>& uuids) const {
+  KroDmxTrace& trace = Trace();
+  KroDmxTraceStep step(trace, "GetAll");
+  uuids.RemoveAll();
+  updateAttrKeyList();
+  KroISpecAttrAccess_var access = const_cast<KroCfgSOUuidList*>(this);
+  for (int i = 1; access && i <= m_keys.Size(); ++i) {
+    std::unique_ptr<SEQUENCE_octet> octets(access->GetOctets(m_keys[i].ptr()));
+    if (!octets) {
+      KRO_TRACE_LINE(trace, "Unable to access the attribute #" << i);
+      uuids.RemoveAll();
+      return KroTraceReturns(trace, E_FAIL);
+    }
+    uuids.Append(std::move(*octets));
+  }
+  return KroTraceReturns(trace, access ? S_OK : E_FAIL);
+}
+
 void KroCfgSOUuidList::Empty() {
   KroDmxTraceStep step(Trace(), "Empty");
   KroISpecObject_var so = this;
