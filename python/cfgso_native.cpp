@@ -114,7 +114,8 @@ struct Target {
   std::size_t position;       // zero-based among the inputs
   bool uuid() const { return param && param->name.rfind("uuid", 0) == 0; }
   std::string name() const {
-    return param ? "argument '" + param->name + "'" : "argument " + std::to_string(position + 1);
+    std::string text = "argument " + std::to_string(position + 1);
+    return param ? text + " ('" + param->name + "')" : text;
   }
   [[noreturn]] void Fail(const char* kind, const std::string& what) const {
     Raise(kind, method, 0, py::int_(position + 1), name() + ": " + what);
@@ -200,13 +201,13 @@ KroVariant FromPython(py::handle value, KroVarType wanted, const Target& target)
     }
     return KroVariant::String(KroUnicodeString(std::string_view(text, static_cast<std::size_t>(size))));
   }
+  if (wanted == KroVT_OCTETS || PyBytes_Check(p) || PyByteArray_Check(p) ||
+      (target.uuid() && py::isinstance(value, hooks().uuidType)))
+    return Octets(value, target);
   if (py::isinstance<Handle>(value)) {
     const Handle& h = value.cast<const Handle&>();
     return KroVariant::Interface(h.get(), h.iid());
   }
-  if (wanted == KroVT_OCTETS || PyBytes_Check(p) || PyByteArray_Check(p) ||
-      (target.uuid() && py::isinstance(value, hooks().uuidType)))
-    return Octets(value, target);
   if (PyDate_Check(p)) return Time(value, target);
   if (PyObject_HasAttrString(p, "_handle")) return FromPython(value.attr("_handle"), wanted, target);
   if (PyList_Check(p) || PyTuple_Check(p) || (wanted == KroVT_ARRAY && PyObject_HasAttrString(p, "__iter__")))

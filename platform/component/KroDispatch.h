@@ -313,6 +313,7 @@ struct KRO_PLATFORM_API KroDispatchValue<KroList<T>> : KroDispatchPlain<KroList<
     const std::vector<KroVariant>* items = v.IfArray();
     if (!items) return false;
     out.RemoveAll();
+    out.Reserve(static_cast<int>(items->size()));
     for (const KroVariant& item : *items) {
       T value{};
       if (!Element::Read(item, value)) return false;
@@ -322,6 +323,7 @@ struct KRO_PLATFORM_API KroDispatchValue<KroList<T>> : KroDispatchPlain<KroList<
   }
   static KroVariant Write(const KroList<T>& list) {
     std::vector<KroVariant> items;
+    items.reserve(list.items().size());
     for (const T& value : list) items.push_back(Element::Write(value));
     return KroVariant::Array(std::move(items));
   }

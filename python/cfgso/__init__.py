@@ -21,6 +21,8 @@ The library is single-threaded: every call holds the GIL, so that calls from sev
 take turns and never run in the library at once.
 """
 
+from __future__ import annotations
+
 import datetime as _datetime
 import enum as _enum
 import inspect as _inspect
@@ -78,7 +80,7 @@ class Error(Exception):
         self.argument = argument
         self.description = description
         text = "%s failed: %s (0x%08X)" % (method, self.name, hresult & 0xFFFFFFFF)
-        if argument is not None:
+        if argument is not None and not description.startswith("argument "):
             text += ", argument %d" % argument
         if description:
             text += ": " + description
@@ -141,11 +143,11 @@ class Object:
         self._handle = handle
 
     @property
-    def interface(self):
+    def interface(self) -> str:
         """The name of the interface this object is held through."""
         return self._handle.interface or type(self)._interface
 
-    def query(self, interface):
+    def query(self, interface: Union[str, type]) -> Optional[Object]:
         """The same object through another interface (a name such as "KroISpecObject" or a class of
         this module), or None when it lacks it."""
         if isinstance(interface, type):
@@ -292,6 +294,13 @@ def _make_method(info):
     return method
 
 
+def _signature_text(function):
+    """The signature as the docstrings and the stub write it, without self."""
+    signature = _inspect.signature(function)
+    params = [p for p in signature.parameters.values() if p.name != "self"]
+    return str(signature.replace(parameters=params)).replace("'", "")
+
+
 def _make_class(info, extra=None):
     name = info["name"]
     methods = {}
@@ -307,9 +316,10 @@ def _make_class(info, extra=None):
     if extra is not None:
         # What the Python side adds in place of a method keeps the method's help.
         for key, value in vars(extra).items():
-            if key in methods and callable(value) and not value.__doc__:
-                value.__doc__ = methods[key].__doc__
-                value.__signature__ = methods[key].__signature__
+            if key in methods and callable(value) and value.__doc__ and "\nC++:" not in value.__doc__:
+                # The override's own text first, then what the method list says of the call beneath.
+                value.__doc__ = "%s%s\n\n%s\n\nBeneath: %s" % (
+                    key, _signature_text(value), value.__doc__, methods[key].__doc__)
         cls = type(name, (extra, cls), {"__slots__": (), "_interface": name, "__module__": __name__,
                                         "__doc__": (extra.__doc__ or "") + "\n\n" + namespace["__doc__"]})
     return cls
@@ -353,10 +363,10 @@ class _UuidList:
 
     __slots__ = ()
 
-    def __len__(self):
+    def __len__(self) -> int:
         return self.Size()
 
-    def __iter__(self):
+    def __iter__(self) -> Iterator[bytes]:
         return iter(self.GetAll())
 
     def _position(self, index):
@@ -367,24 +377,28 @@ class _UuidList:
             raise IndexError("uuid list index out of range")
         return index + 1
 
-    def __getitem__(self, index):
+    def __getitem__(self, index: Union[int, slice]) -> Union[bytes, list[bytes]]:
         if isinstance(index, slice):
             return self.GetAll()[index]
         return self.ElementAt(self._position(index.__index__()))
 
-    def __setitem__(self, index, uuid):
+    def __setitem__(self, index: int, uuid: Union[bytes, bytearray, uuid.UUID]) -> None:
         self.SetElementAt(self._position(index.__index__()), uuid)
 
-    def append(self, uuid):
+    def append(self, uuid: Union[bytes, bytearray, uuid.UUID]) -> None:
+        """Appends one uuid."""
         self.Append(uuid)
 
-    def extend(self, uuids):
+    def extend(self, uuids: Iterable[Union[bytes, bytearray, uuid.UUID]]) -> None:
+        """Appends every uuid, in one native call."""
         self.AppendAll(uuids if isinstance(uuids, (list, tuple)) else list(uuids))
 
-    def to_list(self):
+    def to_list(self) -> list[bytes]:
+        """Every uuid, in one native call."""
         return self.GetAll()
 
-    def clear(self):
+    def clear(self) -> None:
+        """Removes every uuid."""
         self.Empty()
 
 
@@ -393,10 +407,10 @@ class _Container:
 
     __slots__ = ()
 
-    def __len__(self):
+    def __len__(self) -> int:
         return self.CountObjects()
 
-    def __iter__(self):
+    def __iter__(self) -> Iterator[KroISpecObject]:
         return iter(self.ListObjects())
 
 
@@ -405,7 +419,8 @@ class _IntervalDate:
 
     __slots__ = ()
 
-    def getEnd(self):
+    def getEnd(self) -> Optional[datetime.datetime]:
+        """The end's date, whether held as a plain date or as a milestone; None when infinite."""
         end = super().getEnd()
         return None if self.isInfinite() else end
 
@@ -415,7 +430,8 @@ class _IntervalRange:
 
     __slots__ = ()
 
-    def getEnd(self):
+    def getEnd(self) -> Optional[int]:
+        """The end's rank: the milestone's when one is held, else the plain rank; None when infinite."""
         end = super().getEnd()
         return None if self.isInfinite() else end
 
@@ -425,31 +441,40 @@ class _Interval:
 
     __slots__ = ()
 
-    def getType(self):
+    def getType(self) -> Union[IntervalKind, int]:
+        """The interval's kind."""
         kind = super().getType()
         return IntervalKind(kind) if kind in IntervalKind._value2member_map_ else kind
 
-    def getDateBounds(self):
+    def getDateBounds(self) -> tuple[datetime.datetime, Optional[datetime.datetime]]:
+        """Date intervals only (E_FAIL otherwise): start and end, the end None when infinite."""
         start, end = super().getDateBounds()
         return start, (None if end == _EPOCH else end)
 
-    def getRangeBounds(self):
+    def getRangeBounds(self) -> tuple[int, Optional[int]]:
+        """Range intervals only (E_FAIL otherwise): start and end, the end None when infinite."""
         start, end = super().getRangeBounds()
         return start, (None if end < 0 else end)
 
 
 class _Value:
+    """A milestone's value: ``getType()`` gives an IntervalKind."""
+
     __slots__ = ()
 
-    def getType(self):
+    def getType(self) -> Union[IntervalKind, int]:
+        """The value's kind."""
         kind = super().getType()
         return IntervalKind(kind) if kind in IntervalKind._value2member_map_ else kind
 
 
 class _SignedSpec:
+    """A term of an AND-expression: ``getSign()`` gives a Sign where the sign is one."""
+
     __slots__ = ()
 
-    def getSign(self):
+    def getSign(self) -> Union[Sign, int]:
+        """The sign; any integer is kept."""
         sign = super().getSign()
         return Sign(sign) if sign in Sign._value2member_map_ else sign
 
@@ -459,12 +484,14 @@ class _Manager:
 
     __slots__ = ()
 
-    def createDateInterval(self, start, end):
+    def createDateInterval(self, start: datetime.datetime, end: Optional[datetime.datetime]) -> KroICfgInterval:
+        """A date interval; an end of None makes it infinite."""
         if end is None:
             return self.createInfiniteDateInterval(start)
         return super().createDateInterval(start, end)
 
-    def createRangeInterval(self, start, end):
+    def createRangeInterval(self, start: int, end: Optional[int]) -> KroICfgInterval:
+        """A range interval; an end of None (or a negative one, conventionally -1) makes it infinite."""
         return super().createRangeInterval(start, -1 if end is None else end)
 
 
@@ -499,7 +526,7 @@ def _access(obj):
     return access
 
 
-def attributes(obj):
+def attributes(obj: Object) -> dict[str, Any]:
     """A spec object's attributes, in order, as a dict of name to value: str, int, float, bool, bytes
     (octets), datetime (a date's seconds), spec objects (as KroISpecObject objects), lists as lists;
     None for an attribute without a value."""
@@ -515,14 +542,14 @@ def attributes(obj):
     return values
 
 
-def attribute_kinds(obj):
+def attribute_kinds(obj: Object) -> dict[str, str]:
     """A spec object's attribute kinds, in order, as the document format writes them ("integer",
     "list specobject", "octets", ...)."""
     names, kinds = _access(obj).DescribeAttributes()
     return dict(zip(names, kinds))
 
 
-def set_attribute(obj, name, value):
+def set_attribute(obj: Object, name: str, value: Any) -> None:
     """Sets a spec object's attribute by name; None unsets it, a list replaces a list attribute whole.
     ArgumentValueError when there is no such attribute, ArgumentTypeError when the value does not suit
     its kind."""
@@ -544,23 +571,23 @@ def _seconds(moment):
 
 # ---- module functions ---------------------------------------------------------------------------------
 
-def manager():
+def manager() -> KroICfgManager:
     """The configuration manager, whose create operations make the model objects that some methods take."""
     return _wrap(_cfgso.manager())
 
 
-def container():
+def container() -> KroIContainer:
     """The library's shared container, through the dispatch container."""
     spec_object = factory.instanciateSpecObject("CfgDispatchContainer", "QuorIDispatchContainer")
     return spec_object.query("QuorIDispatchContainer").GetContainer("")
 
 
-def live_objects():
+def live_objects() -> int:
     """Components alive in the process."""
     return _cfgso.live_objects()
 
 
-def interfaces():
+def interfaces() -> list[str]:
     """The names of every interface that scripts can call."""
     return list(_cfgso.interfaces())
 
@@ -607,7 +634,8 @@ class Document:
         self.close()
         return False
 
-    def close(self):
+    def close(self) -> None:
+        """Lets go of the container and the roots."""
         self.container = None
         self.roots = []
 
@@ -615,7 +643,7 @@ class Document:
         return "<cfgso.Document %r, %d roots>" % (self.path, len(self.roots) if self.roots else 0)
 
 
-def open(path):
+def open(path: Union[str, os.PathLike]) -> Document:
     """Reads a saved document. Gives a Document: (container, roots) that unpacks as a pair, usable in a
     ``with`` block. The roots are the objects it was saved with (every object, in file order, for a
     document saved from a whole container). A failure raises Error (FileError for a missing file,
@@ -625,7 +653,7 @@ def open(path):
     return Document(container, roots, path)
 
 
-def save(what, path):
+def save(what: Union[Object, Document, Iterable[Object]], path: Union[str, os.PathLike]) -> None:
     """Writes a document: what is a container, a spec object, or a list of spec objects (the roots),
     written with every spec object they reach. Saving is atomic: when it fails, the previous file
     stays as it was and Error is raised."""
