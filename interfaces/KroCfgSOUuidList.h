@@ -31,17 +31,23 @@ class KRO_CFGSO_API KroCfgSOUuidList : public KroBaseUnknown {
  private:
   // Uuids per run attribute: reading or replacing one element copies its run, so runs stay short.
   static constexpr int kRunLength = 256;
-  struct Element {
+  // The attributes in order, each with the positions it holds: one, or a run's uuids.
+  struct Segment {
     KroISpecAttrKey* key;  // held by m_keys
-    int offset;            // of the uuid in its run's octets; -1 for an attribute that is one element
+    int first;             // zero-based position of its first element
+    int count;
+    bool run;
   };
 
   // Adds one attribute at the end, with its key and elements: a single element, or a run of uuids.
   bool appendAttribute(KroISpecObject* so, KroISpecAttrAccess* access, const SEQUENCE_octet& octets, bool run);
-  // The element at a position of the refreshed cache, or null outside 1 to Size().
-  const Element* elementAt(long position) const;
+  void addSegment(KroISpecAttrKey* key, int count, bool run) const;
+  // The segment of a position of the refreshed cache and the uuid's offset in a run's octets; null
+  // outside 1 to Size().
+  const Segment* segmentAt(long position, std::size_t& offset) const;
 
   mutable boolean m_upToDate = 0;
   mutable KroListValKroISpecAttrKey_var m_keys;  // one per attribute
-  mutable std::vector<Element> m_elements;
+  mutable std::vector<Segment> m_segments;
+  mutable int m_size = 0;
 };

@@ -50,19 +50,19 @@ void KroCfgSOUuidList::updateAttrKeyList() const {
   } else {
     KRO_TRACE_LINE(trace, "The attribute list is obsolete. Updating it.");
     m_keys.RemoveAll();
-    m_elements.clear();
+    m_segments.clear();
+    m_size = 0;
     KroISpecAttrAccess_var access = const_cast<KroCfgSOUuidList*>(this);
     if (access) {
       access->ListAttrKeys(m_keys);
       for (const KroISpecAttrKey_var& key : m_keys) {
         if (!IsRun(key.ptr())) {
-          m_elements.push_back({key.ptr(), -1});
+          addSegment(key.ptr(), 1, false);
           continue;
         }
         // A run holds as many whole uuids as its octets do; an unset one holds none.
         std::unique_ptr<SEQUENCE_octet> octets(access->GetOctets(key.ptr()));
-        const std::size_t count = octets ? octets->length() / kUuidLength : 0;
-        for (std::size_t i = 0; i < count; ++i) m_elements.push_back({key.ptr(), static_cast<int>(i * kUuidLength)});
+        addSegment(key.ptr(), octets ? static_cast<int>(octets->length() / kUuidLength) : 0, true);
       }
       m_upToDate = 1;
     }
@@ -70,24 +70,36 @@ void KroCfgSOUuidList::updateAttrKeyList() const {
   KRO_TRACE_LINE(trace, "Attribute count: " << m_keys.Size());
 }
 
-const KroCfgSOUuidList::Element* KroCfgSOUuidList::elementAt(long position) const {
+void KroCfgSOUuidList::addSegment(KroISpecAttrKey* key, int count, bool run) const {
+  m_segments.push_back({key, m_size, count, run});
+  m_size += count;
+}
+
+const KroCfgSOUuidList::Segment* KroCfgSOUuidList::segmentAt(long position, std::size_t& offset) const {
   updateAttrKeyList();
-  return position >= 1 && position <= static_cast<long>(m_elements.size()) ? &m_elements[position - 1] : nullptr;
+  if (position < 1 || position > m_size) return nullptr;
+  const int index = static_cast<int>(position - 1);
+  // The last segment that starts at or before the position (runs may hold none).
+  auto it = std::upper_bound(m_segments.begin(), m_segments.end(), index,
+                             [](int i, const Segment& s) { return i < s.first; });
+  while (it != m_segments.begin() && (it - 1)->count == 0) --it;
+  const Segment& segment = *(it - 1);
+  offset = static_cast<std::size_t>(index - segment.first) * kUuidLength;
+  return &segment;
 }
 
 int KroCfgSOUuidList::Size() const {
   KroDmxTrace& trace = Trace();
   KroDmxTraceStep step(trace, "Size");
   updateAttrKeyList();
-  int size = static_cast<int>(m_elements.size());
-  KRO_TRACE_RETURNS(trace, size);  // the count in place of a result code
-  return size;
+  KRO_TRACE_RETURNS(trace, m_size);  // the count in place of a result code
+  return m_size;
 }
 
 bool KroCfgSOUuidList::appendAttribute(KroISpecObject* so, KroISpecAttrAccess* access, const SEQUENCE_octet& octets,
                                        bool run) {
   KroUnicodeString name(run ? kRunPrefix : KroCfgSOStrings::UID_ELT);
-  name.AppendNum(static_cast<int>(m_elements.size()));
+  name.AppendNum(m_size);
   KroISpecAttribute_var added = KroISpecAttribute_var::Adopt(so->AddAttribute(name, tk_list, tk_octet, 0));
   // The new attribute is its own key: no lookup by name.
   KroISpecAttrKey_var key = added;
@@ -99,12 +111,7 @@ bool KroCfgSOUuidList::appendAttribute(KroISpecObject* so, KroISpecAttrAccess* a
   // The cache gains the new key itself, so a run of appends never rebuilds it.
   m_keys.Append(key);
   access->SetOctets(key, octets);
-  if (!run) {
-    m_elements.push_back({key.ptr(), -1});
-  } else {
-    for (std::size_t i = 0; i < octets.length() / kUuidLength; ++i)
-      m_elements.push_back({key.ptr(), static_cast<int>(i * kUuidLength)});
-  }
+  addSegment(key.ptr(), run ? static_cast<int>(octets.length() / kUuidLength) : 1, run);
   return true;
 }
 
@@ -113,7 +120,7 @@ HRESULT KroCfgSOUuidList::Append(const SEQUENCE_octet& uuid) {
   KroDmxTraceStep step(trace, "Append");
   updateAttrKeyList();
   KroUnicodeString name(KroCfgSOStrings::UID_ELT);
-  name.AppendNum(static_cast<int>(m_elements.size()));
+  name.AppendNum(m_size);
   KRO_TRACE_LINE(trace, "Adding the attribute: " << name);
   KroISpecObject_var so = this;
   KroISpecAttrAccess_var access = so;
@@ -128,22 +135,22 @@ HRESULT KroCfgSOUuidList::AppendAll(const KroList<SEQUENCE_octet>& uuids) {
   KroISpecObject_var so = this;
   KroISpecAttrAccess_var access = so;
   if (!so || !access) return KroTraceReturns(trace, E_FAIL);
-  const int count = uuids.Size();
-  m_elements.reserve(m_elements.size() + static_cast<std::size_t>(count));
-  for (int first = 1; first <= count; first += kRunLength) {
-    const int last = std::min(count, first + kRunLength - 1);
+  const std::vector<SEQUENCE_octet>& items = uuids.items();
+  const std::size_t count = items.size();
+  SEQUENCE_octet run;
+  for (std::size_t first = 0; first < count; first += kRunLength) {
+    const std::size_t last = std::min(count, first + kRunLength);
     bool uniform = true;
-    for (int i = first; i <= last && uniform; ++i) uniform = uuids[i].length() == kUuidLength;
+    for (std::size_t i = first; i < last && uniform; ++i) uniform = items[i].length() == kUuidLength;
     if (!uniform) {
       // Uuids of other lengths keep an attribute each, as Append gives them.
-      for (int i = first; i <= last; ++i)
-        if (!appendAttribute(so, access, uuids[i], false)) return KroTraceReturns(trace, E_FAIL);
+      for (std::size_t i = first; i < last; ++i)
+        if (!appendAttribute(so, access, items[i], false)) return KroTraceReturns(trace, E_FAIL);
       continue;
     }
-    SEQUENCE_octet run;
-    run.length(static_cast<unsigned long>(last - first + 1) * kUuidLength);
-    for (int i = first; i <= last; ++i)
-      std::memcpy(&run[static_cast<unsigned long>(i - first) * kUuidLength], uuids[i].data(), kUuidLength);
+    run.length(static_cast<unsigned long>((last - first) * kUuidLength));
+    for (std::size_t i = first; i < last; ++i)
+      std::memcpy(&run[static_cast<unsigned long>((i - first) * kUuidLength)], items[i].data(), kUuidLength);
     if (!appendAttribute(so, access, run, true)) return KroTraceReturns(trace, E_FAIL);
   }
   KRO_TRACE_LINE(trace, "Appended: " << count);
@@ -154,13 +161,13 @@ HRESULT KroCfgSOUuidList::ElementAt(long position, SEQUENCE_octet& uuid) const {
   KroDmxTrace& trace = Trace();
   KroDmxTraceStep step(trace, "ElementAt");
   std::unique_ptr<SEQUENCE_octet> octets;
-  const Element* element = elementAt(position);
-  if (element) {
+  std::size_t offset = 0;
+  const Segment* segment = segmentAt(position, offset);
+  if (segment) {
     KroISpecAttrAccess_var access = const_cast<KroCfgSOUuidList*>(this);
-    if (access) octets.reset(access->GetOctets(element->key));
+    if (access) octets.reset(access->GetOctets(segment->key));
   }
-  if (octets && element->offset >= 0) {
-    const auto offset = static_cast<std::size_t>(element->offset);
+  if (octets && segment->run) {
     if (offset + kUuidLength <= octets->length())
       octets = std::make_unique<SEQUENCE_octet>(octets->data() + offset, kUuidLength);
     else
@@ -177,21 +184,21 @@ HRESULT KroCfgSOUuidList::ElementAt(long position, SEQUENCE_octet& uuid) const {
 HRESULT KroCfgSOUuidList::SetElementAt(long position, const SEQUENCE_octet& uuid) {
   KroDmxTrace& trace = Trace();
   KroDmxTraceStep step(trace, "SetElementAt");
-  const Element* element = elementAt(position);
-  if (!element) return KroTraceReturns(trace, E_FAIL);
+  std::size_t offset = 0;
+  const Segment* segment = segmentAt(position, offset);
+  if (!segment) return KroTraceReturns(trace, E_FAIL);
   KroISpecAttrAccess_var access = this;
   if (!access) return KroTraceReturns(trace, S_OK);
-  if (element->offset < 0) {
-    access->SetOctets(element->key, uuid);  // what the write did is not reported
+  if (!segment->run) {
+    access->SetOctets(segment->key, uuid);  // what the write did is not reported
     return KroTraceReturns(trace, S_OK);
   }
   // Within a run only a uuid of the run's length fits.
   if (uuid.length() != kUuidLength) return KroTraceReturns(trace, E_INVALIDARG);
-  std::unique_ptr<SEQUENCE_octet> run(access->GetOctets(element->key));
-  const auto offset = static_cast<std::size_t>(element->offset);
+  std::unique_ptr<SEQUENCE_octet> run(access->GetOctets(segment->key));
   if (!run || offset + kUuidLength > run->length()) return KroTraceReturns(trace, E_FAIL);
   std::memcpy(&(*run)[offset], uuid.data(), kUuidLength);
-  access->SetOctets(element->key, *run);
+  access->SetOctets(segment->key, *run);
   return KroTraceReturns(trace, S_OK);
 }
 
@@ -202,25 +209,22 @@ HRESULT KroCfgSOUuidList::GetAll(KroList<SEQUENCE_octet>& uuids) const {
   updateAttrKeyList();
   KroISpecAttrAccess_var access = const_cast<KroCfgSOUuidList*>(this);
   if (!access) return KroTraceReturns(trace, E_FAIL);
-  std::unique_ptr<SEQUENCE_octet> octets;
-  KroISpecAttrKey* read = nullptr;
-  for (std::size_t i = 0; i < m_elements.size(); ++i) {
-    const Element& element = m_elements[i];
-    // A run's elements follow one another: its octets are read once.
-    if (element.key != read || element.offset < 0) {
-      octets.reset(access->GetOctets(element.key));
-      read = element.key;
-    }
-    const auto offset = static_cast<std::size_t>(element.offset < 0 ? 0 : element.offset);
-    if (!octets || (element.offset >= 0 && offset + kUuidLength > octets->length())) {
-      KRO_TRACE_LINE(trace, "Unable to access the attribute #" << i + 1);
+  uuids.Reserve(m_size);
+  for (const Segment& segment : m_segments) {
+    if (segment.count == 0) continue;
+    std::unique_ptr<SEQUENCE_octet> octets(access->GetOctets(segment.key));
+    const std::size_t need = segment.run ? static_cast<std::size_t>(segment.count) * kUuidLength : 0;
+    if (!octets || octets->length() < need) {
+      KRO_TRACE_LINE(trace, "Unable to access the attribute #" << segment.first + 1);
       uuids.RemoveAll();
       return KroTraceReturns(trace, E_FAIL);
     }
-    if (element.offset < 0)
-      uuids.Append(*octets);
-    else
-      uuids.Append(SEQUENCE_octet(octets->data() + offset, kUuidLength));
+    if (!segment.run) {
+      uuids.Append(std::move(*octets));
+      continue;
+    }
+    for (int i = 0; i < segment.count; ++i)
+      uuids.Append(SEQUENCE_octet(octets->data() + static_cast<std::size_t>(i) * kUuidLength, kUuidLength));
   }
   return KroTraceReturns(trace, S_OK);
 }
@@ -234,5 +238,6 @@ void KroCfgSOUuidList::Empty() {
     for (int i = 1; i <= attributes->Size(); ++i) so->RemoveAttribute((*attributes)[i]);
   m_upToDate = 0;
   m_keys.RemoveAll();
-  m_elements.clear();
+  m_segments.clear();
+  m_size = 0;
 }
