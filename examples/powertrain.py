@@ -4,9 +4,13 @@ its own, where only the document holds the data).
 
     PYTHONPATH=build/python python3 examples/powertrain.py save powertrain.kro
     PYTHONPATH=build/python python3 examples/powertrain.py show powertrain.kro
+
+Without arguments it saves into a temporary folder and shows what it saved.
 """
 import datetime
+import os
 import sys
+import tempfile
 
 import cfgso
 
@@ -78,7 +82,13 @@ def show(path):
 
 
 if __name__ == "__main__":
-    action, path = sys.argv[1:3]
-    if action == "save":
-        cfgso.save(build(), path)
-    show(path)
+    if len(sys.argv) == 3:
+        action, path = sys.argv[1:3]
+        if action == "save":
+            cfgso.save(build(), path)
+        show(path)
+    else:
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "powertrain.kro")
+            cfgso.save(build(), path)
+            show(path)
