@@ -72,8 +72,9 @@ def test_uuid_list_runs_survive_a_document(tmp_path):
 
 
 def test_open_unpacks_and_works_as_a_context_manager(tmp_path):
-    cfgso.save(cfgso.factory.createContext(), tmp_path / "c.kro")
-    container, roots = cfgso.open(tmp_path / "c.kro")
+    path = tmp_path / "Größe 日本.kro"  # paths travel as UTF-8
+    cfgso.save(cfgso.factory.createContext(), path)
+    container, roots = cfgso.open(str(path))
     assert len(container) == container.CountObjects() == len(list(container)) >= 1
     assert [r.GetLateType() for r in roots] == ["CfgSOContext"]
 
