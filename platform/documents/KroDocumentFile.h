@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "KroDocumentFormat.h"
+#include "KroDocumentReader.h"
 #include "KroTypes.h"
 
 namespace KroDoc {

@@ -70,6 +70,23 @@ struct KRO_PLATFORM_API ParseError {
   std::string what() const;
 };
 
+// The kind words of the format, for reading and writing alike.
+struct KindName {
+  const char* text;
+  TCKind kind;
+};
+inline constexpr KindName kScalarKinds[] = {{"integer", tk_long},
+                                     {"double", tk_double},
+                                     {"boolean", tk_boolean},
+                                     {"string", tk_string},
+                                     {"specobject", tk_specobject}};
+inline constexpr KindName kElementKinds[] = {{"octet", tk_octet},
+                                      {"integer", tk_long},
+                                      {"double", tk_double},
+                                      {"string", tk_string},
+                                      {"specobject", tk_specobject}};
+
+
 // Receives a document block by block as it is read, so that a large file is never held whole.
 class KRO_PLATFORM_API Sink {
  public:
@@ -96,34 +113,6 @@ class Collector final : public Sink {
   Document& m_doc;
 };
 
-class Parser;
-
-// Reads document text fed in pieces of any size. A text whose first statement is a header line
-// ("document version N") must end with the trailer line ("trailer objects N checksum C"), whose
-// object count and CRC-32 of every byte before it must match: a truncated or altered document fails.
-class KRO_PLATFORM_API Reader {
- public:
-  Reader(std::string fileName, Sink& sink, ParseError& err);
-  ~Reader();
-  Reader(const Reader&) = delete;
-  Reader& operator=(const Reader&) = delete;
-
-  // False at the first problem; err then describes it and the reader takes no more input.
-  bool Feed(std::string_view bytes);
-  // The end of the text: checks what can only be checked once everything has been read.
-  bool Finish();
-  // Valid after a successful Finish.
-  int Version() const;
-  const std::vector<Ref>& Roots() const;
-
- private:
-  std::string m_file;
-  ParseError& m_err;
-  std::unique_ptr<Parser> m_parser;
-  std::string m_partial;  // a line not yet ended
-  std::uint32_t m_crc = 0;
-  bool m_failed = false;
-};
 
 // On failure `out` is left untouched and `err` describes the first problem found.
 KRO_PLATFORM_API bool Parse(std::string_view text, const std::string& fileName, Document& out, ParseError& err);

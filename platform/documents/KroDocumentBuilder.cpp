@@ -1,0 +1,110 @@
+#include "KroDocumentBuilder.h"
+
+#include "KroSpecModeler.h"
+
+namespace {
+
+// References are set once every object exists; the rest converts alternative by alternative.
+KroAttrValue ToAttrValue(const KroDoc::Value& value) { return KroWithoutReferences<KroISpecObject_var, KroDoc::Ref>(value); }
+
+bool IsReference(const KroDoc::Value& value) {
+  return std::holds_alternative<KroDoc::Ref>(value) || std::holds_alternative<std::vector<KroDoc::Ref>>(value);
+}
+
+}  // namespace
+
+bool KroDocumentBuilder::OnStartUp(KroDoc::StartUp&& s, KroDoc::ParseError& err) {
+  KroSpecObject* base = s.base.empty() ? nullptr : m_container->findStartUp(s.base);
+  KroSpecObject* startUp = KroSpecObject::NewStartUp(s.name, s.type.empty() ? s.name : s.type);
+  if (base)
+    base->forEachAttribute([&](const KroAttrPlace& from) {
+      KroAttrPlace to = startUp->add(from.name, from.kind, from.elementKind);
+      if (to) to.slot->copyFrom(*from.slot);
+    });
+  bool ok = SetAttributes(startUp, s.attributes, false, err);
+  if (ok && !m_container->addStartUp(startUp)) {
+    err.line = s.line;
+    err.message = "duplicate startup \"" + s.name + "\"";
+    ok = false;
+  }
+  startUp->Release();
+  return ok;
+}
+
+bool KroDocumentBuilder::OnObject(KroDoc::Object&& o, KroDoc::ParseError& err) {
+  if (!m_deferred.empty() || !m_container->findStartUp(o.startup)) {
+    m_deferred.push_back(std::move(o));
+    return true;
+  }
+  return Build(std::move(o), err);
+}
+
+bool KroDocumentBuilder::Finish(KroDoc::ParseError& err) {
+  for (KroDoc::Object& o : m_deferred) {
+    if (!m_container->findStartUp(o.startup)) {
+      KroSpecObject* stand = KroSpecObject::NewStartUp(o.startup, o.lateType.empty() ? o.startup : o.lateType);
+      m_container->addStartUp(stand);
+      stand->Release();
+    }
+    if (!Build(std::move(o), err)) return false;
+  }
+  m_deferred.clear();
+  for (auto& [object, name, value] : m_references) {
+    KroAttrPlace target = object->find(name);
+    if (const auto* ref = std::get_if<KroDoc::Ref>(&value)) {
+      target.slot->setObject(m_byId.at(ref->id));
+    } else {
+      target.slot->unset();
+      for (const KroDoc::Ref& r : std::get<std::vector<KroDoc::Ref>>(value)) target.slot->appendObject(m_byId.at(r.id));
+    }
+  }
+  m_references.clear();
+  return true;
+}
+
+KroListValKroISpecObject_var KroDocumentBuilder::Roots(const std::vector<KroDoc::Ref>& roots) const {
+  KroListValKroISpecObject_var list;
+  for (const KroDoc::Ref& r : roots) list.Append(KroISpecObject_var(static_cast<KroISpecObject*>(m_byId.at(r.id))));
+  return list;
+}
+
+bool KroDocumentBuilder::Build(KroDoc::Object&& o, KroDoc::ParseError& err) {
+  KroSpecObject* startUp = m_container->findStartUp(o.startup);
+  KroSpecObject* object = KroSpecObject::NewInstance(startUp, o.name);
+  if (!o.lateType.empty() && o.lateType != startUp->lateType()) object->setLateType(o.lateType);
+  // Objects read from a document stay in the container until removed.
+  m_container->adopt(object, /*pinned=*/true);
+  object->Release();
+  m_byId[o.id] = object;
+  if (!SetAttributes(object, o.attributes, true, err)) return false;
+  // The object has the file's attributes only: what its startup has beyond them is absent.
+  if (object->CountAttributes() > static_cast<int>(o.attributes.size()))
+    object->forEachAttribute([&](const KroAttrPlace& place) {
+      if (place.own) return;
+      for (const KroDoc::Attribute& a : o.attributes)
+        if (a.name == place.name) return;
+      place.slot->setAbsent();
+    });
+  for (KroDoc::Attribute& attribute : o.attributes)
+    if (IsReference(attribute.value))
+      m_references.emplace_back(object, std::move(attribute.name), std::move(attribute.value));
+  return true;
+}
+
+bool KroDocumentBuilder::SetAttributes(KroSpecObject* object, const std::vector<KroDoc::Attribute>& attributes,
+                                       bool exact, KroDoc::ParseError& err) {
+  for (const KroDoc::Attribute& attribute : attributes) {
+    KroAttrPlace target = object->find(attribute.name);
+    if (!target) target = object->add(attribute.name, attribute.kind, attribute.elementKind);
+    if (!target || target.kind != attribute.kind || target.elementKind != attribute.elementKind) {
+      err.line = attribute.line;
+      err.message = "attribute \"" + attribute.name + "\" is already defined with another kind";
+      return false;
+    }
+    if (IsReference(attribute.value) || (exact && std::holds_alternative<std::monostate>(attribute.value)))
+      target.slot->unset();
+    else if (!std::holds_alternative<std::monostate>(attribute.value))
+      target.slot->assign(ToAttrValue(attribute.value), target.valueKind);
+  }
+  return true;
+}

@@ -1,0 +1,42 @@
+// Document blocks to a container: the one place that builds the modeler's own classes. Builds the
+// container block by block as the file is read; references are set once every object exists.
+#pragma once
+
+#include <string>
+#include <tuple>
+#include <unordered_map>
+#include <vector>
+
+#include "KroDocumentFormat.h"
+#include "KroModelerInterfaces.h"
+
+class KroContainer;
+class KroSpecObject;
+
+class KroDocumentBuilder final : public KroDoc::Sink {
+ public:
+  explicit KroDocumentBuilder(KroContainer* container) : m_container(container) {}
+
+  bool OnStartUp(KroDoc::StartUp&& s, KroDoc::ParseError& err) override;
+
+  // An object whose startup is not known yet waits, and so does every object after it, to keep file order.
+  bool OnObject(KroDoc::Object&& o, KroDoc::ParseError& err) override;
+
+  bool Finish(KroDoc::ParseError& err);
+
+  KroListValKroISpecObject_var Roots(const std::vector<KroDoc::Ref>& roots) const;
+
+ private:
+  bool Build(KroDoc::Object&& o, KroDoc::ParseError& err);
+
+  // Each attribute found (an instance's come from its startup, a derived startup's from its base) or
+  // added, then given the file's value; an object's attribute without one is unset, a startup's keeps
+  // what its base gave it.
+  static bool SetAttributes(KroSpecObject* object, const std::vector<KroDoc::Attribute>& attributes, bool exact,
+                            KroDoc::ParseError& err);
+
+  KroContainer* m_container;
+  std::unordered_map<int, KroSpecObject*> m_byId;  // owned by the container
+  std::vector<std::tuple<KroSpecObject*, std::string, KroDoc::Value>> m_references;
+  std::vector<KroDoc::Object> m_deferred;
+};
