@@ -37,7 +37,7 @@ class CMakeBuild(build_ext):
         built = build / "python" / "cfgso"
         package.mkdir(parents=True, exist_ok=True)
         for item in built.iterdir():
-            if item.name != "__init__.py" and item.is_file():
+            if item.suffix != ".py" and item.is_file():
                 shutil.copy2(item, package / item.name)
 
 

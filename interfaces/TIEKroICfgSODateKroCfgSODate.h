@@ -6,8 +6,8 @@
 #include "KroCfgSODate.h"
 #include "KroICfgSODate.h"
 
-class KRO_CFGSO_API TIEKroICfgSODateKroCfgSODate : public KroTie<KroICfgSODate, KroCfgSODate> {
+class TIEKroICfgSODateKroCfgSODate : public KroTie<KroICfgSODate, KroCfgSODate> {
   KRO_TIE_FORWARDERS(KroICfgSODate_METHODS)
 };
 
-KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSODateKroCfgSODate(KroBaseUnknown* implementation, KroBaseUnknown* second);
+KroBaseUnknown* CreateTIEKroICfgSODateKroCfgSODate(KroBaseUnknown* implementation, KroBaseUnknown* second);

@@ -6,9 +6,9 @@
 #include "KroCfgSOSpecExpression.h"
 #include "KroICfgSOSpecExpression.h"
 
-class KRO_CFGSO_API TIEKroICfgSOSpecExpressionKroCfgSOSpecExpression : public KroTie<KroICfgSOSpecExpression, KroCfgSOSpecExpression> {
+class TIEKroICfgSOSpecExpressionKroCfgSOSpecExpression : public KroTie<KroICfgSOSpecExpression, KroCfgSOSpecExpression> {
   KRO_TIE_FORWARDERS(KroICfgSOSpecExpression_METHODS)
 };
 
-KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOSpecExpressionKroCfgSOSpecExpression(KroBaseUnknown* implementation,
+KroBaseUnknown* CreateTIEKroICfgSOSpecExpressionKroCfgSOSpecExpression(KroBaseUnknown* implementation,
                                                                        KroBaseUnknown* second);

@@ -6,8 +6,8 @@
 #include "KroCfgSOUuidList.h"
 #include "KroICfgSOUuidList.h"
 
-class KRO_CFGSO_API TIEKroICfgSOUuidListKroCfgSOUuidList : public KroTie<KroICfgSOUuidList, KroCfgSOUuidList> {
+class TIEKroICfgSOUuidListKroCfgSOUuidList : public KroTie<KroICfgSOUuidList, KroCfgSOUuidList> {
   KRO_TIE_FORWARDERS(KroICfgSOUuidList_METHODS)
 };
 
-KRO_CFGSO_API KroBaseUnknown* CreateTIEKroICfgSOUuidListKroCfgSOUuidList(KroBaseUnknown* implementation, KroBaseUnknown* second);
+KroBaseUnknown* CreateTIEKroICfgSOUuidListKroCfgSOUuidList(KroBaseUnknown* implementation, KroBaseUnknown* second);

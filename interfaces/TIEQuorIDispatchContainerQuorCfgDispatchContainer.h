@@ -6,9 +6,9 @@
 #include "QuorCfgDispatchContainer.h"
 #include "QuorIDispatchContainer.h"
 
-class KRO_CFGSO_API TIEQuorIDispatchContainerQuorCfgDispatchContainer : public KroTie<QuorIDispatchContainer, QuorCfgDispatchContainer> {
+class TIEQuorIDispatchContainerQuorCfgDispatchContainer : public KroTie<QuorIDispatchContainer, QuorCfgDispatchContainer> {
   KRO_TIE_FORWARDERS(QuorIDispatchContainer_METHODS)
 };
 
-KRO_CFGSO_API KroBaseUnknown* CreateTIEQuorIDispatchContainerQuorCfgDispatchContainer(KroBaseUnknown* implementation,
+KroBaseUnknown* CreateTIEQuorIDispatchContainerQuorCfgDispatchContainer(KroBaseUnknown* implementation,
                                                                        KroBaseUnknown* second);

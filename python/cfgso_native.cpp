@@ -15,6 +15,7 @@
 
 #include "KroCfgSOServices.h"
 #include "KroDispatch.h"
+#include "cfgso_effective.h"
 
 namespace py = pybind11;
 
@@ -383,4 +384,5 @@ PYBIND11_MODULE(_cfgso, m) {
   m.def("interfaces", &KroDispatchTableNames);
   m.attr("FIRST_TIME") = kFirstTime;
   m.attr("LAST_TIME") = kLastTime;
+  KroRegisterEffective(m, [](py::handle h) { return h.cast<const Handle&>().get(); }, [](KroBaseUnknown* p) { return py::cast(Handle(KroUnknownRef(p, IID_KroISpecObject, false))); });
 }

@@ -125,9 +125,9 @@ def main(package_dir):
                  "    def __exit__(self, *exc: Any) -> bool: ...\n" + method_stub("close", cfgso.Document.close) + "\n")
     out.append(document)
     for name in ("manager", "container", "open", "save", "attributes", "attribute_kinds", "set_attribute",
-                 "live_objects", "interfaces"):
+                 "live_objects", "interfaces", "effective", "record_holds"):
         out.append(method_stub(name, getattr(cfgso, name), indent=0) + "\n")
-    out.append("factory: KroCfgSOFactory\ndocuments: KroDocumentScripting\n")
+    out.append("Match: Any\nfactory: KroCfgSOFactory\ndocuments: KroDocumentScripting\n")
     text = "".join(out)
     compile(text, "__init__.pyi", "exec")  # a stub that does not parse is no stub
     with open(os.path.join(package_dir, "__init__.pyi"), "w", encoding="utf-8") as f:

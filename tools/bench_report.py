@@ -69,7 +69,7 @@ def main():
                 verdict = "met" if ratio <= limit else "NOT MET"
             rows.append((figure if first else "", fmt(ours) if first and ours is not None else ("-" if first else ""),
                          label, fmt(peer) if peer is not None else "-",
-                         f"{ratio:.2f}x" if ratio is not None else "-",
+                         f"{ratio:.3g}x" if ratio is not None else "-",
                          target if has_target else "", verdict))
             first = False
 
@@ -100,6 +100,22 @@ def main():
             "<= 2.0x", 2.0)
     compare("uuid-list appends, 100 000", cpu("BM_UuidListAppend/100000"),
             [("10 000 appends", cpu("BM_UuidListAppend/10000"), True)], time_text, "<= 11x", 11.0)
+
+    index_query = cpu("BM_EffectivityQuery_Index")
+    compare("effectivity query, 1 000 000 basic", index_query,
+            [("SQLite R*Tree", cpu("BM_EffectivityQuery_SqliteRtree"), True)], time_text, "<= 1.0x", 1.0)
+    compare("", index_query, [("linear scan", cpu("BM_EffectivityQuery_LinearScan"), True)], time_text, "<= 0.05x (20x faster)",
+            0.05)
+    compare("effectivity index build, 1 000 000", cpu("BM_EffectivityBuild_Index"),
+            [("SQLite R*Tree bulk insert", cpu("BM_EffectivityBuild_SqliteRtree"), True)], time_text, "<= 1.0x", 1.0)
+    per_basic = counter("BM_EffectivityQuery_Index", "bytes_per_basic")
+    rows.append(("index memory per basic effectivity", size_text(per_basic) if per_basic is not None else "-",
+                 "target", "64 B", f"{per_basic / 64:.2f}x" if per_basic is not None else "-", "<= 64 B",
+                 "" if per_basic is None else ("met" if per_basic <= 64 else "NOT MET")))
+    sqlite_bytes = counter("BM_EffectivityQuery_SqliteRtree", "sqlite_bytes_per_basic")
+    if sqlite_bytes is not None:
+        rows.append(("", "", "SQLite (its heap)", size_text(sqlite_bytes),
+                     f"{per_basic / sqlite_bytes:.2f}x" if per_basic is not None and sqlite_bytes else "-", "", ""))
 
     headers = ("figure", "value", "beside", "its value", "ratio", "target", "")
     widths = [max(len(str(r[i])) for r in rows + [headers]) for i in range(len(headers))]

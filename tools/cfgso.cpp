@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,8 @@
 
 #include "CfgsoDemos.h"
 #include "CfgsoDocuments.h"
+#include "CfgsoQuery.h"
+#include "KroCfgEffectivityRecord.h"
 #include "KroCfgSOFactory.h"
 #include "KroCfgSOFramework.h"
 #include "KroCfgUuid.h"
@@ -32,6 +35,8 @@ const char* ResultName(HRESULT hr) {
     case KRO_E_BAD_FORMAT: return "KRO_E_BAD_FORMAT";
     case KRO_E_UUID_NOT_BOUND: return "KRO_E_UUID_NOT_BOUND";
     case KRO_E_UUID_INVALID: return "KRO_E_UUID_INVALID";
+    case KRO_E_NOT_AN_EFFECTIVITY: return "KRO_E_NOT_AN_EFFECTIVITY";
+    case KRO_E_DAMAGED_EFFECTIVITY: return "KRO_E_DAMAGED_EFFECTIVITY";
     case DISP_E_MEMBERNOTFOUND: return "DISP_E_MEMBERNOTFOUND";
     case DISP_E_UNKNOWNNAME: return "DISP_E_UNKNOWNNAME";
     default: return SUCCEEDED(hr) ? "success" : "failure";
@@ -202,6 +207,27 @@ int main(int argc, char** argv) {
                                               "nested objects indented");
   show->add_flag("--json", showJson, "the same as JSON, nested objects nested");
   show->add_option("FILE", showFile, "the document to show")->required();
+  bool showSvg = false;
+  std::string showAt;
+  std::optional<std::int64_t> showRank;
+  CLI::Option* svgFlag = show->add_flag("--svg", showSvg, "draw the document's effectivities as SVG on standard output: "
+                                                          "one lane per record, grouped by domain, on date and rank axes");
+  show->add_option("--at", showAt, "with --svg: draw this date as a line")->type_name("YYYY-MM-DD")->needs(svgFlag);
+  show->add_option("--rank", showRank, "with --svg: draw this rank as a line")->type_name("N")->needs(svgFlag);
+  svgFlag->excludes(show->get_option("--json"));
+  QueryOptions query;
+  CLI::App* queryCommand = app.add_subcommand("query", "list the records of a saved document that hold at a configuration "
+                                                       "point: object number, type, the basic effectivity that made it hold");
+  queryCommand->add_option("FILE", query.file, "the document to query")->required();
+  queryCommand->add_option("--domain", query.domain, "the point's domain")->required()->type_name("D");
+  queryCommand->add_option("--date", query.date, "the point's date, UTC (without it, no date interval holds)")
+      ->type_name("YYYY-MM-DD");
+  queryCommand->add_option("--rank", query.rank, "the point's rank (without it, no rank interval holds)")->type_name("N");
+  queryCommand->add_option("--spec", query.specs, "a chosen specification; repeat for each")
+      ->type_name("NAME")
+      ->allow_extra_args(false);  // one name per --spec, so that FILE may follow
+  queryCommand->add_flag("--150", query.mode150, "150% mode: expressions are not consulted");
+  queryCommand->add_flag("--json", query.json, "the records as a JSON array");
   std::string topic;
   CLI::App* help = app.add_subcommand("help", "show the help of cfgso, or of one COMMAND");
   help->add_option("COMMAND", topic, "the command to describe");
@@ -246,7 +272,8 @@ int main(int argc, char** argv) {
       std::string shipped = FindCatalog(command);
       return shipped.empty() ? 1 : ListCatalog(shipped.c_str());
     }
-    if (*show) return ShowDocument(showFile.c_str(), showJson);
+    if (*show) return showSvg ? ShowSvg(showFile, showAt, showRank) : ShowDocument(showFile.c_str(), showJson);
+    if (*queryCommand) return QueryDocument(query);
     if (*demo || *stream) {
       if (FindCatalog(command).empty()) return 1;
       if (!saveFile.empty() && KeepEverythingMade() != 0) return 1;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks the installed headers' boundary: every header under PREFIX/include/CfgSIDLServices compiles on
 # its own as a consumer includes it (<CfgSIDLServices/X.h>), and none includes a header of ours that is
-# not installed.
+# not installed; and every symbol the installed libraries export is named in an installed header.
 #   tools/check_public_headers.sh PREFIX [COMPILER]
 set -euo pipefail
 prefix=$1
@@ -30,4 +30,23 @@ for header in "$dir"/*.h; do
   fi
 done
 echo "public headers checked: $count"
+
+# Exported functions and data: the class or function each belongs to must be named in an installed
+# header. The standard library's template instances and the compiler's inline statics (weak and
+# unique symbols) are not ours to name.
+cat "$dir"/*.h > "$work/headers.txt"
+exported=0
+for library in "$prefix"/lib*/libKroPlatform.so "$prefix"/lib*/libCfgSIDLServices.so; do
+  [ -f "$library" ] || { echo "no installed library $library" >&2; status=1; continue; }
+  while read -r owner; do
+    exported=$((exported + 1))
+    if ! grep -qw -- "$owner" "$work/headers.txt"; then
+      echo "$(basename "$library") exports $owner, which no installed header names" >&2
+      status=1
+    fi
+  done < <(nm -D --defined-only -C "$library" | awk '$2 ~ /^[TDBR]$/ { $1 = ""; $2 = ""; print }' |
+           sed -E 's/^ +//; s/^(typeinfo name for|typeinfo for|vtable for|VTT for|virtual thunk to|non-virtual thunk to) //; s/\[abi:cxx11\]//g; s/\(.*//; s/<.*//; s/::[^:]*$//' |
+           grep -v -e '^std::' -e '^_' | sort -u)
+done
+echo "exported names checked: $exported"
 exit $status

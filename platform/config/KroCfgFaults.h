@@ -13,7 +13,7 @@
 // after Set still run normally. A failing operation leaves its out-parameters untouched. getType and
 // getSign, which return no code, return the chosen value instead. Uuids are faulted under
 // "KroILinkableObject::GetUuid".
-class KRO_PLATFORM_API KroCfgFaults {
+class KroCfgFaults {
  public:
   // Throws std::invalid_argument for a name that is no model operation.
   static void Set(const std::string& operation, HRESULT code, int passFirst = 0);

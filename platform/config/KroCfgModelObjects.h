@@ -20,7 +20,7 @@ namespace KroCfgModelObjects {
 // A live model object: the given interfaces, plus a uuid that binds back to it while it lives, plus
 // the factory-object role.
 template <class... Interfaces>
-class KRO_PLATFORM_API Object : public Interfaces..., public KroILinkableObject, public KroIDmxFactoryObject {
+class Object : public Interfaces..., public KroILinkableObject, public KroIDmxFactoryObject {
  public:
   HRESULT QueryInterface(const IID& iid, void** out) override {
     return KroQueryInterfaces<Interfaces..., KroILinkableObject, KroIDmxFactoryObject>(this, iid, out);
@@ -41,7 +41,7 @@ void CopyList(const KroList<T>& from, KroList<T>& to) {
   to.Append(from);
 }
 
-class KRO_PLATFORM_API Interval final : public Object<KroICfgInterval> {
+class Interval final : public Object<KroICfgInterval> {
  public:
   explicit Interval(int kind) : m_kind(kind) {}
   Interval(const KroTime& start, const KroTime& end) : m_kind(Date), m_dateStart(start), m_dateEnd(end) {}
@@ -72,7 +72,7 @@ class KRO_PLATFORM_API Interval final : public Object<KroICfgInterval> {
   int m_rangeStart = 0, m_rangeEnd = -1;
 };
 
-class KRO_PLATFORM_API Value final : public Object<KroICfgValue> {
+class Value final : public Object<KroICfgValue> {
  public:
   explicit Value(const KroTime& date) : m_kind(Date), m_date(date) {}
   explicit Value(int rank) : m_kind(Range), m_rank(rank) {}
@@ -100,7 +100,7 @@ class KRO_PLATFORM_API Value final : public Object<KroICfgValue> {
   int m_rank = 0;
 };
 
-class KRO_PLATFORM_API MileStone final : public Object<KroICfgMileStone> {
+class MileStone final : public Object<KroICfgMileStone> {
  public:
   MileStone(const KroUnicodeString& name, const KroICfgValue_var& value) : m_name(name), m_value(value) {}
 
@@ -120,7 +120,7 @@ class KRO_PLATFORM_API MileStone final : public Object<KroICfgMileStone> {
   KroICfgValue_var m_value;
 };
 
-class KRO_PLATFORM_API SpecCategory final : public Object<KroICfgSpecCategory> {
+class SpecCategory final : public Object<KroICfgSpecCategory> {
  public:
   SpecCategory(const KroUnicodeString& name, const KroUnicodeString& description)
       : m_name(name), m_description(description) {}
@@ -140,7 +140,7 @@ class KRO_PLATFORM_API SpecCategory final : public Object<KroICfgSpecCategory> {
   KroUnicodeString m_name, m_description;
 };
 
-class KRO_PLATFORM_API SimpleSpecification final : public Object<KroICfgSimpleSpecification> {
+class SimpleSpecification final : public Object<KroICfgSimpleSpecification> {
  public:
   SimpleSpecification(const KroUnicodeString& name, const KroUnicodeString& description,
                       const KroUnicodeString& alias, const KroUnicodeString& condition,
@@ -178,7 +178,7 @@ class KRO_PLATFORM_API SimpleSpecification final : public Object<KroICfgSimpleSp
   KroICfgSpecCategory_var m_category;
 };
 
-class KRO_PLATFORM_API SignedSpec final : public Object<KroICfgSignedSpec> {
+class SignedSpec final : public Object<KroICfgSignedSpec> {
  public:
   SignedSpec() = default;
   SignedSpec(int sign, const KroICfgSimpleSpecification_var& specification)
@@ -208,7 +208,7 @@ class KRO_PLATFORM_API SignedSpec final : public Object<KroICfgSignedSpec> {
   KroICfgSimpleSpecification_var m_specification;
 };
 
-class KRO_PLATFORM_API SpecANDExpression final : public Object<KroICfgSpecANDExpression> {
+class SpecANDExpression final : public Object<KroICfgSpecANDExpression> {
  public:
   SpecANDExpression() = default;
   explicit SpecANDExpression(const KroListValKroICfgSignedSpec_var& terms) : m_terms(terms) {}
@@ -229,7 +229,7 @@ class KRO_PLATFORM_API SpecANDExpression final : public Object<KroICfgSpecANDExp
   KroListValKroICfgSignedSpec_var m_terms;
 };
 
-class KRO_PLATFORM_API BasicEffectivity final : public Object<KroICfgBasicEffectivity> {
+class BasicEffectivity final : public Object<KroICfgBasicEffectivity> {
  public:
   BasicEffectivity() = default;
   BasicEffectivity(const KroListValKroICfgInterval_var& intervals, const KroICfgSpecANDExpression_var& expression)
@@ -262,7 +262,7 @@ class KRO_PLATFORM_API BasicEffectivity final : public Object<KroICfgBasicEffect
   KroICfgSpecANDExpression_var m_expression;
 };
 
-class KRO_PLATFORM_API Effectivity final : public Object<KroICfgEffectivity> {
+class Effectivity final : public Object<KroICfgEffectivity> {
  public:
   Effectivity() = default;
   explicit Effectivity(const KroListValKroICfgBasicEffectivity_var& basics) : m_basics(basics) {}
@@ -279,7 +279,7 @@ class KRO_PLATFORM_API Effectivity final : public Object<KroICfgEffectivity> {
   KroListValKroICfgBasicEffectivity_var m_basics;
 };
 
-class KRO_PLATFORM_API XEff final : public Object<KroICfgXEff> {
+class XEff final : public Object<KroICfgXEff> {
  public:
   explicit XEff(const KroUnicodeString& domain, const KroListValKroICfgBasicEffectivity_var& basics = {})
       : m_domain(domain), m_basics(basics) {}
@@ -301,7 +301,7 @@ class KRO_PLATFORM_API XEff final : public Object<KroICfgXEff> {
   KroListValKroICfgBasicEffectivity_var m_basics;
 };
 
-class KRO_PLATFORM_API NamedSubscriber final : public Object<QuorISubScribeGroupMod, KroIDmxAFLAction, QuorINamedObject> {
+class NamedSubscriber final : public Object<QuorISubScribeGroupMod, KroIDmxAFLAction, QuorINamedObject> {
  public:
   explicit NamedSubscriber(const KroUnicodeString& name) : m_name(name) {}
   HRESULT getName(KroUnicodeString& name) override {
@@ -316,7 +316,7 @@ class KRO_PLATFORM_API NamedSubscriber final : public Object<QuorISubScribeGroup
 
 class PlainSubscriber final : public Object<QuorISubScribeGroupMod> {};
 
-class KRO_PLATFORM_API GroupMod final : public Object<KroICfgGroupMod> {
+class GroupMod final : public Object<KroICfgGroupMod> {
  public:
   explicit GroupMod(const KroListValQuorISubScribeGroupMod_var& subscribers) : m_subscribers(subscribers) {}
   HRESULT getSubscribers(KroListValQuorISubScribeGroupMod_var& subscribers) override {
@@ -329,7 +329,7 @@ class KRO_PLATFORM_API GroupMod final : public Object<KroICfgGroupMod> {
   KroListValQuorISubScribeGroupMod_var m_subscribers;
 };
 
-class KRO_PLATFORM_API Modification final : public Object<KroICfgModification> {
+class Modification final : public Object<KroICfgModification> {
  public:
   Modification(const KroUnicodeString& name, const KroUnicodeString& first, const KroUnicodeString& second,
                const KroICfgGroupMod_var& group)
@@ -357,7 +357,7 @@ class KRO_PLATFORM_API Modification final : public Object<KroICfgModification> {
   KroICfgGroupMod_var m_group;
 };
 
-class KRO_PLATFORM_API Context final : public Object<KroICfgContext> {
+class Context final : public Object<KroICfgContext> {
  public:
   explicit Context(const KroUnicodeString& name) : m_name(name) {}
   HRESULT getName(KroUnicodeString& name) override {
@@ -370,7 +370,7 @@ class KRO_PLATFORM_API Context final : public Object<KroICfgContext> {
   KroUnicodeString m_name;
 };
 
-class KRO_PLATFORM_API NormalValue final : public Object<KroICfgNormalValue> {
+class NormalValue final : public Object<KroICfgNormalValue> {
  public:
   NormalValue(const KroICfgInterval_var& dateInterval, const KroICfgInterval_var& rangeInterval,
               const KroICfgSimpleSpecification_var& condition, const KroICfgModification_var& modification,
@@ -403,7 +403,7 @@ class KRO_PLATFORM_API NormalValue final : public Object<KroICfgNormalValue> {
   KroUnicodeString m_startMilestone, m_endMilestone;
 };
 
-class KRO_PLATFORM_API Filter final : public Object<KroICfgFilter> {
+class Filter final : public Object<KroICfgFilter> {
  public:
   Filter(const KroUnicodeString& id, const KroUnicodeString& domain, const KroICfgContext_var& context,
          const KroListValKroICfgNormalValue_var& values, int mode, boolean mode150)

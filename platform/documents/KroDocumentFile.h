@@ -16,17 +16,17 @@ namespace KroDoc {
 
 // The largest file that reading accepts: 1 GiB unless set otherwise.
 constexpr std::uint64_t kDefaultMaxFileSize = std::uint64_t{1} << 30;
-KRO_PLATFORM_API std::uint64_t MaxFileSize();
-KRO_PLATFORM_API void SetMaxFileSize(std::uint64_t bytes);
+std::uint64_t MaxFileSize();
+void SetMaxFileSize(std::uint64_t bytes);
 
 // Feeds the file to the reader in pieces and finishes it. Before reading a byte it refuses what is not
 // a regular file (a FIFO or a device would block or never end, a folder has no text), a file over
 // MaxFileSize(), and an empty file (what a truncation leaves). Results: S_OK, KRO_E_FILE_NOT_FOUND
 // (missing or unreadable: "file: cannot read the file"), KRO_E_NOT_REGULAR_FILE, KRO_E_FILE_TOO_LARGE,
 // KRO_E_BAD_FORMAT; err says why.
-KRO_PLATFORM_API HRESULT ReadFile(const std::string& path, Reader& reader, ParseError& err);
+HRESULT ReadFile(const std::string& path, Reader& reader, ParseError& err);
 // A whole document from a file, with the checks of ReadFile; on failure `out` is left untouched.
-KRO_PLATFORM_API bool ParseFile(const std::string& path, Document& out, ParseError& err);
+bool ParseFile(const std::string& path, Document& out, ParseError& err);
 
 // Makes `text` the content of the file at `path` so that the file holds either its previous content or
 // all of the new one, whatever happens meanwhile. The text goes to a temporary file in the same
@@ -42,12 +42,12 @@ KRO_PLATFORM_API bool ParseFile(const std::string& path, Document& out, ParseErr
 // file-size limit), KRO_E_WRITE_FAULT (any other failure). A failure to sync the folder comes after
 // the rename: the new content is in place but reported as not known to be durable (KRO_E_WRITE_FAULT);
 // a file system that cannot sync folders at all (EINVAL) is not counted as a failure.
-KRO_PLATFORM_API HRESULT WriteFileAtomically(const std::string& path, std::string_view text, std::string& error);
+HRESULT WriteFileAtomically(const std::string& path, std::string_view text, std::string& error);
 
 // Fault injection for tests: the hook is called before each step of WriteFileAtomically with the
 // number of bytes written so far; a nonzero result makes that step fail with that errno value.
 enum class SaveStep { CreateTemporary, Write, SyncFile, Close, Rename, SyncFolder };
 using SaveFaultHook = int (*)(SaveStep step, std::uint64_t bytesWritten);
-KRO_PLATFORM_API void SetSaveFaultHook(SaveFaultHook hook);
+void SetSaveFaultHook(SaveFaultHook hook);
 
 }  // namespace KroDoc

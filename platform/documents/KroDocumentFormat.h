@@ -17,7 +17,7 @@
 
 namespace KroDoc {
 
-struct KRO_PLATFORM_API Ref {
+struct Ref {
   int id = 0;
   friend bool operator==(const Ref&, const Ref&) = default;
 };
@@ -25,7 +25,7 @@ struct KRO_PLATFORM_API Ref {
 // References are object numbers of the same document.
 using Value = KroValueOf<Ref>;
 
-struct KRO_PLATFORM_API Attribute {
+struct Attribute {
   std::string name;
   TCKind kind = tk_null;
   TCKind elementKind = tk_null;
@@ -33,7 +33,7 @@ struct KRO_PLATFORM_API Attribute {
   int line = 0;
 };
 
-struct KRO_PLATFORM_API StartUp {
+struct StartUp {
   std::string name;
   std::string type;
   std::string base;
@@ -41,7 +41,7 @@ struct KRO_PLATFORM_API StartUp {
   int line = 0;
 };
 
-struct KRO_PLATFORM_API Object {
+struct Object {
   int id = 0;
   std::string startup;
   std::string name;
@@ -53,7 +53,7 @@ struct KRO_PLATFORM_API Object {
 // The format version that Write puts in its header line.
 constexpr int kFormatVersion = 1;
 
-struct KRO_PLATFORM_API Document {
+struct Document {
   std::vector<StartUp> startups;
   std::vector<Object> objects;
   // From the header line: 0 when the text has none (a hand-written catalog), else its version.
@@ -62,7 +62,7 @@ struct KRO_PLATFORM_API Document {
   std::vector<Ref> roots;
 };
 
-struct KRO_PLATFORM_API ParseError {
+struct ParseError {
   std::string file;
   int line = 0;
   std::string message;
@@ -88,7 +88,7 @@ inline constexpr KindName kElementKinds[] = {{"octet", tk_octet},
 
 
 // Receives a document block by block as it is read, so that a large file is never held whole.
-class KRO_PLATFORM_API Sink {
+class Sink {
  public:
   virtual ~Sink() = default;
   // False stops reading; the sink then fills err's line and message (the reader adds the file).
@@ -115,21 +115,21 @@ class Collector final : public Sink {
 
 
 // On failure `out` is left untouched and `err` describes the first problem found.
-KRO_PLATFORM_API bool Parse(std::string_view text, const std::string& fileName, Document& out, ParseError& err);
+bool Parse(std::string_view text, const std::string& fileName, Document& out, ParseError& err);
 
 // Parse(Write(d)) gives back d for every valid document, apart from the line fields and the version
 // (always kFormatVersion). The text starts with the header line and ends with the trailer line.
-KRO_PLATFORM_API std::string Write(const Document& doc);
+std::string Write(const Document& doc);
 
 // CRC-32 (the polynomial of zip and PNG), continued from `crc` (0 to start).
-KRO_PLATFORM_API std::uint32_t Crc32(std::uint32_t crc, std::string_view bytes);
+std::uint32_t Crc32(std::uint32_t crc, std::string_view bytes);
 
 // The words the format writes for an attribute's kind: "integer", "double", "boolean", "string",
 // "specobject", "octets", "list integer" and the like; "?" for a pair the modeler does not store.
 // Every program that shows kinds (cfgso's listings) uses these.
-KRO_PLATFORM_API std::string KindWords(TCKind kind, TCKind elementKind);
+std::string KindWords(TCKind kind, TCKind elementKind);
 // A text as the format writes it: in double quotes, with \", \\, \n, \t, valid UTF-8 kept and any
 // other byte as \xHH.
-KRO_PLATFORM_API std::string Quoted(std::string_view text);
+std::string Quoted(std::string_view text);
 
 }  // namespace KroDoc

@@ -15,7 +15,7 @@ class Parser;
 // Reads document text fed in pieces of any size. A text whose first statement is a header line
 // ("document version N") must end with the trailer line ("trailer objects N checksum C"), whose
 // object count and CRC-32 of every byte before it must match: a truncated or altered document fails.
-class KRO_PLATFORM_API Reader {
+class Reader {
  public:
   Reader(std::string fileName, Sink& sink, ParseError& err);
   ~Reader();

@@ -15,7 +15,7 @@
   M(HRESULT, SaveContainer, , ((const KroIContainer_var&, container), (const KroUnicodeString&, path))) \
   M(HRESULT, LastError, , ((KroUnicodeString&, message)))
 
-class KRO_PLATFORM_API KroDocumentScripting {
+class KroDocumentScripting {
  public:
   // Open reads the file and closes the document at once: the container and the roots stay valid for
   // as long as the caller holds them. Result codes are those of KroDocumentServices; after a failure

@@ -6,7 +6,7 @@
 #include "DMX_OrbixTypes.h"
 #include "KroTime.h"
 
-class KRO_PLATFORM_API DMX_ConfigServices {
+class DMX_ConfigServices {
  public:
   DMX_ConfigServices() = delete;
 

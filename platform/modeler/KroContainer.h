@@ -13,7 +13,7 @@
 #include "KroSpecObject.h"
 #include "KroStringMemo.h"
 
-class KRO_PLATFORM_API KroContainer final : public KroIContainer {
+class KroContainer final : public KroIContainer {
  public:
   explicit KroContainer(std::string name);
   ~KroContainer() override;

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-class KRO_PLATFORM_API KroNameIndex {
+class KroNameIndex {
  public:
   static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 

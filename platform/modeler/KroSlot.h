@@ -22,11 +22,11 @@ class KroSpecObject;
 using KroAttrValue = KroValueOf<KroISpecObject_var>;
 
 // True for the (kind, element kind) pairs the modeler stores.
-KRO_PLATFORM_API bool KroIsValidKind(TCKind kind, TCKind elementKind);
+bool KroIsValidKind(TCKind kind, TCKind elementKind);
 // The value kind that an attribute of this kind holds (KroValue_Unset when the pair is not valid).
-KRO_PLATFORM_API KroValueKind KroValueKindOf(TCKind kind, TCKind elementKind);
+KroValueKind KroValueKindOf(TCKind kind, TCKind elementKind);
 
-class KRO_PLATFORM_API KroSlot {
+class KroSlot {
  public:
   static constexpr std::size_t kInline = 22;
 

@@ -13,7 +13,7 @@
 class KroSpecLayout;
 class KroSpecObject;
 
-class KRO_PLATFORM_API KroSpecAttrRef final : public KroISpecAttrKey {
+class KroSpecAttrRef final : public KroISpecAttrKey {
  public:
   // A key of a layout entry, made and kept by the layout.
   KroSpecAttrRef(KroSpecLayout* layout, std::uint32_t index);
@@ -49,7 +49,7 @@ class KRO_PLATFORM_API KroSpecAttrRef final : public KroISpecAttrKey {
 };
 
 // An attribute of one spec object: its key plus a reference on the object.
-class KRO_PLATFORM_API KroSpecAttrHandle final : public KroISpecAttribute, public KroISpecAttrKey {
+class KroSpecAttrHandle final : public KroISpecAttribute, public KroISpecAttrKey {
  public:
   // Takes one reference on each.
   KroSpecAttrHandle(KroSpecObject* object, KroSpecAttrRef* key);

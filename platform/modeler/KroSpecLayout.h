@@ -18,7 +18,7 @@
 
 class KroSpecAttrRef;
 
-struct KRO_PLATFORM_API KroLayoutEntry {
+struct KroLayoutEntry {
   std::string name;
   TCKind kind = tk_null;
   TCKind elementKind = tk_null;
@@ -27,7 +27,7 @@ struct KRO_PLATFORM_API KroLayoutEntry {
   std::uint32_t previous = KroNameIndex::kNone;
 };
 
-class KRO_PLATFORM_API KroSpecLayout {
+class KroSpecLayout {
  public:
   explicit KroSpecLayout(std::string lateType) : m_lateType(std::move(lateType)) {}
   KroSpecLayout(const KroSpecLayout&) = delete;

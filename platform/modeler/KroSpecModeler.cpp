@@ -24,3 +24,5 @@ KroISpecObject* CreateStartUp(const KroUnicodeString& name, const KroUnicodeStri
   concrete->addStartUp(startUp);
   return startUp;
 }
+
+bool KroContainerTransientFromEnvironment() { return KroContainer::TransientFromEnvironment(); }

@@ -21,7 +21,7 @@
 class KroContainer;
 
 // An attribute added to one instance only.
-struct KRO_PLATFORM_API KroOwnAttribute {
+struct KroOwnAttribute {
   std::string name;
   TCKind kind = tk_null;
   TCKind elementKind = tk_null;
@@ -32,7 +32,7 @@ struct KRO_PLATFORM_API KroOwnAttribute {
 };
 
 // Where an attribute lives: a slot, with the kinds it takes.
-struct KRO_PLATFORM_API KroAttrPlace {
+struct KroAttrPlace {
   KroSlot* slot = nullptr;
   TCKind kind = tk_null;
   TCKind elementKind = tk_null;
@@ -43,7 +43,7 @@ struct KRO_PLATFORM_API KroAttrPlace {
   explicit operator bool() const { return slot != nullptr; }
 };
 
-class KRO_PLATFORM_API KroSpecObject final : public KroISpecObject, public KroISpecAttrAccess, public KroExtensionHost {
+class KroSpecObject final : public KroISpecObject, public KroISpecAttrAccess, public KroExtensionHost {
  public:
   // A new startup with an empty layout of its own; one reference, owned by the caller.
   static KroSpecObject* NewStartUp(std::string_view name, std::string lateType);

@@ -14,3 +14,7 @@ KRO_PLATFORM_API KroBaseUnknown* FindStartUp(const char* interfaceName, const Kr
 KRO_PLATFORM_API KroISpecObject* CreateStartUp(const KroUnicodeString& name, const KroUnicodeString& type,
                               const char* interfaceClassName, const KroIContainer_var& container,
                               const KroUnicodeString& text, const KroISpecObject_var& base);
+
+// The container mode that KRO_CONTAINER_MODE asks for ("store" or "transient"): true for transient. An
+// unknown value is reported on standard error once, and the store mode stays.
+KRO_PLATFORM_API bool KroContainerTransientFromEnvironment();

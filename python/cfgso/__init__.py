@@ -33,7 +33,8 @@ from . import _cfgso
 
 __all__ = ["Error", "ArgumentTypeError", "ArgumentValueError", "FileError", "FormatError", "Object",
            "IntervalKind", "Sign", "SetMode", "Document", "factory", "documents", "container", "manager",
-           "open", "save", "attributes", "set_attribute", "live_objects", "interfaces"]
+           "open", "save", "attributes", "attribute_kinds", "set_attribute", "live_objects", "interfaces",
+           "Match", "effective", "record_holds"]
 
 # The shipped catalog sits beside this file; a KroGraphicPath of the caller's own wins.
 os.environ.setdefault("KroGraphicPath", os.path.dirname(os.path.abspath(__file__)))
@@ -674,3 +675,4 @@ def save(what: Union[Object, Document, Iterable[Object]], path: Union[str, os.Pa
 
 factory = _wrap(_cfgso.static_dispatch("KroCfgSOFactory"))
 documents = _wrap(_cfgso.static_dispatch("KroDocumentScripting"))
+from ._effective import Match, effective, record_holds  # noqa: E402,F401  (effectivity queries)

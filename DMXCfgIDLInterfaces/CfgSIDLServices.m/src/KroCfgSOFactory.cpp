@@ -7,7 +7,7 @@
 #include "KroCfgSOStrings.h"
 #include "KroDocument.h"
 #include "KroPlatformServices.h"
-#include "KroSpecModeler.h"
+#include "KroStartUps.h"
 
 namespace {
 
@@ -72,7 +72,7 @@ HRESULT KroCfgSOFactory::getContainer(KroIContainer_var& out) {
                     "DMXCfgIDLInterfaces/CfgSIDLServices.m/src/KroCfgSOFactory", 140);
     container = KroIContainer_var::Adopt(opened);
     // The client chooses the transient mode for the whole process; the store mode is the default.
-    container->SetTransient(KroContainer::TransientFromEnvironment());
+    container->SetTransient(KroContainerTransientFromEnvironment());
 
     // The startup name doubles as its type.
     KroISpecObject* generic =

@@ -8,7 +8,7 @@
 #include "KroCfgSODate.h"
 #include "KroCfgSOFactory.h"
 #include "KroPlatformServices.h"
-#include "KroSpecModeler.h"
+#include "KroStartUps.h"
 
 namespace {
 

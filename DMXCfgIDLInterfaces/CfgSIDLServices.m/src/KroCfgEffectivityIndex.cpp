@@ -1,0 +1,233 @@
+#include "KroCfgEffectivityIndex.h"
+
+#include <algorithm>
+#include <bit>
+#include <limits>
+
+#include "KroCfgEffectivityReader.h"
+
+namespace {
+
+// Up to this many expressions, a query evaluates them all first; past it, each on its hits.
+constexpr std::size_t kEvaluateAllUpTo = 256;
+
+template <class T>
+std::size_t Bytes(const std::vector<T>& v) {
+  return v.capacity() * sizeof(T);
+}
+
+template <class Map>
+std::size_t MapBytes(const Map& map) {
+  std::size_t bytes = map.bucket_count() * sizeof(void*);
+  for (const auto& [key, value] : map) bytes += sizeof(key) + sizeof(value) + key.capacity() + 2 * sizeof(void*);
+  return bytes;
+}
+
+}  // namespace
+
+std::uint32_t KroCfgEffectivityIndex::internDomain(std::string_view domain) {
+  auto [it, added] = m_domains.try_emplace(std::string(domain), static_cast<std::uint32_t>(m_domains.size()));
+  return it->second;
+}
+
+std::uint32_t KroCfgEffectivityIndex::internExpression(const std::vector<KroCfgEffectivityRecord::Term>& terms) {
+  if (terms.empty()) return 0;
+  std::string key;
+  for (const auto& term : terms) {
+    key += term.sign < 0 ? '-' : '+';
+    key += term.name;
+    key += '\0';
+  }
+  auto [it, added] = m_expressionIds.try_emplace(key, static_cast<std::uint32_t>(m_expressionStart.size() - 1));
+  if (added) {
+    for (const auto& term : terms) {
+      auto name = m_names.try_emplace(term.name, static_cast<std::uint32_t>(m_names.size())).first;
+      m_terms.push_back({name->second, term.sign < 0 ? -1 : 1});
+    }
+    m_expressionStart.push_back(static_cast<std::uint32_t>(m_terms.size()));
+  }
+  return it->second;
+}
+
+void KroCfgEffectivityIndex::stage(std::uint32_t bucket, const Entry& entry) { m_staged.push_back({bucket, entry}); }
+
+void KroCfgEffectivityIndex::addDated(std::uint32_t record, std::uint32_t number, std::uint32_t domain,
+                                      const KroCfgEffectivityRecord::Interval& dates, std::uint32_t expression) {
+  if (!dates.open && dates.end < dates.start) return;  // holds no date
+  const auto basic = static_cast<std::uint32_t>(m_basics.size());
+  m_basics.push_back({record, number});
+  const std::uint32_t bucket =
+      dates.open ? kOpen
+                 : static_cast<std::uint32_t>(std::bit_width(static_cast<std::uint64_t>(dates.end) -
+                                                             static_cast<std::uint64_t>(dates.start)));
+  stage(group(domain) * kBuckets + bucket, {dates.start, dates.open ? 0 : dates.end, expression, basic});
+}
+
+void KroCfgEffectivityIndex::addBasic(std::uint32_t record, std::uint32_t number, std::uint32_t domain,
+                                      const KroCfgEffectivityRecord::Basic& basic, std::uint32_t expression) {
+  for (const auto& dates : basic.dates)
+    if (!dates.open && dates.end < dates.start) return;
+  for (const auto& ranks : basic.ranks)
+    if (!ranks.open && ranks.end < ranks.start) return;
+  const bool more = basic.dates.size() > 1 || !basic.ranks.empty();
+  const std::uint32_t id = expression | (more ? kMore : 0);
+  if (basic.dates.empty()) {
+    const auto index = static_cast<std::uint32_t>(m_basics.size());
+    m_basics.push_back({record, number});
+    stage(group(domain) * kBuckets + kUndated, {0, 0, id, index});
+  } else {
+    addDated(record, number, domain, basic.dates.front(), id);
+  }
+  if (more) {
+    More rest{static_cast<std::uint32_t>(m_basics.size() - 1), {}};
+    rest.intervals.dates.assign(basic.dates.begin() + (basic.dates.empty() ? 0 : 1), basic.dates.end());
+    rest.intervals.ranks = basic.ranks;
+    m_more.push_back(std::move(rest));
+  }
+}
+
+void KroCfgEffectivityIndex::add(std::uint32_t record, const KroCfgEffectivityRecord& read) {
+  const std::uint32_t domain = read.hasDomain ? internDomain(read.domain) : kNoDomain;
+  for (std::size_t i = 0; i < read.basics.size(); ++i)
+    addBasic(record, static_cast<std::uint32_t>(i + 1), domain, read.basics[i], internExpression(read.basics[i].terms));
+}
+
+void KroCfgEffectivityIndex::build() {
+  // Earlier entries are staged again, so that a build after more additions keeps them.
+  for (std::uint32_t b = 0; b + 1 < m_offsets.size(); ++b)
+    for (std::uint32_t i = m_offsets[b]; i < m_offsets[b + 1]; ++i) m_staged.push_back({b, m_entries[i]});
+  const std::size_t buckets = (m_domains.size() + 1) * kBuckets;
+  m_offsets.assign(buckets + 1, 0);
+  for (const Staged& s : m_staged) ++m_offsets[s.bucket + 1];
+  for (std::size_t b = 0; b < buckets; ++b) m_offsets[b + 1] += m_offsets[b];
+  std::vector<std::uint32_t> next(m_offsets.begin(), m_offsets.end() - 1);
+  m_entries.resize(m_staged.size());
+  for (const Staged& s : m_staged) m_entries[next[s.bucket]++] = s.entry;
+  std::vector<Staged>().swap(m_staged);
+  for (std::size_t b = 0; b < buckets; ++b)
+    std::sort(m_entries.begin() + m_offsets[b], m_entries.begin() + m_offsets[b + 1],
+              [](const Entry& x, const Entry& y) { return x.start < y.start; });
+  std::sort(m_more.begin(), m_more.end(), [](const More& x, const More& y) { return x.basic < y.basic; });
+  m_entries.shrink_to_fit();
+  m_basics.shrink_to_fit();
+}
+
+HRESULT KroCfgEffectivityIndex::build(const KroListValKroISpecObject_var& roots,
+                                      std::vector<KroCfgEffectivityQuery::Problem>* problems) {
+  if (problems) problems->clear();
+  HRESULT result = S_OK;
+  for (auto& [object, so] : KroCfgEffectivityQuery::Records(roots)) {
+    KroCfgEffectivityRecord read;
+    if (HRESULT hr = KroCfgEffectivityReader::Read(so, read); FAILED(hr)) {
+      result = KRO_E_DAMAGED_EFFECTIVITY;
+      if (problems) problems->push_back({object, so->GetLateType().str(), hr});
+      continue;
+    }
+    add(static_cast<std::uint32_t>(m_records.size()), read);
+    m_records.push_back({object, so, so->GetLateType().str(), read.isExpression()});
+  }
+  build();
+  return result;
+}
+
+HRESULT KroCfgEffectivityIndex::build(const KroIContainer_var& container,
+                                      std::vector<KroCfgEffectivityQuery::Problem>* problems) {
+  if (!container) {
+    if (problems) problems->clear();
+    return E_INVALIDARG;
+  }
+  return build(container->ListObjects(), problems);
+}
+
+bool KroCfgEffectivityIndex::expressionHolds(std::uint32_t expression, const std::vector<std::uint32_t>& chosen) const {
+  for (std::uint32_t t = m_expressionStart[expression]; t < m_expressionStart[expression + 1]; ++t)
+    if (std::binary_search(chosen.begin(), chosen.end(), m_terms[t].name) == (m_terms[t].sign < 0)) return false;
+  return true;
+}
+
+void KroCfgEffectivityIndex::scan(std::uint32_t g, const KroCfgEffectivityPoint& point,
+                                  const std::vector<std::uint32_t>& chosen, const std::vector<char>& holding,
+                                  std::vector<Hit>& hits) const {
+  const bool mode150 = point.mode150();
+  auto accept = [&](const Entry& e) {
+    const std::uint32_t expression = e.expression & ~kMore;
+    if (!mode150 && !(holding.empty() ? expressionHolds(expression, chosen) : holding[expression] != 0)) return;
+    if (e.expression & kMore) {
+      auto more = std::lower_bound(m_more.begin(), m_more.end(), e.basic,
+                                   [](const More& m, std::uint32_t basic) { return m.basic < basic; });
+      if (more == m_more.end() || more->basic != e.basic) return;
+      for (const auto& i : more->intervals.dates)
+        if (!point.hasDate() || !i.holds(point.date())) return;
+      for (const auto& i : more->intervals.ranks)
+        if (!point.hasRank() || !i.holds(point.rank())) return;
+    }
+    hits.push_back({m_basics[e.basic].record, m_basics[e.basic].number});
+  };
+  const std::uint32_t base = g * kBuckets;
+  const Entry* entries = m_entries.data();
+  auto byStart = [](const Entry& e, std::int64_t t) { return e.start < t; };
+  auto startAfter = [](std::int64_t t, const Entry& e) { return t < e.start; };
+  if (point.hasDate()) {
+    const std::int64_t t = point.date();
+    for (std::uint32_t k = 0; k < kOpen; ++k) {
+      const Entry* first = entries + m_offsets[base + k];
+      const Entry* last = entries + m_offsets[base + k + 1];
+      if (first == last) continue;
+      // Lengths in class k are below 2^k: only starts in [t - 2^k + 1, t] can reach t.
+      std::int64_t low = std::numeric_limits<std::int64_t>::min();
+      if (k < 63 && __builtin_sub_overflow(t, (std::int64_t{1} << k) - 1, &low)) low = std::numeric_limits<std::int64_t>::min();
+      const Entry* from = std::lower_bound(first, last, low, byStart);
+      const Entry* to = std::upper_bound(from, last, t, startAfter);
+      for (const Entry* e = from; e != to; ++e)
+        if (e->end >= t) accept(*e);
+    }
+    const Entry* first = entries + m_offsets[base + kOpen];
+    const Entry* to = std::upper_bound(first, entries + m_offsets[base + kOpen + 1], t, startAfter);
+    for (const Entry* e = first; e != to; ++e) accept(*e);
+  }
+  for (std::uint32_t i = m_offsets[base + kUndated]; i < m_offsets[base + kUndated + 1]; ++i) accept(entries[i]);
+}
+
+void KroCfgEffectivityIndex::query(const KroCfgEffectivityPoint& point, std::vector<Hit>& hits) const {
+  hits.clear();
+  if (m_offsets.empty()) return;
+  std::vector<std::uint32_t> chosen;
+  for (const std::string& name : point.chosen())
+    if (auto it = m_names.find(name); it != m_names.end()) chosen.push_back(it->second);
+  std::sort(chosen.begin(), chosen.end());
+  std::vector<char> holding;
+  const std::size_t expressions = m_expressionStart.size() - 1;
+  if (!point.mode150() && expressions <= kEvaluateAllUpTo) {
+    holding.resize(expressions);
+    for (std::uint32_t x = 0; x < expressions; ++x) holding[x] = expressionHolds(x, chosen);
+  }
+  const std::size_t groups = (m_offsets.size() - 1) / kBuckets;
+  scan(0, point, chosen, holding, hits);
+  if (auto it = m_domains.find(point.domain()); it != m_domains.end() && group(it->second) < groups)
+    scan(group(it->second), point, chosen, holding, hits);
+}
+
+void KroCfgEffectivityIndex::select(const KroCfgEffectivityPoint& point,
+                                    std::vector<KroCfgEffectivityQuery::Match>& matches) const {
+  matches.clear();
+  std::vector<Hit> hits;
+  query(point, hits);
+  // The first basic effectivity of each record, records in their order.
+  std::sort(hits.begin(), hits.end(),
+            [](const Hit& x, const Hit& y) { return x.record != y.record ? x.record < y.record : x.basic < y.basic; });
+  for (std::size_t i = 0; i < hits.size(); ++i) {
+    if (i > 0 && hits[i].record == hits[i - 1].record) continue;
+    if (hits[i].record >= m_records.size()) continue;  // added by hand, not from spec objects
+    const RecordRef& r = m_records[hits[i].record];
+    matches.push_back({r.object, r.so, r.lateType, r.expression ? 0 : static_cast<int>(hits[i].basic)});
+  }
+}
+
+std::size_t KroCfgEffectivityIndex::memoryBytes() const {
+  std::size_t more = Bytes(m_more);
+  for (const More& m : m_more)
+    more += m.intervals.dates.capacity() * sizeof(KroCfgEffectivityRecord::Interval) +
+            m.intervals.ranks.capacity() * sizeof(KroCfgEffectivityRecord::Interval);
+  return sizeof(*this) + Bytes(m_entries) + Bytes(m_basics) + Bytes(m_offsets) + more + Bytes(m_staged) +
+         Bytes(m_expressionStart) + Bytes(m_terms) + MapBytes(m_domains) + MapBytes(m_expressionIds) + MapBytes(m_names);
+}
