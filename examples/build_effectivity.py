@@ -14,13 +14,13 @@ dates = mgr.createBasicEffectivity()
 dates.setInterval(mgr.createDateInterval(datetime.datetime(2024, 1, 1, tzinfo=UTC),
                                          datetime.datetime(2024, 12, 31, tzinfo=UTC)))
 ranks = mgr.createBasicEffectivity()
-ranks.setInterval(mgr.createRangeInterval(10, -1))
+ranks.setInterval(mgr.createRangeInterval(10, None))  # None: no end
 
 effectivity = mgr.createEffectivity()
 effectivity.addBasicEffectivity(dates)
 effectivity.addBasicEffectivity(ranks)
 xeff = mgr.createXEff("Production")
-xeff.setEffectivity(effectivity, 1)
+xeff.setEffectivity(effectivity, cfgso.SetMode.REPLACE)
 
 record = cfgso.factory.createEffectivity()
 record.setXEff(xeff)
@@ -28,9 +28,9 @@ record.setXEff(xeff)
 print("domain:", record.getDomain())
 for basic in record.getXEff().getBasicEffectivities():
     for interval in basic.getIntervals():
-        if interval.getType() == 1:
+        if interval.getType() == cfgso.IntervalKind.DATE:
             start, end = interval.getDateBounds()
             print("  dates %s .. %s" % (start.date(), end.date()))
         else:
             start, end = interval.getRangeBounds()
-            print("  ranks %d .. %s" % (start, "infinite" if end < 0 else end))
+            print("  ranks %d .. %s" % (start, "infinite" if end is None else end))

@@ -11,12 +11,12 @@
 KRO_DECLARE_INTERFACE(KroICfgSOBasicEffectivity);
 
 // The methods in slot order; a method's dispatch id is its position.
-#define KroICfgSOBasicEffectivity_METHODS(M)                                                       \
-  /* Replaces the record. Only a single interval is kept; zero or several leave no interval. */    \
-  /* E_INVALIDARG for null (record emptied) or an interval neither of dates nor of ranks. */       \
-  M(HRESULT, setBasicEffectivity, , ((const KroICfgBasicEffectivity_var&, effectivity)))           \
-  /* A new basic effectivity rebuilt from the record. */                                           \
-  M(HRESULT, getBasicEffectivity, , ((KroICfgBasicEffectivity_var&, effectivity)))
+#define KroICfgSOBasicEffectivity_METHODS(M)                                                                     \
+  M(HRESULT, setBasicEffectivity, , ((const KroICfgBasicEffectivity_var&, effectivity)),                         \
+    KroDispatchDoc("Replaces the record. Only a single interval is kept; zero or several leave no interval. "    \
+                   "E_INVALIDARG for null (record emptied) or an interval neither of dates nor of ranks."))      \
+  M(HRESULT, getBasicEffectivity, , ((KroICfgBasicEffectivity_var&, effectivity)),                               \
+    KroDispatchDoc("A new basic effectivity rebuilt from the record."))
 
 class KRO_CFGSO_API KroICfgSOBasicEffectivity : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOBasicEffectivity)

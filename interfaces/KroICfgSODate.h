@@ -10,9 +10,9 @@
 KRO_DECLARE_INTERFACE(KroICfgSODate);
 
 // The methods in slot order; a method's dispatch id is its position.
-#define KroICfgSODate_METHODS(M)                        \
-  /* A failed read leaves the time at the epoch. */     \
-  M(HRESULT, getKroTime, const, ((KroTime&, time)))     \
+#define KroICfgSODate_METHODS(M)                                      \
+  M(HRESULT, getKroTime, const, ((KroTime&, time)),                   \
+    KroDispatchDoc("A failed read leaves the time at the epoch."))    \
   M(HRESULT, setKroTime, , ((const KroTime&, time)))
 
 class KRO_CFGSO_API KroICfgSODate : public virtual KroBaseUnknown {

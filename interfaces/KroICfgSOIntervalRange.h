@@ -12,22 +12,22 @@
 KRO_DECLARE_INTERFACE(KroICfgSOIntervalRange);
 
 // The methods in slot order; a method's dispatch id is its position.
-#define KroICfgSOIntervalRange_METHODS(M)                                                                       \
-  /* The bound's rank: the milestone's when one is held, else the plain rank. */                                \
-  M(HRESULT, getStart, const, ((int&, start)))                                                                  \
-  M(HRESULT, getEnd, const, ((int&, end)))                                                                      \
-  /* From a model interval of type Range; null resets (S_FALSE), another type resets (E_FAIL). */               \
-  M(HRESULT, setInterval, , ((const KroICfgInterval_var&, interval)))                                           \
-  M(HRESULT, getInterval, const, ((KroICfgInterval_var&, interval)))                                            \
-  /* A null milestone clears the bound; for the end it also makes the interval infinite. */                     \
-  M(HRESULT, setStart, , ((const KroICfgSOMilestoneRange_var&, start)))                                         \
-  M(HRESULT, setEnd, , ((const KroICfgSOMilestoneRange_var&, end)))                                             \
-  /* S_FALSE with null when no milestone holds the bound. */                                                    \
-  M(HRESULT, getStart, const, ((KroICfgSOMilestoneRange_var&, start)), KroDispatchName("getStartMilestone"))    \
-  M(HRESULT, getEnd, const, ((KroICfgSOMilestoneRange_var&, end)), KroDispatchName("getEndMilestone"))          \
-  /* "[start,end]" or "[start,infinite]". */                                                                    \
-  M(HRESULT, toString, const, ((KroUnicodeString&, text)))                                                      \
-  M(HRESULT, isInfinite, const, ((boolean&, infinite)))                                                         \
+#define KroICfgSOIntervalRange_METHODS(M)                                                                           \
+  M(HRESULT, getStart, const, ((int&, start)),                                                                      \
+    KroDispatchDoc("The bound's rank: the milestone's when one is held, else the plain rank."))                     \
+  M(HRESULT, getEnd, const, ((int&, end)))                                                                          \
+  M(HRESULT, setInterval, , ((const KroICfgInterval_var&, interval)),                                               \
+    KroDispatchDoc("From a model interval of type Range; null resets (S_FALSE), another type resets (E_FAIL)."))    \
+  M(HRESULT, getInterval, const, ((KroICfgInterval_var&, interval)))                                                \
+  M(HRESULT, setStart, , ((const KroICfgSOMilestoneRange_var&, start)),                                             \
+    KroDispatchDoc("A null milestone clears the bound; for the end it also makes the interval infinite."))          \
+  M(HRESULT, setEnd, , ((const KroICfgSOMilestoneRange_var&, end)))                                                 \
+  M(HRESULT, getStart, const, ((KroICfgSOMilestoneRange_var&, start)), KroDispatchName("getStartMilestone"),        \
+    KroDispatchDoc("S_FALSE with null when no milestone holds the bound."))                                         \
+  M(HRESULT, getEnd, const, ((KroICfgSOMilestoneRange_var&, end)), KroDispatchName("getEndMilestone"))              \
+  M(HRESULT, toString, const, ((KroUnicodeString&, text)),                                                          \
+    KroDispatchDoc("\"[start,end]\" or \"[start,infinite]\"."))                                                     \
+  M(HRESULT, isInfinite, const, ((boolean&, infinite)))                                                             \
   M(HRESULT, setInfinite, , ((const boolean&, infinite)))
 
 class KRO_CFGSO_API KroICfgSOIntervalRange : public virtual KroBaseUnknown {

@@ -11,14 +11,14 @@
 KRO_DECLARE_INTERFACE(KroICfgSOMilestoneDate);
 
 // The methods in slot order; a method's dispatch id is its position.
-#define KroICfgSOMilestoneDate_METHODS(M)                                                      \
-  M(HRESULT, setName, , ((const KroUnicodeString&, name)))                                     \
-  M(HRESULT, getName, const, ((KroUnicodeString&, name)))                                      \
-  M(HRESULT, setValue, , ((const KroTime&, value)))                                            \
-  M(HRESULT, getValue, const, ((KroTime&, value)))                                             \
-  /* Takes name and date from a model milestone; a null one clears the name and the date */    \
-  /* (S_FALSE). */                                                                             \
-  M(HRESULT, setMilestone, , ((const KroICfgMileStone_var&, milestone)))
+#define KroICfgSOMilestoneDate_METHODS(M)                                                                    \
+  M(HRESULT, setName, , ((const KroUnicodeString&, name)))                                                   \
+  M(HRESULT, getName, const, ((KroUnicodeString&, name)))                                                    \
+  M(HRESULT, setValue, , ((const KroTime&, value)))                                                          \
+  M(HRESULT, getValue, const, ((KroTime&, value)))                                                           \
+  M(HRESULT, setMilestone, , ((const KroICfgMileStone_var&, milestone)),                                     \
+    KroDispatchDoc("Takes name and date from a model milestone; a null one clears the name and the date "    \
+                   "(S_FALSE)."))
 
 class KRO_CFGSO_API KroICfgSOMilestoneDate : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSOMilestoneDate)

@@ -16,8 +16,8 @@ KRO_DECLARE_INTERFACE(KroICfgSOModification);
   M(HRESULT, getUuid, , ((KroCfgUuid&, uuid)))                                       \
   M(HRESULT, getActionName, , ((KroUnicodeString&, actionName)))                     \
   M(HRESULT, getEffectivityString, , ((KroUnicodeString&, effectivity)))             \
-  /* S_OK when under an action, S_FALSE when not. */                                 \
-  M(HRESULT, isUnderAction, , (), KroResultIsAnswer{})                               \
+  M(HRESULT, isUnderAction, , (), KroResultIsAnswer{},                               \
+    KroDispatchDoc("S_OK when under an action, S_FALSE when not."))                  \
   M(HRESULT, setModification, , ((const KroICfgModification_var&, modification)))    \
   M(HRESULT, getModification, , ((KroICfgModification_var&, modification)))
 

@@ -17,10 +17,10 @@ KRO_DECLARE_INTERFACE(KroICfgSOSpecification);
   M(HRESULT, getAlias, , ((KroUnicodeString&, alias)))                               \
   M(HRESULT, getCategoryName, , ((KroUnicodeString&, name)))                         \
   M(HRESULT, getCategoryDescription, , ((KroUnicodeString&, description)))           \
-  /* S_FALSE for null: empties every field but the uuid. */                          \
-  M(HRESULT, setSpecification, , ((const KroICfgSimpleSpecification_var&, spec)))    \
-  /* Binds the stored uuid back to the live specification. */                        \
-  M(HRESULT, getSpecification, , ((KroICfgSimpleSpecification_var&, spec)))          \
+  M(HRESULT, setSpecification, , ((const KroICfgSimpleSpecification_var&, spec)),    \
+    KroDispatchDoc("S_FALSE for null: empties every field but the uuid."))           \
+  M(HRESULT, getSpecification, , ((KroICfgSimpleSpecification_var&, spec)),          \
+    KroDispatchDoc("Binds the stored uuid back to the live specification."))         \
   M(HRESULT, toString, , ((KroUnicodeString&, text)))
 
 class KRO_CFGSO_API KroICfgSOSpecification : public virtual KroBaseUnknown {

@@ -1,9 +1,15 @@
 // The native half of the cfgso module: counted handles on components, and calls through their dispatch
 // methods with Python values converted to and from variants. Nothing here knows any interface: the
-// type information of each one says which arguments are outputs.
+// type information of each one says which arguments are outputs, and what a call gives back.
+//
+// The library is single-threaded: every call keeps the GIL, so that Python threads take turns.
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <datetime.h>
+
+#include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -15,28 +21,52 @@ namespace py = pybind11;
 
 namespace {
 
+// What the Python half registers: how to wrap a handle, and how to make an exception.
+struct Hooks {
+  py::object wrap;   // wrap(Handle) -> Object
+  py::object error;  // error(kind, method, hresult, argument, text) -> exception instance
+  py::object utc;
+  py::object epoch;
+  py::object uuidType;
+  py::object missing;  // an argument left out
+};
+Hooks& hooks() {
+  static Hooks* h = new Hooks();  // left to the interpreter's exit, not to static destruction
+  return *h;
+}
+
+// The stored time range: a signed 32-bit count of seconds.
+constexpr long long kFirstTime = std::numeric_limits<std::int32_t>::min();
+constexpr long long kLastTime = std::numeric_limits<std::int32_t>::max();
+constexpr const char* kTimeRange = "1901-12-13 20:45:52 to 2038-01-19 03:14:07 UTC";
+
+// Raises the Python half's exception of that kind ("result", "type" or "value").
+[[noreturn]] void Raise(const char* kind, const std::string& method, HRESULT hr, py::object argument,
+                        const std::string& text) {
+  py::object error = hooks().error(kind, method, hr, argument, text);
+  PyErr_SetObject(reinterpret_cast<PyObject*>(Py_TYPE(error.ptr())), error.ptr());
+  throw py::error_already_set();
+}
+
 // One counted reference on a component, held as the interface it was handed out as.
 class Handle {
  public:
-  explicit Handle(KroUnknownRef ref) : m_ref(std::move(ref)) {}
+  explicit Handle(KroUnknownRef ref) : m_ref(std::move(ref)), m_table(KroFindDispatchTable(m_ref.iid())) {}
 
   KroBaseUnknown* get() const { return m_ref.get(); }
   const IID& iid() const { return m_ref.iid(); }
-  const KroDispatchTable* table() const { return KroFindDispatchTable(m_ref.iid()); }
-  std::string interfaceName() const {
-    const KroDispatchTable* t = table();
-    return t ? t->TypeInfo().name : std::string();
+  const KroDispatchTable* table() const { return m_table; }
+  std::string interfaceName() const { return m_table ? m_table->TypeInfo().name : std::string(); }
+  // The component itself, whatever interface it is held as: equal for the same object.
+  std::uintptr_t identity() const {
+    KroBaseUnknown_var base = m_ref.get();
+    return reinterpret_cast<std::uintptr_t>(base.ptr());
   }
-  const KroUnknownRef& ref() const { return m_ref; }
 
  private:
   KroUnknownRef m_ref;
+  const KroDispatchTable* m_table;
 };
-
-py::object Epoch() {
-  py::module_ datetime = py::module_::import("datetime");
-  return datetime.attr("datetime")(1970, 1, 1, 0, 0, 0, 0, datetime.attr("timezone").attr("utc"));
-}
 
 py::object ToPython(const KroVariant& v) {
   switch (v.Type()) {
@@ -45,106 +75,208 @@ py::object ToPython(const KroVariant& v) {
     case KroVT_I4: return py::int_(*v.IfInt());
     case KroVT_I8: return py::int_(*v.IfLong());
     case KroVT_R8: return py::float_(*v.IfDouble());
-    case KroVT_STRING: return py::str(v.IfString()->str());
+    case KroVT_STRING: {
+      std::string_view text = v.IfString()->view();
+      // Stored text is UTF-8 from Python, but documents may bring other bytes: keep them readable.
+      PyObject* s = PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "surrogateescape");
+      if (!s) throw py::error_already_set();
+      return py::reinterpret_steal<py::object>(s);
+    }
     case KroVT_OCTETS: {
       const SEQUENCE_octet& o = *v.IfOctets();
       return py::bytes(reinterpret_cast<const char*>(o.data()), o.length());
     }
     case KroVT_TIME: {
-      py::module_ datetime = py::module_::import("datetime");
-      return Epoch() + datetime.attr("timedelta")(py::arg("seconds") = static_cast<long long>(v.IfTime()->Gettime_t()));
+      py::object seconds = py::reinterpret_steal<py::object>(
+          PyDelta_FromDSU(0, static_cast<int>(v.IfTime()->Gettime_t()), 0));
+      if (!seconds) throw py::error_already_set();
+      return hooks().epoch + seconds;
     }
     case KroVT_UNKNOWN: {
       const KroUnknownRef& ref = *v.IfInterface();
       if (!ref.get()) return py::none();
-      return py::cast(Handle(ref));
+      return hooks().wrap(Handle(ref));
     }
     case KroVT_ARRAY: {
-      py::list items;
-      for (const KroVariant& item : *v.IfArray()) items.append(ToPython(item));
-      return items;
+      const std::vector<KroVariant>& items = *v.IfArray();
+      py::list list(items.size());
+      for (std::size_t i = 0; i < items.size(); ++i) list[i] = ToPython(items[i]);
+      return list;
     }
     case KroVT_BYREF: return ToPython(v.Deref());
   }
   return py::none();
 }
 
+// Where a value goes, for conversions and their error texts.
+struct Target {
+  const std::string& method;
+  const KroParamInfo* param;  // null for arguments beyond the parameters
+  std::size_t position;       // zero-based among the inputs
+  bool uuid() const { return param && param->name.rfind("uuid", 0) == 0; }
+  std::string name() const {
+    std::string text = "argument " + std::to_string(position + 1);
+    return param ? text + " ('" + param->name + "')" : text;
+  }
+  [[noreturn]] void Fail(const char* kind, const std::string& what) const {
+    Raise(kind, method, 0, py::int_(position + 1), name() + ": " + what);
+  }
+};
+
+std::string TypeName(py::handle value) { return py::str(py::type::handle_of(value).attr("__name__")); }
+
+KroVariant Octets(py::handle value, const Target& target) {
+  char* data = nullptr;
+  Py_ssize_t size = 0;
+  py::object held;
+  if (PyBytes_Check(value.ptr())) {
+    PyBytes_AsStringAndSize(value.ptr(), &data, &size);
+  } else if (PyByteArray_Check(value.ptr())) {
+    data = PyByteArray_AsString(value.ptr());
+    size = PyByteArray_Size(value.ptr());
+  } else if (target.uuid() && py::isinstance(value, hooks().uuidType)) {
+    held = value.attr("bytes");
+    PyBytes_AsStringAndSize(held.ptr(), &data, &size);
+  } else {
+    target.Fail("type", std::string(target.uuid() ? "a uuid is bytes, bytearray or uuid.UUID" : "octets are bytes or bytearray") +
+                            ", not " + TypeName(value));
+  }
+  if (target.uuid() && size != 16)
+    target.Fail("value", "a uuid is exactly 16 bytes, not " + std::to_string(size));
+  return KroVariant::Octets(SEQUENCE_octet(reinterpret_cast<const unsigned char*>(data), static_cast<std::size_t>(size)));
+}
+
+KroVariant Time(py::handle value, const Target& target) {
+  py::object moment = py::reinterpret_borrow<py::object>(value);
+  if (!PyDateTime_Check(value.ptr()))  // a date alone is its midnight
+    moment = py::reinterpret_steal<py::object>(PyDateTime_FromDateAndTime(
+        PyDateTime_GET_YEAR(value.ptr()), PyDateTime_GET_MONTH(value.ptr()), PyDateTime_GET_DAY(value.ptr()), 0, 0, 0, 0));
+  if (PyDateTime_DATE_GET_MICROSECOND(moment.ptr()) != 0)
+    target.Fail("value", "times are stored in whole seconds; drop the sub-second part (.replace(microsecond=0))");
+  // A naive time is taken as UTC.
+  if (moment.attr("tzinfo").is_none()) moment = moment.attr("replace")(py::arg("tzinfo") = hooks().utc);
+  py::object delta = moment - hooks().epoch;
+  long long seconds = static_cast<long long>(PyDateTime_DELTA_GET_DAYS(delta.ptr())) * 86400 +
+                      PyDateTime_DELTA_GET_SECONDS(delta.ptr());
+  if (seconds < kFirstTime || seconds > kLastTime)
+    target.Fail("value", std::string("time outside the stored range ") + kTimeRange);
+  return KroVariant::Time(KroTime(static_cast<time_t>(seconds)));
+}
+
+KroVariant FromPython(py::handle value, KroVarType wanted, const Target& target);
+
+KroVariant Items(py::handle value, const Target& target) {
+  std::vector<KroVariant> items;
+  if (PyList_Check(value.ptr()) || PyTuple_Check(value.ptr())) {
+    py::sequence sequence = py::reinterpret_borrow<py::sequence>(value);
+    items.reserve(py::len(sequence));
+  }
+  for (py::handle item : value) items.push_back(FromPython(item, KroVT_EMPTY, target));
+  return KroVariant::Array(std::move(items));
+}
+
 // Python values to variants by their own type; an integer becomes 64 bits where the parameter is long
 // or the value needs it. Dispatch decides whether the value fits the parameter.
-KroVariant FromPython(const py::handle& value, KroVarType wanted, std::size_t position) {
-  py::module_ datetime = py::module_::import("datetime");
-  if (value.is_none()) return KroVariant();
-  if (py::isinstance<py::bool_>(value)) return KroVariant::Bool(value.cast<bool>());
-  if (py::isinstance<py::int_>(value)) {
-    long long n = 0;
-    try {
-      n = value.cast<long long>();
-    } catch (const py::cast_error&) {
-      throw py::type_error("argument " + std::to_string(position + 1) + ": integer too large");
-    }
+KroVariant FromPython(py::handle value, KroVarType wanted, const Target& target) {
+  PyObject* p = value.ptr();
+  if (p == Py_None) return KroVariant();
+  if (p == hooks().missing.ptr())
+    Raise("result", target.method, DISP_E_BADPARAMCOUNT, py::int_(target.position + 1), target.name() + " is missing");
+  if (PyBool_Check(p)) return KroVariant::Bool(p == Py_True);
+  if (PyLong_Check(p)) {
+    int overflow = 0;
+    long long n = PyLong_AsLongLongAndOverflow(p, &overflow);
+    if (overflow) target.Fail("value", "integer out of range");
+    if (wanted == KroVT_I4 && (n < INT32_MIN || n > INT32_MAX))
+      target.Fail("value", "integer out of the 32-bit range");
     if (wanted != KroVT_I8 && n >= INT32_MIN && n <= INT32_MAX) return KroVariant::Int(static_cast<std::int32_t>(n));
     return KroVariant::Long(n);
   }
-  if (py::isinstance<py::float_>(value)) return KroVariant::Double(value.cast<double>());
-  if (py::isinstance<py::str>(value)) return KroVariant::String(value.cast<std::string>());
-  if (py::isinstance<py::bytes>(value) || py::isinstance<py::bytearray>(value)) {
-    std::string bytes = py::isinstance<py::bytes>(value) ? value.cast<std::string>()
-                                                          : py::bytes(py::reinterpret_borrow<py::object>(value)).cast<std::string>();
-    return KroVariant::Octets(SEQUENCE_octet(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));
+  if (PyFloat_Check(p)) return KroVariant::Double(PyFloat_AS_DOUBLE(p));
+  if (PyUnicode_Check(p)) {
+    Py_ssize_t size = 0;
+    const char* text = PyUnicode_AsUTF8AndSize(p, &size);
+    if (!text) {
+      PyErr_Clear();
+      target.Fail("value", "text that is not valid Unicode (a lone surrogate) cannot be stored");
+    }
+    return KroVariant::String(KroUnicodeString(std::string_view(text, static_cast<std::size_t>(size))));
   }
-  if (py::isinstance(value, datetime.attr("datetime"))) {
-    py::object moment = py::reinterpret_borrow<py::object>(value);
-    // A naive time is taken as UTC.
-    if (moment.attr("tzinfo").is_none())
-      moment = moment.attr("replace")(py::arg("tzinfo") = datetime.attr("timezone").attr("utc"));
-    py::object seconds = (moment - Epoch()).attr("__floordiv__")(datetime.attr("timedelta")(py::arg("seconds") = 1));
-    return KroVariant::Time(KroTime(static_cast<time_t>(seconds.cast<long long>())));
-  }
+  if (wanted == KroVT_OCTETS || PyBytes_Check(p) || PyByteArray_Check(p) ||
+      (target.uuid() && py::isinstance(value, hooks().uuidType)))
+    return Octets(value, target);
   if (py::isinstance<Handle>(value)) {
     const Handle& h = value.cast<const Handle&>();
     return KroVariant::Interface(h.get(), h.iid());
   }
-  if (py::hasattr(value, "_handle")) return FromPython(value.attr("_handle"), wanted, position);
-  if (py::isinstance<py::list>(value) || py::isinstance<py::tuple>(value)) {
-    std::vector<KroVariant> items;
-    for (const py::handle& item : value) items.push_back(FromPython(item, KroVT_EMPTY, position));
-    return KroVariant::Array(std::move(items));
-  }
-  throw py::type_error("argument " + std::to_string(position + 1) + ": cannot pass a " +
-                       std::string(py::str(value.get_type().attr("__name__"))));
+  if (PyDate_Check(p)) return Time(value, target);
+  if (PyObject_HasAttrString(p, "_handle")) return FromPython(value.attr("_handle"), wanted, target);
+  if (PyList_Check(p) || PyTuple_Check(p) || (wanted == KroVT_ARRAY && PyObject_HasAttrString(p, "__iter__")))
+    return Items(value, target);
+  target.Fail("type", "cannot pass a " + TypeName(value));
 }
 
-// Calls method dispId with the inputs; the outputs are passed by reference where the type information
-// puts them. Gives (result code, result value, outputs, argument position or -1, error text).
-py::tuple Invoke(const Handle& self, long dispId, const py::sequence& inputs) {
+// Calls method dispId with the inputs, in parameter order; outputs are passed by reference where the
+// type information puts them. Gives the method's value (the result where it is a value or an answer,
+// then the outputs): None, the one value, or a tuple. A failing result raises.
+py::object Call(const Handle& self, long dispId, const py::tuple& inputs) {
   const KroDispatchTable* table = self.table();
   const KroMethodInfo* method = table ? table->TypeInfo().Method(dispId) : nullptr;
-  std::vector<KroVariant> outs(method ? method->params.size() : 0);
+  static const std::string unknown = "?";
+  const std::string& name = method ? method->name : unknown;
+  const std::size_t paramCount = method ? method->params.size() : 0;
+
+  KroVariant outs[8];
+  std::vector<KroVariant> spill;
+  KroVariant* outputs = outs;
+  if (paramCount > 8) spill.resize(paramCount), outputs = spill.data();
+  // Arguments left out at the end are not passed: dispatch then reports the count.
+  std::size_t count = inputs.size();
+  while (count > 0 && inputs[count - 1].ptr() == hooks().missing.ptr()) --count;
   std::vector<KroVariant> args;
-  std::size_t next = 0, count = py::len(inputs);
-  if (method)
-    for (std::size_t i = 0; i < method->params.size(); ++i) {
-      const KroParamInfo& p = method->params[i];
-      if (p.out)
-        args.push_back(KroVariant::ByRef(&outs[i]));
-      else if (next < count)
-        args.push_back(FromPython(inputs[next], p.type, next)), ++next;
-    }
+  args.reserve(paramCount > count ? paramCount : count);
+  std::size_t next = 0;
+  for (std::size_t i = 0; i < paramCount; ++i) {
+    const KroParamInfo& p = method->params[i];
+    if (p.out)
+      args.push_back(KroVariant::ByRef(&outputs[i]));
+    else if (next < count)
+      args.push_back(FromPython(inputs[next], p.type, Target{name, &p, next})), ++next;
+  }
   // Inputs beyond the parameters still go into the block, so that dispatch reports the count.
-  for (; next < count; ++next) args.push_back(FromPython(inputs[next], KroVT_EMPTY, next));
+  for (; next < count; ++next) args.push_back(FromPython(inputs[next], KroVT_EMPTY, Target{name, nullptr, next}));
 
   KroDispParams params{args.data(), static_cast<unsigned int>(args.size())};
   KroVariant result;
   KroExcepInfo exception;
   unsigned int argErr = ~0u;
   HRESULT hr = self.get()->Invoke(dispId, self.iid(), 0, DISPATCH_METHOD, &params, &result, &exception, &argErr);
+  if (FAILED(hr)) {
+    py::object argument = py::none();
+    if (hr == DISP_E_TYPEMISMATCH && argErr != ~0u) {
+      // argErr counts every parameter; the caller knows its inputs only.
+      long position = 0;
+      for (unsigned int i = 0; i < argErr && i < paramCount; ++i) position += method->params[i].out ? 0 : 1;
+      argument = py::int_(position + 1);
+    }
+    Raise("result", name, hr, argument, exception.description);
+  }
+  if (!method) return ToPython(result);
 
-  py::list outputs;
-  if (method)
-    for (std::size_t i = 0; i < method->params.size(); ++i)
-      if (method->params[i].out) outputs.append(ToPython(outs[i]));
-  long position = hr == DISP_E_TYPEMISMATCH && argErr != ~0u ? static_cast<long>(argErr) : -1;
-  return py::make_tuple(hr, ToPython(result), outputs, position, exception.description);
+  const bool withResult = !method->returnsResult ? method->resultTypeName != "void" : method->resultType == KroVT_BOOL;
+  const std::size_t values = (withResult ? 1 : 0) + static_cast<std::size_t>(method->CountOutputs());
+  if (values == 0) return py::none();
+  if (values == 1) {
+    if (withResult) return ToPython(result);
+    for (std::size_t i = 0; i < paramCount; ++i)
+      if (method->params[i].out) return ToPython(outputs[i]);
+  }
+  py::tuple tuple(values);
+  std::size_t k = 0;
+  if (withResult) tuple[k++] = ToPython(result);
+  for (std::size_t i = 0; i < paramCount; ++i)
+    if (method->params[i].out) tuple[k++] = ToPython(outputs[i]);
+  return tuple;
 }
 
 py::dict DescribeMethod(const KroMethodInfo& m) {
@@ -162,8 +294,19 @@ py::dict DescribeMethod(const KroMethodInfo& m) {
   d["dispid"] = m.dispId;
   d["result"] = m.resultTypeName;
   d["result_kind"] = KroVarTypeName(m.resultType);
+  d["returns_result"] = m.returnsResult;
   d["params"] = params;
   d["signature"] = m.Signature();
+  d["doc"] = m.doc;
+  return d;
+}
+
+py::dict DescribeTable(const KroTypeInfo& info) {
+  py::list methods;
+  for (const KroMethodInfo& m : info.methods) methods.append(DescribeMethod(m));
+  py::dict d;
+  d["name"] = info.name;
+  d["methods"] = methods;
   return d;
 }
 
@@ -180,28 +323,25 @@ py::object TypeInfo(const Handle& self) {
   if (!info)
     if (const KroDispatchTable* table = self.table()) info = &table->TypeInfo();
   if (!info) return py::none();
-  py::list methods;
-  for (const KroMethodInfo& m : info->methods) methods.append(DescribeMethod(m));
-  py::dict d;
-  d["name"] = info->name;
-  d["methods"] = methods;
-  return d;
+  return DescribeTable(*info);
 }
 
 }  // namespace
 
 PYBIND11_MODULE(_cfgso, m) {
+  PyDateTime_IMPORT;
+  if (!PyDateTimeAPI) throw py::error_already_set();
   m.doc() = "Native dispatch layer of cfgso";
 
   py::class_<Handle>(m, "Handle")
       .def_property_readonly("interface", &Handle::interfaceName)
+      .def("identity", &Handle::identity)
       .def("ids_of_names", [](const Handle& self, const std::string& name) {
         const char* names[] = {name.c_str()};
         long id = -1;
         HRESULT hr = self.get()->GetIDsOfNames(self.iid(), names, 1, 0, &id);
         return py::make_tuple(hr, id);
       })
-      .def("invoke", &Invoke)
       .def("type_info", &TypeInfo)
       // The same object through another interface, or None when it lacks it (or no such name exists).
       .def("query", [](const Handle& self, const std::string& name) -> py::object {
@@ -211,8 +351,19 @@ PYBIND11_MODULE(_cfgso, m) {
         if (!toBase || FAILED(self.get()->QueryInterface(*iid, &out)) || !out) return py::none();
         return py::cast(Handle(KroUnknownRef(toBase(out), *iid, true)));
       })
-      .def("same_object", [](const Handle& self, const Handle& other) { return self.get()->IsEqual(other.get()) != 0; });
+      .def("same_object", [](const Handle& self, const Handle& other) { return self.identity() == other.identity(); });
 
+  m.def("call", &Call, "call(handle, dispid, inputs): the method's value; a failing result raises");
+  m.def("setup", [](py::object wrap, py::object error, py::object missing) {
+    Hooks& h = hooks();
+    h.missing = std::move(missing);
+    h.wrap = std::move(wrap);
+    h.error = std::move(error);
+    py::module_ datetime = py::module_::import("datetime");
+    h.utc = datetime.attr("timezone").attr("utc");
+    h.epoch = datetime.attr("datetime")(1970, 1, 1, 0, 0, 0, 0, h.utc);
+    h.uuidType = py::module_::import("uuid").attr("UUID");
+  });
   m.def("static_dispatch", [](const std::string& className) -> py::object {
     KroBaseUnknown* created = KroCreateStaticDispatch(className.c_str());
     if (!created) return py::none();
@@ -223,8 +374,15 @@ PYBIND11_MODULE(_cfgso, m) {
     if (!manager) return py::none();
     return py::cast(Handle(KroUnknownRef(manager.ptr(), IID_KroICfgManager, false)));
   });
+  // The type information of a registered interface by name, or None.
+  m.def("describe", [](const std::string& name) -> py::object {
+    const KroDispatchTable* table = KroFindDispatchTable(name.c_str());
+    return table ? py::object(DescribeTable(table->TypeInfo())) : py::object(py::none());
+  });
   m.def("live_objects", &KroBaseUnknown::LiveObjects);
   m.def("result_name", &KroResultName);
   m.def("interfaces", &KroDispatchTableNames);
+  m.attr("FIRST_TIME") = kFirstTime;
+  m.attr("LAST_TIME") = kLastTime;
   KroRegisterEffective(m, [](py::handle h) { return h.cast<const Handle&>().get(); }, [](KroBaseUnknown* p) { return py::cast(Handle(KroUnknownRef(p, IID_KroISpecObject, false))); });
 }

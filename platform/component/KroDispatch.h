@@ -8,6 +8,7 @@
 //     M(HRESULT, setName, , ((const KroUnicodeString&, name)))
 //     M(HRESULT, getName, const, ((KroUnicodeString&, name)))
 //     M(HRESULT, getName, const, ((KroICfgSODate_var&, date)), KroDispatchName("getNameDate"))
+//     M(HRESULT, setSize, , ((int, size)), KroDispatchDoc("A negative size is refused (E_INVALIDARG)."))
 //
 //   class KroIFoo : public virtual KroBaseUnknown {
 //     KRO_INTERFACE_MEMBERS(KroIFoo)
@@ -78,6 +79,8 @@ struct KRO_PLATFORM_API KroMethodInfo {
   KroVarType resultType = KroVT_EMPTY;
   bool returnsResult = true;
   std::vector<KroParamInfo> params;
+  // What the method list says about the method (KroDispatchDoc), for help texts; empty when nothing.
+  std::string doc;
 
   // "getStart(out KroTime start) -> HRESULT"
   std::string Signature() const;
@@ -109,6 +112,16 @@ struct KRO_PLATFORM_API KroDispatchName {
   constexpr explicit KroDispatchName(const char* dispatchName) : name(dispatchName) {}
   const char* name;
   void Apply(KroDispatchEntry& entry) const { entry.info.name = name; }
+};
+// The method's description: one place for the comment that both readers of the header and scripting
+// clients see. A literal, read when the table is built, so calls pay nothing for it.
+struct KRO_PLATFORM_API KroDispatchDoc {
+  constexpr explicit KroDispatchDoc(const char* text) : text(text) {}
+  const char* text;
+  void Apply(KroDispatchEntry& entry) const {
+    if (!entry.info.doc.empty()) entry.info.doc += ' ';
+    entry.info.doc += text;
+  }
 };
 struct KRO_PLATFORM_API KroResultIsAnswer {
   void Apply(KroDispatchEntry& entry) const {
@@ -250,6 +263,15 @@ struct KRO_PLATFORM_API KroDispatchValue<KroTime> : KroDispatchPlain<KroTime> {
   static KroVariant Write(const Storage& t) { return KroVariant::Time(t); }
 };
 
+// Any value, passed through as it travels: for methods whose values take the kind of what they name.
+template <>
+struct KRO_PLATFORM_API KroDispatchValue<KroVariant> : KroDispatchPlain<KroVariant> {
+  static constexpr KroVarType type = KroVT_EMPTY;
+  static std::string TypeName() { return "KroVariant"; }
+  static bool Read(const KroVariant& v, Storage& out) { return out = v, true; }
+  static KroVariant Write(const Storage& v) { return v; }
+};
+
 // Interface handles: an empty variant or a null pointer is a null handle; an object that lacks the
 // interface does not convert.
 template <class I>
@@ -291,6 +313,7 @@ struct KRO_PLATFORM_API KroDispatchValue<KroList<T>> : KroDispatchPlain<KroList<
     const std::vector<KroVariant>* items = v.IfArray();
     if (!items) return false;
     out.RemoveAll();
+    out.Reserve(static_cast<int>(items->size()));
     for (const KroVariant& item : *items) {
       T value{};
       if (!Element::Read(item, value)) return false;
@@ -300,6 +323,7 @@ struct KRO_PLATFORM_API KroDispatchValue<KroList<T>> : KroDispatchPlain<KroList<
   }
   static KroVariant Write(const KroList<T>& list) {
     std::vector<KroVariant> items;
+    items.reserve(list.items().size());
     for (const T& value : list) items.push_back(Element::Write(value));
     return KroVariant::Array(std::move(items));
   }
@@ -424,8 +448,8 @@ KRO_PLATFORM_API KroDispatchEntry KroDispatchEntryOf(const char* name, std::init
 #define KRO_PP_UNPAREN(...) __VA_ARGS__
 #define KRO_PP_CAT(a, b) KRO_PP_CAT_I(a, b)
 #define KRO_PP_CAT_I(a, b) a##b
-#define KRO_PP_NARG(...) KRO_PP_NARG_I(0 __VA_OPT__(, ) __VA_ARGS__, 6, 5, 4, 3, 2, 1, 0)
-#define KRO_PP_NARG_I(_0, _1, _2, _3, _4, _5, _6, N, ...) N
+#define KRO_PP_NARG(...) KRO_PP_NARG_I(0 __VA_OPT__(, ) __VA_ARGS__, 8, 7, 6, 5, 4, 3, 2, 1, 0)
+#define KRO_PP_NARG_I(_0, _1, _2, _3, _4, _5, _6, _7, _8, N, ...) N
 // Applies F to each (type, name) pair of a parenthesised parameter list, separated by commas.
 #define KRO_PP_MAP(F, params) KRO_PP_MAP_I(F, KRO_PP_UNPAREN params)
 #define KRO_PP_MAP_I(F, ...) KRO_PP_CAT(KRO_PP_MAP_, KRO_PP_NARG(__VA_ARGS__))(F, __VA_ARGS__)
@@ -436,6 +460,8 @@ KRO_PLATFORM_API KroDispatchEntry KroDispatchEntryOf(const char* name, std::init
 #define KRO_PP_MAP_4(F, a, b, c, d) F a, F b, F c, F d
 #define KRO_PP_MAP_5(F, a, b, c, d, e) F a, F b, F c, F d, F e
 #define KRO_PP_MAP_6(F, a, b, c, d, e, f) F a, F b, F c, F d, F e, F f
+#define KRO_PP_MAP_7(F, a, b, c, d, e, f, g) F a, F b, F c, F d, F e, F f, F g
+#define KRO_PP_MAP_8(F, a, b, c, d, e, f, g, h) F a, F b, F c, F d, F e, F f, F g, F h
 
 #define KRO_PARAM_DECL(type, name) type name
 #define KRO_PARAM_TYPE(type, name) type

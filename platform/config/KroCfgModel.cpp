@@ -2,6 +2,7 @@
 #include <stdexcept>
 #include <unordered_map>
 
+#include "KroCfgModelBuilder.h"
 #include "KroCfgModelObjects.h"
 #include "KroCfgFaults.h"
 
@@ -37,6 +38,15 @@ const std::vector<std::string>& KroCfgFaults::Operations() {
       "KroICfgManager::createXEff",
       "KroICfgManager::setError",
       "KroICfgManager::addErrorParameter",
+      "KroICfgManager::createSpecification",
+      "KroICfgManager::createActionSubscriber",
+      "KroICfgManager::createGroupMod",
+      "KroICfgManager::createModification",
+      "KroICfgManager::createDateMilestone",
+      "KroICfgManager::createRangeMilestone",
+      "KroICfgManager::createContext",
+      "KroICfgManager::createNormalValue",
+      "KroICfgManager::createFilter",
       "KroICfgInterval::getType",
       "KroICfgInterval::getDateBounds",
       "KroICfgInterval::getRangeBounds",
@@ -185,6 +195,88 @@ HRESULT KroCfgManager::addErrorParameter(const KroUnicodeString& text, int posit
   KRO_CFG_FAULT("KroICfgManager::addErrorParameter");
   if (ErrorRecord().empty()) ErrorRecord().push_back(KroCfgManagerError{});
   ErrorRecord().back().parameters.emplace_back(text, position);
+  return S_OK;
+}
+
+HRESULT KroCfgManager::createSpecification(const KroUnicodeString& name, const KroUnicodeString& description,
+                                           const KroUnicodeString& alias, const KroUnicodeString& condition,
+                                           const KroUnicodeString& categoryName,
+                                           const KroUnicodeString& categoryDescription,
+                                           KroICfgSimpleSpecification_var& out) {
+  KRO_CFG_FAULT("KroICfgManager::createSpecification");
+  KroCfgModelBuilder::SpecificationData data{name, description, alias, condition, categoryName, categoryDescription};
+  data.withCategory = !categoryName.IsEmpty() || !categoryDescription.IsEmpty();
+  out = KroCfgModelBuilder::Specification(data);
+  return S_OK;
+}
+
+HRESULT KroCfgManager::createActionSubscriber(const KroUnicodeString& name, QuorISubScribeGroupMod_var& out) {
+  KRO_CFG_FAULT("KroICfgManager::createActionSubscriber");
+  out = KroCfgModelBuilder::ActionSubscriber(name);
+  return S_OK;
+}
+
+HRESULT KroCfgManager::createGroupMod(const KroListValQuorISubScribeGroupMod_var& subscribers,
+                                      KroICfgGroupMod_var& out) {
+  KRO_CFG_FAULT("KroICfgManager::createGroupMod");
+  std::vector<QuorISubScribeGroupMod_var> items;
+  for (const QuorISubScribeGroupMod_var& subscriber : subscribers) {
+    if (!subscriber) return E_INVALIDARG;
+    items.push_back(subscriber);
+  }
+  out = KroCfgModelBuilder::GroupMod(items);
+  return S_OK;
+}
+
+HRESULT KroCfgManager::createModification(const KroUnicodeString& name, const KroUnicodeString& firstEffectivity,
+                                          const KroUnicodeString& secondEffectivity, const KroICfgGroupMod_var& group,
+                                          KroICfgModification_var& out) {
+  KRO_CFG_FAULT("KroICfgManager::createModification");
+  out = KroCfgModelBuilder::Modification(name, firstEffectivity, secondEffectivity, group);
+  return S_OK;
+}
+
+HRESULT KroCfgManager::createDateMilestone(const KroUnicodeString& name, const KroTime& date,
+                                           KroICfgMileStone_var& out) {
+  KRO_CFG_FAULT("KroICfgManager::createDateMilestone");
+  out = KroCfgModelBuilder::DateMilestone(name, date);
+  return S_OK;
+}
+
+HRESULT KroCfgManager::createRangeMilestone(const KroUnicodeString& name, int rank, KroICfgMileStone_var& out) {
+  KRO_CFG_FAULT("KroICfgManager::createRangeMilestone");
+  out = KroCfgModelBuilder::RangeMilestone(name, rank);
+  return S_OK;
+}
+
+HRESULT KroCfgManager::createContext(const KroUnicodeString& name, KroICfgContext_var& out) {
+  KRO_CFG_FAULT("KroICfgManager::createContext");
+  out = KroCfgModelBuilder::Context(name);
+  return S_OK;
+}
+
+HRESULT KroCfgManager::createNormalValue(const KroICfgInterval_var& dateInterval,
+                                         const KroICfgInterval_var& rangeInterval,
+                                         const KroICfgSimpleSpecification_var& condition,
+                                         const KroICfgModification_var& modification,
+                                         const KroUnicodeString& startMilestone, const KroUnicodeString& endMilestone,
+                                         KroICfgNormalValue_var& out) {
+  KRO_CFG_FAULT("KroICfgManager::createNormalValue");
+  out = KroCfgModelBuilder::NormalValue(
+      {dateInterval, rangeInterval, condition, modification, startMilestone, endMilestone});
+  return S_OK;
+}
+
+HRESULT KroCfgManager::createFilter(const KroUnicodeString& id, const KroUnicodeString& domain,
+                                    const KroICfgContext_var& context, const KroListValKroICfgNormalValue_var& values,
+                                    int mode, boolean mode150, KroICfgFilter_var& out) {
+  KRO_CFG_FAULT("KroICfgManager::createFilter");
+  KroCfgModelBuilder::FilterData data{id, domain, context, {}, mode, mode150};
+  for (const KroICfgNormalValue_var& value : values) {
+    if (!value) return E_INVALIDARG;
+    data.values.push_back(value);
+  }
+  out = KroCfgModelBuilder::Filter(data);
   return S_OK;
 }
 

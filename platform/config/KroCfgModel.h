@@ -41,21 +41,50 @@ using KroListValKroICfgBasicEffectivity_var = KroList<KroICfgBasicEffectivity_va
 using KroListValQuorISubScribeGroupMod_var = KroList<QuorISubScribeGroupMod_var>;
 using KroListValKroICfgNormalValue_var = KroList<KroICfgNormalValue_var>;
 
-// Makes new, empty model objects, and collects the errors reported to the client.
-#define KroICfgManager_METHODS(M)                                                                                    \
-  /* An end of 0 or less reads back as infinite. */                                                                  \
-  M(HRESULT, createDateInterval, , ((const KroTime&, start), (const KroTime&, end), (KroICfgInterval_var&, out)))    \
-  M(HRESULT, createInfiniteDateInterval, , ((const KroTime&, start), (KroICfgInterval_var&, out)))                   \
-  /* A negative end (conventionally -1) is infinite. */                                                              \
-  M(HRESULT, createRangeInterval, , ((int, start), (int, end), (KroICfgInterval_var&, out)))                         \
-  M(HRESULT, createSpecANDExpression, , ((KroICfgSpecANDExpression_var&, out)))                                      \
-  M(HRESULT, createSignedSpec, , ((KroICfgSignedSpec_var&, out)))                                                    \
-  M(HRESULT, createBasicEffectivity, , ((KroICfgBasicEffectivity_var&, out)))                                        \
-  M(HRESULT, createEffectivity, , ((KroICfgEffectivity_var&, out)))                                                  \
-  M(HRESULT, createXEff, , ((const KroUnicodeString&, domain), (KroICfgXEff_var&, out)))                             \
-  M(HRESULT, setError, , ((int, code), (int, flag)))                                                                 \
-  /* Adds a parameter (one-based position) to the error last set. */                                                 \
-  M(HRESULT, addErrorParameter, , ((const KroUnicodeString&, text), (int, position)))
+// Makes new model objects, empty or with the given values, and collects the errors reported to the client.
+#define KroICfgManager_METHODS(M)                                                                                       \
+  M(HRESULT, createDateInterval, , ((const KroTime&, start), (const KroTime&, end), (KroICfgInterval_var&, out)),       \
+    KroDispatchDoc("An end of 0 or less reads back as infinite."))                                                      \
+  M(HRESULT, createInfiniteDateInterval, , ((const KroTime&, start), (KroICfgInterval_var&, out)))                      \
+  M(HRESULT, createRangeInterval, , ((int, start), (int, end), (KroICfgInterval_var&, out)),                            \
+    KroDispatchDoc("A negative end (conventionally -1) is infinite."))                                                  \
+  M(HRESULT, createSpecANDExpression, , ((KroICfgSpecANDExpression_var&, out)))                                         \
+  M(HRESULT, createSignedSpec, , ((KroICfgSignedSpec_var&, out)))                                                       \
+  M(HRESULT, createBasicEffectivity, , ((KroICfgBasicEffectivity_var&, out)))                                           \
+  M(HRESULT, createEffectivity, , ((KroICfgEffectivity_var&, out)))                                                     \
+  M(HRESULT, createXEff, , ((const KroUnicodeString&, domain), (KroICfgXEff_var&, out)))                                \
+  M(HRESULT, setError, , ((int, code), (int, flag)))                                                                    \
+  M(HRESULT, addErrorParameter, , ((const KroUnicodeString&, text), (int, position)),                                   \
+    KroDispatchDoc("Adds a parameter (one-based position) to the error last set."))                                     \
+  M(HRESULT, createSpecification, ,                                                                                     \
+    ((const KroUnicodeString&, name), (const KroUnicodeString&, description), (const KroUnicodeString&, alias),         \
+     (const KroUnicodeString&, condition), (const KroUnicodeString&, categoryName),                                     \
+     (const KroUnicodeString&, categoryDescription), (KroICfgSimpleSpecification_var&, out)),                           \
+    KroDispatchDoc("Empty category name and description give a specification without category."))                       \
+  M(HRESULT, createActionSubscriber, , ((const KroUnicodeString&, name), (QuorISubScribeGroupMod_var&, out)),           \
+    KroDispatchDoc("A subscriber that is an action of that name (KroIDmxAFLAction, QuorINamedObject)."))                \
+  M(HRESULT, createGroupMod, ,                                                                                          \
+    ((const KroListValQuorISubScribeGroupMod_var&, subscribers), (KroICfgGroupMod_var&, out)),                          \
+    KroDispatchDoc("A group modification with the subscribers in order; E_INVALIDARG for a null one."))                 \
+  M(HRESULT, createModification, ,                                                                                      \
+    ((const KroUnicodeString&, name), (const KroUnicodeString&, firstEffectivity),                                      \
+     (const KroUnicodeString&, secondEffectivity), (const KroICfgGroupMod_var&, group),                                 \
+     (KroICfgModification_var&, out)),                                                                                  \
+    KroDispatchDoc("The group may be null: a modification in no group."))                                               \
+  M(HRESULT, createDateMilestone, ,                                                                                     \
+    ((const KroUnicodeString&, name), (const KroTime&, date), (KroICfgMileStone_var&, out)))                            \
+  M(HRESULT, createRangeMilestone, , ((const KroUnicodeString&, name), (int, rank), (KroICfgMileStone_var&, out)))      \
+  M(HRESULT, createContext, , ((const KroUnicodeString&, name), (KroICfgContext_var&, out)))                            \
+  M(HRESULT, createNormalValue, ,                                                                                       \
+    ((const KroICfgInterval_var&, dateInterval), (const KroICfgInterval_var&, rangeInterval),                           \
+     (const KroICfgSimpleSpecification_var&, condition), (const KroICfgModification_var&, modification),                \
+     (const KroUnicodeString&, startMilestone), (const KroUnicodeString&, endMilestone),                                \
+     (KroICfgNormalValue_var&, out)),                                                                                   \
+    KroDispatchDoc("Any argument may be null or empty; a null interval reads back as one of neither kind."))            \
+  M(HRESULT, createFilter, ,                                                                                            \
+    ((const KroUnicodeString&, id), (const KroUnicodeString&, domain), (const KroICfgContext_var&, context),            \
+     (const KroListValKroICfgNormalValue_var&, values), (int, mode), (boolean, mode150), (KroICfgFilter_var&, out)),    \
+    KroDispatchDoc("E_INVALIDARG for a null normal value among the values."))
 
 class KRO_PLATFORM_API KroICfgManager : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgManager)
@@ -63,12 +92,12 @@ class KRO_PLATFORM_API KroICfgManager : public virtual KroBaseUnknown {
 };
 
 // A span on the date axis or on the rank axis.
-#define KroICfgInterval_METHODS(M)                                                        \
-  M(int, getType, , ())                                                                   \
-  /* Date intervals only (E_FAIL otherwise); end is the time value 0 when infinite. */    \
-  M(HRESULT, getDateBounds, , ((KroTime&, start), (KroTime&, end)))                       \
-  /* Range intervals only (E_FAIL otherwise); end is negative when infinite. */           \
-  M(HRESULT, getRangeBounds, , ((int&, start), (int&, end)))
+#define KroICfgInterval_METHODS(M)                                                                       \
+  M(int, getType, , ())                                                                                  \
+  M(HRESULT, getDateBounds, , ((KroTime&, start), (KroTime&, end)),                                      \
+    KroDispatchDoc("Date intervals only (E_FAIL otherwise); end is the time value 0 when infinite."))    \
+  M(HRESULT, getRangeBounds, , ((int&, start), (int&, end)),                                             \
+    KroDispatchDoc("Range intervals only (E_FAIL otherwise); end is negative when infinite."))
 
 class KRO_PLATFORM_API KroICfgInterval : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgInterval)
@@ -77,10 +106,10 @@ class KRO_PLATFORM_API KroICfgInterval : public virtual KroBaseUnknown {
 };
 
 // The value of a milestone: a date or a rank.
-#define KroICfgValue_METHODS(M)                              \
-  M(int, getType, , ())                                      \
-  /* Each fails (E_FAIL) on a value of the other kind. */    \
-  M(HRESULT, getDateValue, , ((KroTime&, value)))            \
+#define KroICfgValue_METHODS(M)                                             \
+  M(int, getType, , ())                                                     \
+  M(HRESULT, getDateValue, , ((KroTime&, value)),                           \
+    KroDispatchDoc("Each fails (E_FAIL) on a value of the other kind."))    \
   M(HRESULT, getRangeValue, , ((int&, value)))
 
 class KRO_PLATFORM_API KroICfgValue : public virtual KroBaseUnknown {
@@ -107,13 +136,13 @@ class KRO_PLATFORM_API KroICfgSpecCategory : public virtual KroBaseUnknown {
   KRO_DISPATCH_METHODS(KroICfgSpecCategory, KroICfgSpecCategory_METHODS)
 };
 
-#define KroICfgSimpleSpecification_METHODS(M)                           \
-  M(HRESULT, getName, , ((KroUnicodeString&, name)))                    \
-  M(HRESULT, getDescription, , ((KroUnicodeString&, description)))      \
-  M(HRESULT, getAlias, , ((KroUnicodeString&, alias)))                  \
-  M(HRESULT, getConditionString, , ((KroUnicodeString&, condition)))    \
-  /* Null (S_OK) for a specification without category. */               \
-  M(HRESULT, getCategory, , ((KroICfgSpecCategory_var&, category)))
+#define KroICfgSimpleSpecification_METHODS(M)                               \
+  M(HRESULT, getName, , ((KroUnicodeString&, name)))                        \
+  M(HRESULT, getDescription, , ((KroUnicodeString&, description)))          \
+  M(HRESULT, getAlias, , ((KroUnicodeString&, alias)))                      \
+  M(HRESULT, getConditionString, , ((KroUnicodeString&, condition)))        \
+  M(HRESULT, getCategory, , ((KroICfgSpecCategory_var&, category)),         \
+    KroDispatchDoc("Null (S_OK) for a specification without category."))
 
 class KRO_PLATFORM_API KroICfgSimpleSpecification : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSimpleSpecification)
@@ -134,10 +163,10 @@ class KRO_PLATFORM_API KroICfgSignedSpec : public virtual KroBaseUnknown {
 };
 
 #define KroICfgSpecANDExpression_METHODS(M)                                    \
-  /* Replaces the list's content by the terms, in order. */                    \
-  M(HRESULT, getSignedSpecs, , ((KroListValKroICfgSignedSpec_var&, terms)))    \
-  /* Appends; E_INVALIDARG for a null term. */                                 \
-  M(HRESULT, addSignedSpec, , ((const KroICfgSignedSpec_var&, term)))
+  M(HRESULT, getSignedSpecs, , ((KroListValKroICfgSignedSpec_var&, terms)),    \
+    KroDispatchDoc("Replaces the list's content by the terms, in order."))     \
+  M(HRESULT, addSignedSpec, , ((const KroICfgSignedSpec_var&, term)),          \
+    KroDispatchDoc("Appends; E_INVALIDARG for a null term."))
 
 class KRO_PLATFORM_API KroICfgSpecANDExpression : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgSpecANDExpression)
@@ -147,12 +176,12 @@ class KRO_PLATFORM_API KroICfgSpecANDExpression : public virtual KroBaseUnknown 
 // Intervals (at most one per axis in practice) plus an optional AND-expression.
 #define KroICfgBasicEffectivity_METHODS(M)                                                \
   M(HRESULT, getIntervals, , ((KroListValKroICfgInterval_var&, intervals)))               \
-  /* Null (S_OK) when there is none. */                                                   \
-  M(HRESULT, getSpecExpression, , ((KroICfgSpecANDExpression_var&, expression)))          \
-  /* Appends to the intervals; E_INVALIDARG for null. */                                  \
-  M(HRESULT, setInterval, , ((const KroICfgInterval_var&, interval)))                     \
-  /* Null removes the expression. */                                                      \
-  M(HRESULT, setSpecExpression, , ((const KroICfgSpecANDExpression_var&, expression)))
+  M(HRESULT, getSpecExpression, , ((KroICfgSpecANDExpression_var&, expression)),          \
+    KroDispatchDoc("Null (S_OK) when there is none."))                                    \
+  M(HRESULT, setInterval, , ((const KroICfgInterval_var&, interval)),                     \
+    KroDispatchDoc("Appends to the intervals; E_INVALIDARG for null."))                   \
+  M(HRESULT, setSpecExpression, , ((const KroICfgSpecANDExpression_var&, expression)),    \
+    KroDispatchDoc("Null removes the expression."))
 
 class KRO_PLATFORM_API KroICfgBasicEffectivity : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgBasicEffectivity)
@@ -160,8 +189,8 @@ class KRO_PLATFORM_API KroICfgBasicEffectivity : public virtual KroBaseUnknown {
 };
 
 #define KroICfgEffectivity_METHODS(M)                                                 \
-  /* Appends; E_INVALIDARG for null. */                                               \
-  M(HRESULT, addBasicEffectivity, , ((const KroICfgBasicEffectivity_var&, basic)))
+  M(HRESULT, addBasicEffectivity, , ((const KroICfgBasicEffectivity_var&, basic)),    \
+    KroDispatchDoc("Appends; E_INVALIDARG for null."))
 
 class KRO_PLATFORM_API KroICfgEffectivity : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgEffectivity)
@@ -169,12 +198,12 @@ class KRO_PLATFORM_API KroICfgEffectivity : public virtual KroBaseUnknown {
 };
 
 // An effectivity within a domain.
-#define KroICfgXEff_METHODS(M)                                                                        \
-  M(HRESULT, getDomain, , ((KroUnicodeString&, domain)))                                              \
-  M(HRESULT, getBasicEffectivities, , ((KroListValKroICfgBasicEffectivity_var&, basics)))             \
-  /* Replace (1) takes the effectivity's basic effectivities in place of the held ones, Add (0) */    \
-  /* appends them. E_INVALIDARG for a null effectivity or another mode. */                            \
-  M(HRESULT, setEffectivity, , ((const KroICfgEffectivity_var&, effectivity), (int, mode)))
+#define KroICfgXEff_METHODS(M)                                                                                      \
+  M(HRESULT, getDomain, , ((KroUnicodeString&, domain)))                                                            \
+  M(HRESULT, getBasicEffectivities, , ((KroListValKroICfgBasicEffectivity_var&, basics)))                           \
+  M(HRESULT, setEffectivity, , ((const KroICfgEffectivity_var&, effectivity), (int, mode)),                         \
+    KroDispatchDoc("Replace (1) takes the effectivity's basic effectivities in place of the held ones, Add (0) "    \
+                   "appends them. E_INVALIDARG for a null effectivity or another mode."))
 
 class KRO_PLATFORM_API KroICfgXEff : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgXEff)
@@ -185,8 +214,8 @@ class KRO_PLATFORM_API KroICfgXEff : public virtual KroBaseUnknown {
 #define KroICfgModification_METHODS(M)                                                             \
   M(HRESULT, getName, , ((KroUnicodeString&, name)))                                               \
   M(HRESULT, getEffectivityString, , ((KroUnicodeString&, first), (KroUnicodeString&, second)))    \
-  /* Null (S_OK) when the modification is in no group. */                                          \
-  M(HRESULT, getGroupMod, , ((KroICfgGroupMod_var&, group)))
+  M(HRESULT, getGroupMod, , ((KroICfgGroupMod_var&, group)),                                       \
+    KroDispatchDoc("Null (S_OK) when the modification is in no group."))
 
 class KRO_PLATFORM_API KroICfgModification : public virtual KroBaseUnknown {
   KRO_INTERFACE_MEMBERS(KroICfgModification)
@@ -229,9 +258,9 @@ class KRO_PLATFORM_API KroICfgContext : public virtual KroBaseUnknown {
 };
 
 #define KroICfgNormalValue_METHODS(M)                                                                                                                                                               \
-  /* Both intervals are never null (an absent one has a kind that is neither Date nor Range); the */                                                                                                \
-  /* condition and the modification may be. */                                                                                                                                                      \
-  M(HRESULT, getValues, , ((KroICfgInterval_var&, dateInterval), (KroICfgInterval_var&, rangeInterval), (KroICfgSimpleSpecification_var&, condition), (KroICfgModification_var&, modification)))    \
+  M(HRESULT, getValues, , ((KroICfgInterval_var&, dateInterval), (KroICfgInterval_var&, rangeInterval), (KroICfgSimpleSpecification_var&, condition), (KroICfgModification_var&, modification)),    \
+    KroDispatchDoc("Both intervals are never null (an absent one has a kind that is neither Date nor Range); "                                                                                      \
+                   "the condition and the modification may be."))                                                                                                                                   \
   M(HRESULT, getStartMilestoneName, , ((KroUnicodeString&, name)))                                                                                                                                  \
   M(HRESULT, getEndMilestoneName, , ((KroUnicodeString&, name)))
 
@@ -280,6 +309,25 @@ class KRO_PLATFORM_API KroCfgManager : public KroICfgManager {
   HRESULT createXEff(const KroUnicodeString& domain, KroICfgXEff_var& out) override;
   HRESULT setError(int code, int flag) override;
   HRESULT addErrorParameter(const KroUnicodeString& text, int position) override;
+  HRESULT createSpecification(const KroUnicodeString& name, const KroUnicodeString& description,
+                              const KroUnicodeString& alias, const KroUnicodeString& condition,
+                              const KroUnicodeString& categoryName, const KroUnicodeString& categoryDescription,
+                              KroICfgSimpleSpecification_var& out) override;
+  HRESULT createActionSubscriber(const KroUnicodeString& name, QuorISubScribeGroupMod_var& out) override;
+  HRESULT createGroupMod(const KroListValQuorISubScribeGroupMod_var& subscribers, KroICfgGroupMod_var& out) override;
+  HRESULT createModification(const KroUnicodeString& name, const KroUnicodeString& firstEffectivity,
+                             const KroUnicodeString& secondEffectivity, const KroICfgGroupMod_var& group,
+                             KroICfgModification_var& out) override;
+  HRESULT createDateMilestone(const KroUnicodeString& name, const KroTime& date, KroICfgMileStone_var& out) override;
+  HRESULT createRangeMilestone(const KroUnicodeString& name, int rank, KroICfgMileStone_var& out) override;
+  HRESULT createContext(const KroUnicodeString& name, KroICfgContext_var& out) override;
+  HRESULT createNormalValue(const KroICfgInterval_var& dateInterval, const KroICfgInterval_var& rangeInterval,
+                            const KroICfgSimpleSpecification_var& condition,
+                            const KroICfgModification_var& modification, const KroUnicodeString& startMilestone,
+                            const KroUnicodeString& endMilestone, KroICfgNormalValue_var& out) override;
+  HRESULT createFilter(const KroUnicodeString& id, const KroUnicodeString& domain, const KroICfgContext_var& context,
+                       const KroListValKroICfgNormalValue_var& values, int mode, boolean mode150,
+                       KroICfgFilter_var& out) override;
 
   // Errors reported to any manager of the process, oldest first. A parameter added before any error
   // was set opens an error of code 0 and flag 0.

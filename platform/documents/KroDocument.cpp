@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 #include <unordered_map>
+#include <utility>
 
 #include "KroDocumentBuilder.h"
 #include "KroDocumentFile.h"
@@ -22,8 +23,10 @@ std::string& LastErrorText() {
   return text;
 }
 
+bool s_quiet = false;
+
 HRESULT Fail(HRESULT code, std::string message) {
-  std::fprintf(stderr, "%s\n", message.c_str());
+  if (!s_quiet) std::fprintf(stderr, "%s\n", message.c_str());
   LastErrorText() = std::move(message);
   return code;
 }
@@ -58,6 +61,10 @@ HRESULT KroDocument::GetRoots(KroListValKroISpecObject_var& roots) const {
 }
 
 const std::string& KroDocumentServices::LastError() { return LastErrorText(); }
+
+bool KroDocumentServices::SetQuiet(bool quiet) { return std::exchange(s_quiet, quiet); }
+
+void KroDocumentServices::ClearLastError() { LastErrorText().clear(); }
 
 HRESULT KroDocumentServices::Open(const char* path, KroDocument*& document, int) {
   const std::string file = path ? path : "";

@@ -57,4 +57,8 @@ class KRO_PLATFORM_API KroDocumentServices {
   static HRESULT Save(const KroListValKroISpecObject_var& roots, const char* path);
   static void Close(KroDocument* document);
   static const std::string& LastError();
+  // For clients that report failures their own way (the scripting statics): while quiet, messages go
+  // to LastError() only, not to standard error. Returns the previous setting.
+  static bool SetQuiet(bool quiet);
+  static void ClearLastError();
 };

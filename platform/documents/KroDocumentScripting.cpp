@@ -4,8 +4,20 @@
 
 KRO_STATIC_DISPATCH_DEFINE(KroDocumentScripting, KroDocumentScripting_METHODS)
 
+namespace {
+
+// A script reports a failure itself, from LastError, and only the failure of the call it just made.
+struct ScriptCall {
+  ScriptCall() : wasQuiet(KroDocumentServices::SetQuiet(true)) { KroDocumentServices::ClearLastError(); }
+  ~ScriptCall() { KroDocumentServices::SetQuiet(wasQuiet); }
+  bool wasQuiet;
+};
+
+}  // namespace
+
 HRESULT KroDocumentScripting::Open(const KroUnicodeString& path, KroIContainer_var& container,
                                    KroListValKroISpecObject_var& roots) {
+  ScriptCall call;
   container = nullptr;
   roots.RemoveAll();
   KroDocument* document = nullptr;
@@ -18,10 +30,12 @@ HRESULT KroDocumentScripting::Open(const KroUnicodeString& path, KroIContainer_v
 }
 
 HRESULT KroDocumentScripting::Save(const KroListValKroISpecObject_var& roots, const KroUnicodeString& path) {
+  ScriptCall call;
   return KroDocumentServices::Save(roots, path.ConvertToChar());
 }
 
 HRESULT KroDocumentScripting::SaveContainer(const KroIContainer_var& container, const KroUnicodeString& path) {
+  ScriptCall call;
   return KroDocumentServices::Save(container, path.ConvertToChar());
 }
 

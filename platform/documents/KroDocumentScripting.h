@@ -19,6 +19,7 @@ class KroDocumentScripting {
  public:
   // Open reads the file and closes the document at once: the container and the roots stay valid for
   // as long as the caller holds them. Result codes are those of KroDocumentServices; after a failure
-  // LastError gives the message that names the file (and line).
+  // LastError gives the message that names the file (and line), which these calls do not print. Each
+  // call starts with LastError empty.
   KRO_STATIC_DISPATCH_METHODS(KroDocumentScripting, KroDocumentScripting_METHODS)
 };

@@ -19,6 +19,7 @@ KRO_DECLARE_INTERFACE(KroILinkableObject);
 class KroSpecObject;
 class KroSpecAttrRef;
 class KroContainer;
+class KroVariant;
 
 using KroListValKroISpecObject_var = KroList<KroISpecObject_var>;
 using KroListValKroISpecAttribute_var = KroList<KroISpecAttribute_var>;
@@ -130,6 +131,18 @@ class KRO_PLATFORM_API KroISpecAttrAccess : public virtual KroBaseUnknown {
   virtual HRESULT ReadBoolean(KroISpecAttrKey* key, boolean& out) = 0;
   virtual HRESULT ReadString(KroISpecAttrKey* key, KroUnicodeString& out) = 0;
   virtual HRESULT ReadSpecObject(KroISpecAttrKey* key, KroISpecObject_var& out) = 0;
+
+  // By name, for scripts and tools that hold no key; built on the methods above and on the object's
+  // KroISpecObject, so that every implementation has them. The names in attribute order and, in the
+  // same order, the kinds in the document format's words ("integer", "list specobject", "octets", ...).
+  virtual HRESULT DescribeAttributes(KroListValKroUnicodeString& names, KroListValKroUnicodeString& kinds);
+  // The value as the attribute's kind holds it: empty when unset, an integer, a double, a boolean, a
+  // string, octets, a spec object (KroISpecObject), or an array for the other lists. E_INVALIDARG when
+  // no attribute has the name.
+  virtual HRESULT GetAttributeValue(const KroUnicodeString& name, KroVariant& value);
+  // An empty value unsets; a list takes the array's elements in place of its own. E_INVALIDARG when no
+  // attribute has the name, DISP_E_TYPEMISMATCH when the value does not suit the attribute's kind.
+  virtual HRESULT SetAttributeValue(const KroUnicodeString& name, const KroVariant& value);
 };
 
 // Holds startups and instances. The container keeps one reference on each instance it lists, and an

@@ -12,7 +12,7 @@ The rules are those of docs/effectivity-queries.md.
 import collections
 import datetime
 
-from . import Error, _cfgso, _wrap
+from . import Document, Error, _cfgso, _wrap
 
 Match = collections.namedtuple("Match", "object record type basic")
 Match.__doc__ = """A record that holds: its number (for a container, as cfgso show numbers it), the record,
@@ -42,7 +42,8 @@ def _seconds(date):
 
 
 def _target(container_or_roots):
-    if isinstance(container_or_roots, tuple) and len(container_or_roots) == 2 and isinstance(container_or_roots[1], list):
+    if isinstance(container_or_roots, Document) or (
+            isinstance(container_or_roots, tuple) and len(container_or_roots) == 2 and isinstance(container_or_roots[1], list)):
         return container_or_roots[0]  # what cfgso.open gives
     if hasattr(container_or_roots, "query"):
         container = container_or_roots.query("KroIContainer")

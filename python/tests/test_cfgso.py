@@ -16,8 +16,8 @@ def test_values_round_trip_with_their_python_types():
     assert ctx.interface == "KroICfgSOContext"
     assert ctx.setName("A") is None
     assert ctx.getName() == "A"
-    ctx.setUuid(b"\x01\x02\x03")
-    assert ctx.getUuid() == b"\x01\x02\x03"
+    ctx.setUuid(bytes(range(16)))
+    assert ctx.getUuid() == bytes(range(16))
 
     date = cfgso.factory.createDate()
     moment = datetime.datetime(2004, 3, 15, 12, 30, tzinfo=UTC)
@@ -29,10 +29,10 @@ def test_values_round_trip_with_their_python_types():
     assert date.getKroTime() == datetime.datetime(1950, 1, 2, tzinfo=UTC)
 
     uuids = cfgso.factory.createUuidList()
-    uuids.Append(b"a")
-    uuids.Append(b"b")
+    uuids.Append(b"a" * 16)
+    uuids.Append(b"b" * 16)
     assert uuids.Size() == 2
-    assert uuids.ElementAt(2) == b"b"
+    assert uuids.ElementAt(2) == b"b" * 16
     assert uuids.Empty() is None
     assert uuids.Size() == 0
 

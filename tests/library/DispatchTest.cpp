@@ -157,6 +157,13 @@ TEST_F(DispatchTest, UuidListCountsAndEmptiesThroughResultsThatAreNoCodes) {
   EXPECT_EQ(empty.hr, S_OK);
   EXPECT_TRUE(empty.result.IsEmpty());
   EXPECT_EQ(*list("Size").result.IfInt(), 0);
+  // The whole list in one call each way.
+  EXPECT_EQ(list("AppendAll", {KroVariant::Array({Octets({3}), Octets({4})})}).hr, S_OK);
+  Call read = list("GetAll");
+  const std::vector<KroVariant>* all = read.out().IfArray();
+  ASSERT_NE(all, nullptr);
+  ASSERT_EQ(all->size(), 2u);
+  EXPECT_EQ(*(*all)[1].IfOctets(), SEQUENCE_octet({4}));
   list.ExpectEveryMethodReached();
 }
 
@@ -414,7 +421,7 @@ TEST_F(DispatchTest, ErrorsNameTheirCauseAndArgument) {
   EXPECT_EQ(ids[0], 1);
   EXPECT_EQ(ids[1], -1);
   EXPECT_EQ(list.Raw(0, {}).hr, DISP_E_MEMBERNOTFOUND);
-  EXPECT_EQ(list.Raw(6, {}).hr, DISP_E_MEMBERNOTFOUND);
+  EXPECT_EQ(list.Raw(8, {}).hr, DISP_E_MEMBERNOTFOUND);
 }
 
 TEST_F(DispatchTest, EveryInterfaceDescribesItsMethodsAndTheIntervalsNameTheirOverloads) {
@@ -435,7 +442,7 @@ TEST_F(DispatchTest, EveryInterfaceDescribesItsMethodsAndTheIntervalsNameTheirOv
   add(Create(&KroCfgSOFactory::createModification), 7);
   add(Create(&KroCfgSOFactory::createSpecExpression), 4);
   add(Create(&KroCfgSOFactory::createSpecification), 8);
-  add(Create(&KroCfgSOFactory::createUuidList), 5);
+  add(Create(&KroCfgSOFactory::createUuidList), 7);
   add(Create(&KroCfgSOFactory::createVariabilitySpace), 14);
   KroISpecObject_var so;
   KroCfgSOFactory::instanciateSpecObject("CfgDispatchContainer", "QuorIDispatchContainer", so);

@@ -1,5 +1,5 @@
-// The uuid list: elements as attributes uidElt<n>, positions, replacement, emptying, positions out of
-// range, the key cache and its trace.
+// The uuid list: elements as attributes uidElt<n> and runs uidRun<n>, positions, replacement, emptying,
+// positions out of range, the key cache and its trace.
 #include "KroCfgSOFactory.h"
 #include "KroCfgSOServices.h"
 #include "LibraryTestSupport.h"
@@ -109,6 +109,50 @@ TEST(UuidListTest, KeyCacheIsRebuiltOnlyWhenObsolete) {
   EXPECT_TRUE(HasAttribute(list, "uidElt6"));
   EXPECT_EQ(list->ElementAt(7, out), S_OK);
   EXPECT_EQ(out, kA);
+}
+
+TEST(UuidListTest, AppendAllKeepsSixteenByteUuidsInRuns) {
+  KroICfgSOUuidList_var list = NewList();
+  ASSERT_TRUE(list);
+  auto uuid = [](int n) { return SEQUENCE_octet{static_cast<unsigned char>(n), static_cast<unsigned char>(n >> 8), 0, 0,
+                                                0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x5a}; };
+  KroList<SEQUENCE_octet> many;
+  for (int i = 0; i < 300; ++i) many.Append(uuid(i));
+  EXPECT_EQ(list->Append(kA), S_OK);
+  EXPECT_EQ(list->AppendAll(many), S_OK);
+  // Other lengths keep an attribute each, as Append gives them.
+  EXPECT_EQ(list->AppendAll(KroList<SEQUENCE_octet>{uuid(300), kB}), S_OK);
+  EXPECT_EQ(list->Size(), 303);
+  EXPECT_TRUE(HasAttribute(list, "uidElt0") && HasAttribute(list, "uidRun1") && HasAttribute(list, "uidRun257"));
+  EXPECT_TRUE(HasAttribute(list, "uidElt301") && HasAttribute(list, "uidElt302"));
+  EXPECT_EQ(KroISpecObject_var(list)->CountAttributes(), 5);
+
+  std::vector<SEQUENCE_octet> expected{kA};
+  for (int i = 0; i <= 300; ++i) expected.push_back(uuid(i));
+  expected.push_back(kB);
+  EXPECT_EQ(Elements(list), expected);
+  KroList<SEQUENCE_octet> all;
+  EXPECT_EQ(list->GetAll(all), S_OK);
+  EXPECT_EQ(all.items(), expected);
+
+  // Within a run an element is replaced in place, by a uuid of the run's length only.
+  EXPECT_EQ(list->SetElementAt(259, uuid(9999)), S_OK);
+  EXPECT_EQ(list->SetElementAt(260, kA), E_INVALIDARG);
+  expected[258] = uuid(9999);
+  EXPECT_EQ(Elements(list), expected);
+
+  // A rebuilt cache finds the runs again from their octets.
+  KroISpecAttribute_var::Adopt(KroISpecObject_var(list)->AddAttribute("uidElt303", tk_list, tk_octet));
+  EXPECT_EQ(list->Append(kD), E_FAIL);  // the name is taken: the cache is marked obsolete
+  EXPECT_EQ(list->Size(), 304);
+  SEQUENCE_octet out;
+  EXPECT_EQ(list->ElementAt(300, out), S_OK);
+  EXPECT_EQ(out, uuid(298));
+
+  list->Empty();
+  EXPECT_EQ(list->Size(), 0);
+  EXPECT_EQ(list->GetAll(all), S_OK);
+  EXPECT_EQ(all.Size(), 0);
 }
 
 }  // namespace
