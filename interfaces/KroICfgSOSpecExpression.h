@@ -17,8 +17,8 @@ KRO_DECLARE_INTERFACE(KroICfgSOSpecExpression);
   M(HRESULT, getAllSpecifications, , ((KroListValKroICfgSimpleSpecification_var&, specs)),                   \
     KroDispatchDoc("The live specifications of the terms, in order."))                                       \
   M(HRESULT, setSpecExpression, , ((const KroICfgSpecANDExpression_var&, expr)),                             \
-    KroDispatchDoc("Replaces the whole record; E_INVALIDARG (record emptied) for null or for a term "        \
-                   "without specification."))                                                                \
+    KroDispatchDoc("Replaces the whole record; E_INVALIDARG (record emptied) for null. From Python, a "      \
+                   "term without specification raises ArgumentValueError first."))                          \
   M(HRESULT, getSpecExpression, , ((KroICfgSpecANDExpression_var&, expr)),                                   \
     KroDispatchDoc("A new expression rebuilt from the record; E_UNEXPECTED when the two lists differ in "    \
                    "length."))

@@ -486,6 +486,24 @@ class _SignedSpec:
         return Sign(sign) if sign in Sign._value2member_map_ else sign
 
 
+class _SpecExpressionRecord:
+    """An AND-expression record. A term without a specification is refused here: the record would take
+    it and only fail when read back."""
+
+    __slots__ = ()
+
+    def setSpecExpression(self, expression, *more):
+        """Replaces the record by the expression; a term without a specification raises
+        ArgumentValueError and leaves the record as it was."""
+        if isinstance(expression, Object):
+            terms = expression.query("KroICfgSpecANDExpression")
+            for position, term in enumerate(terms.getSignedSpecs() if terms is not None else [], start=1):
+                if term is not None and term.getSpecification() is None:
+                    raise ArgumentValueError(_E_INVALIDARG, "setSpecExpression", 1,
+                                             "term %d has no specification" % position)
+        return super().setSpecExpression(expression, *more)
+
+
 class _Manager:
     """The configuration manager. An end of None makes an infinite interval."""
 
@@ -510,6 +528,7 @@ _EXTRAS = {
     "KroICfgInterval": _Interval,
     "KroICfgValue": _Value,
     "KroICfgSignedSpec": _SignedSpec,
+    "KroICfgSOSpecExpression": _SpecExpressionRecord,
     "KroICfgManager": _Manager,
 }
 

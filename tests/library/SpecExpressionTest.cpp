@@ -110,13 +110,6 @@ TEST_F(SpecExpressionTest, WholeWriteReplacesTheRecord) {
                           "KroICfgSimpleSpecification into a KroICfgSOSpecification."));
   EXPECT_EQ(Sizes(record), std::make_pair(0, 0));
 
-  // A term without specification could never be read back: refused, the record left empty.
-  KroCfgFaults::Clear();
-  record->addSpecification(a, 1);
-  EXPECT_EQ(record->setSpecExpression(B::ANDExpression({B::SignedSpec(1, a), B::SignedSpec(-1, nullptr)})),
-            E_INVALIDARG);
-  EXPECT_TRUE(capture.has("[KroCfgSOSpecExpression::setSpecExpression] Term #2 has no Specification."));
-  EXPECT_EQ(Sizes(record), std::make_pair(0, 0));
 }
 
 TEST_F(SpecExpressionTest, UnequalListsAreReportedAsUnexpected) {

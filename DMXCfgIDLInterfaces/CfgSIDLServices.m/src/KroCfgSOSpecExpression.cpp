@@ -163,11 +163,6 @@ HRESULT KroCfgSOSpecExpression::setSpecExpression(const KroICfgSpecANDExpression
     int sign = terms[i]->getSign();
     KroICfgSimpleSpecification_var spec;
     terms[i]->getSpecification(spec);
-    // Stored, such a term could never be read back (its record would hold no uuid to bind).
-    if (!spec) {
-      KRO_TRACE_LINE(trace, "Term #" << i << " has no Specification.");
-      return done(E_INVALIDARG);
-    }
     KroICfgSOSpecification_var term;
     hr = KroCfgSOFactory::createSpecification(term);
     if (FAILED(hr)) {
