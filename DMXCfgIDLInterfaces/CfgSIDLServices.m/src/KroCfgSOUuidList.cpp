@@ -101,8 +101,10 @@ bool KroCfgSOUuidList::appendAttribute(KroISpecObject* so, KroISpecAttrAccess* a
   KroUnicodeString name(run ? kRunPrefix : KroCfgSOStrings::UID_ELT);
   name.AppendNum(m_size);
   KroISpecAttribute_var added = KroISpecAttribute_var::Adopt(so->AddAttribute(name, tk_list, tk_octet, 0));
-  // The new attribute is its own key: no lookup by name.
-  KroISpecAttrKey_var key = added;
+  // The cache keeps the attribute's bare key, not the handle AddAttribute gives: a handle holds the
+  // spec object, which holds this list, and the cycle would keep both alive.
+  KroISpecAttrKey_var key;
+  if (added) key = KroISpecAttrKey_var::Adopt(access->GetAttrKey(name.ConvertToChar()));
   if (!key) {
     KRO_TRACE_LINE(Trace(), "Unable to add the attribute: " << name);
     m_upToDate = 0;
