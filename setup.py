@@ -18,7 +18,9 @@ ROOT = Path(__file__).resolve().parent
 class CMakeBuild(build_ext):
     def build_extension(self, ext):
         package = Path(self.get_ext_fullpath(ext.name)).resolve().parent
-        build = Path(self.build_temp).resolve() / "cmake"
+        # One CMake folder beside the sources, at the depth of build/: with the same options (see
+        # CFGSO_CMAKE_ARGS), ccache then serves this build the objects an earlier CMake build compiled.
+        build = ROOT / "build-python"
         args = [
             "-S", str(ROOT), "-B", str(build), "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release",
             "-DKRO_BUILD_TESTS=OFF", "-DKRO_BUILD_TOOLS=OFF", "-DKRO_BUILD_BENCH=OFF", "-DKRO_INSTALL=OFF",
@@ -44,5 +46,5 @@ class CMakeBuild(build_ext):
 setup(
     ext_modules=[Extension("cfgso._cfgso", sources=[])],
     cmdclass={"build_ext": CMakeBuild},
-    options={"build": {"build_base": "build-python"}},
+    options={"build": {"build_base": "build-python/setuptools"}},
 )
