@@ -46,4 +46,7 @@ class KRO_CFGSO_API KroCfgEffectivityQuery {
   // The records Select considers, in its order, each with its position: the objects of the list and
   // what they reach, less records nested in other records.
   static std::vector<std::pair<int, KroISpecObject_var>> Records(const KroListValKroISpecObject_var& roots);
+  // The spec objects an object's attributes refer to, in attribute and list order: the walk that
+  // numbers objects, here and in cfgso show.
+  static std::vector<KroISpecObject_var> Targets(const KroISpecObject_var& so);
 };

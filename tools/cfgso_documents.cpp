@@ -12,6 +12,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "KroCfgEffectivityQuery.h"
 #include "KroCfgSOFactory.h"
 #include "KroDocument.h"
 #include "KroDocumentFormat.h"
@@ -24,32 +25,12 @@ using Json = nlohmann::ordered_json;
 // Deeper references are shown as references, and their objects at the top level.
 constexpr int kMaxNesting = 32;
 
-
-// The spec objects an object's attributes refer to, in attribute and list order.
-std::vector<KroISpecObject_var> Targets(const KroISpecObject_var& so) {
-  std::vector<KroISpecObject_var> out;
-  KroISpecAttrAccess_var access = so;
-  std::unique_ptr<KroListValKroISpecAttribute_var> attributes(so->ListAttributes());
-  for (int i = 1; access && attributes && i <= attributes->Size(); ++i) {
-    KroISpecAttribute_var attribute = (*attributes)[i];
-    KroISpecAttrKey_var key = attribute;
-    if (attribute->GetKind() == tk_specobject) {
-      if (KroISpecObject_var target = KroISpecObject_var::Adopt(access->GetSpecObject(key))) out.push_back(target);
-    } else if (attribute->GetKind() == tk_list && attribute->GetElementKind() == tk_specobject) {
-      std::unique_ptr<KroListValKroBaseUnknown_var> list(access->GetListSpecObject(key, IID_KroISpecObject));
-      for (int k = 1; list && k <= list->Size(); ++k)
-        if (KroISpecObject_var target = (*list)[k]) out.push_back(target);
-    }
-  }
-  return out;
-}
-
 // Objects that no other object of the list refers to, in list order; then those that only a cycle
 // reaches.
 std::vector<KroISpecObject_var> TopLevel(const KroListValKroISpecObject_var& objects) {
   std::unordered_set<KroISpecObject*> referenced, reached;
   for (const KroISpecObject_var& object : objects)
-    for (const KroISpecObject_var& target : Targets(object)) referenced.insert(target.ptr());
+    for (const KroISpecObject_var& target : KroCfgEffectivityQuery::Targets(object)) referenced.insert(target.ptr());
   std::vector<KroISpecObject_var> top, stack;
   for (const KroISpecObject_var& object : objects)
     if (!referenced.count(object.ptr())) top.push_back(object);
@@ -59,7 +40,7 @@ std::vector<KroISpecObject_var> TopLevel(const KroListValKroISpecObject_var& obj
       KroISpecObject_var at = stack.back();
       stack.pop_back();
       if (!reached.insert(at.ptr()).second) continue;
-      for (KroISpecObject_var& target : Targets(at)) stack.push_back(target);
+      for (KroISpecObject_var& target : KroCfgEffectivityQuery::Targets(at)) stack.push_back(target);
     }
   };
   for (const KroISpecObject_var& object : top) reach(object);

@@ -6,29 +6,6 @@
 
 #include "KroCfgEffectivityReader.h"
 
-namespace {
-
-// The spec objects an object's attributes refer to, in attribute and list order.
-std::vector<KroISpecObject_var> Targets(const KroISpecObject_var& so) {
-  std::vector<KroISpecObject_var> out;
-  KroISpecAttrAccess_var access = so;
-  std::unique_ptr<KroListValKroISpecAttribute_var> attributes(so->ListAttributes());
-  for (int i = 1; access && attributes && i <= attributes->Size(); ++i) {
-    KroISpecAttribute_var attribute = (*attributes)[i];
-    KroISpecAttrKey_var key = attribute;
-    if (attribute->GetKind() == tk_specobject) {
-      if (KroISpecObject_var target = KroISpecObject_var::Adopt(access->GetSpecObject(key))) out.push_back(target);
-    } else if (attribute->GetKind() == tk_list && attribute->GetElementKind() == tk_specobject) {
-      std::unique_ptr<KroListValKroBaseUnknown_var> list(access->GetListSpecObject(key, IID_KroISpecObject));
-      for (int k = 1; list && k <= list->Size(); ++k)
-        if (KroISpecObject_var target = (*list)[k]) out.push_back(target);
-    }
-  }
-  return out;
-}
-
-}  // namespace
-
 HRESULT KroCfgEffectivityQuery::RecordHolds(const KroISpecObject_var& record, const KroCfgEffectivityPoint& point,
                                             int& basic) {
   basic = 0;
@@ -113,4 +90,22 @@ HRESULT KroCfgEffectivityQuery::Select(const KroIContainer_var& container, const
     return E_INVALIDARG;
   }
   return Select(container->ListObjects(), point, matches, problems);
+}
+
+std::vector<KroISpecObject_var> KroCfgEffectivityQuery::Targets(const KroISpecObject_var& so) {
+  std::vector<KroISpecObject_var> out;
+  KroISpecAttrAccess_var access = so;
+  std::unique_ptr<KroListValKroISpecAttribute_var> attributes(so->ListAttributes());
+  for (int i = 1; access && attributes && i <= attributes->Size(); ++i) {
+    KroISpecAttribute_var attribute = (*attributes)[i];
+    KroISpecAttrKey_var key = attribute;
+    if (attribute->GetKind() == tk_specobject) {
+      if (KroISpecObject_var target = KroISpecObject_var::Adopt(access->GetSpecObject(key))) out.push_back(target);
+    } else if (attribute->GetKind() == tk_list && attribute->GetElementKind() == tk_specobject) {
+      std::unique_ptr<KroListValKroBaseUnknown_var> list(access->GetListSpecObject(key, IID_KroISpecObject));
+      for (int k = 1; list && k <= list->Size(); ++k)
+        if (KroISpecObject_var target = (*list)[k]) out.push_back(target);
+    }
+  }
+  return out;
 }
