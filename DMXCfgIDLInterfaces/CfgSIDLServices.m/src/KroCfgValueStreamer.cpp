@@ -4,6 +4,23 @@
 
 using namespace KroCfgStreamerFrame;
 
+namespace {
+
+// The four list attributes of a new normal value instance, which the catalog guarantees.
+void NormalValueLists(const KroISpecObject_var& out, KroISpecAttribute_var& plstRange, KroISpecAttribute_var& plstDate,
+                      KroISpecAttribute_var& plstSpec, KroISpecAttribute_var& plstMls) {
+  plstRange = AttributeOf(out, S::so_tofrom_nv_lst_range);
+  KRO_STREAMER_ASSERT(plstRange);
+  plstDate = AttributeOf(out, S::so_tofrom_nv_lst_date);
+  KRO_STREAMER_ASSERT(plstDate);
+  plstSpec = AttributeOf(out, S::so_tofrom_nv_lst_spec);
+  KRO_STREAMER_ASSERT(plstSpec);
+  plstMls = AttributeOf(out, S::so_tofrom_nv_lst_milestone_name);
+  KRO_STREAMER_ASSERT(plstMls);
+}
+
+}  // namespace
+
 // ---- Normal values and effectivity values --------------------------------------------------------------
 
 HRESULT KroCfgValueStreamer::NormalValueToSpecObject(const DMX_Config::NlsNormalValue& in, KroISpecObject_var& out) {
@@ -15,14 +32,8 @@ HRESULT KroCfgValueStreamer::NormalValueToSpecObject(const DMX_Config::NlsNormal
     return E_INVALIDARG;
   HRESULT hr = Instantiate(STARTUP_NV, "CfgSONormalValueInst", out);
   if (FAILED(hr)) return hr;
-  KroISpecAttribute_var plstRange = AttributeOf(out, so_tofrom_nv_lst_range);
-  KRO_STREAMER_ASSERT(plstRange);
-  KroISpecAttribute_var plstDate = AttributeOf(out, so_tofrom_nv_lst_date);
-  KRO_STREAMER_ASSERT(plstDate);
-  KroISpecAttribute_var plstSpec = AttributeOf(out, so_tofrom_nv_lst_spec);
-  KRO_STREAMER_ASSERT(plstSpec);
-  KroISpecAttribute_var plstMls = AttributeOf(out, so_tofrom_nv_lst_milestone_name);
-  KRO_STREAMER_ASSERT(plstMls);
+  KroISpecAttribute_var plstRange, plstDate, plstSpec, plstMls;
+  NormalValueLists(out, plstRange, plstDate, plstSpec, plstMls);
 
   KRO_TRACE_LINE(trace, "-- OptionalDate or OptionalRange or OptionalSpec --");
   if (in.optionalDate.length() == 1) {
@@ -230,14 +241,8 @@ HRESULT KroCfgValueStreamer::NormalValueToSpecObject(const KroICfgNormalValue_va
   }
   HRESULT hr = Instantiate(STARTUP_NV, "CfgSONormalValueInst", out);
   if (FAILED(hr)) return hr;
-  KroISpecAttribute_var plstRange = AttributeOf(out, so_tofrom_nv_lst_range);
-  KRO_STREAMER_ASSERT(plstRange);
-  KroISpecAttribute_var plstDate = AttributeOf(out, so_tofrom_nv_lst_date);
-  KRO_STREAMER_ASSERT(plstDate);
-  KroISpecAttribute_var plstSpec = AttributeOf(out, so_tofrom_nv_lst_spec);
-  KRO_STREAMER_ASSERT(plstSpec);
-  KroISpecAttribute_var plstMls = AttributeOf(out, so_tofrom_nv_lst_milestone_name);
-  KRO_STREAMER_ASSERT(plstMls);
+  KroISpecAttribute_var plstRange, plstDate, plstSpec, plstMls;
+  NormalValueLists(out, plstRange, plstDate, plstSpec, plstMls);
   if (!value) return hr;
 
   // A null interval handle counts as an absent interval.
