@@ -93,6 +93,16 @@ def main():
         rows.append(("", "", label, size_text(peer) if peer is not None else "-",
                      f"{memory / peer:.2f}x" if memory is not None and peer else "-", "", ""))
 
+    record = counter("BM_Memory_FactoryContext/1000000", "heap_bytes_per_object")
+    rows.append(("memory per context record (heap)", size_text(record) if record is not None else "-",
+                 "target", "280 B", f"{record / 280:.2f}x" if record is not None else "-", "<= 280 B",
+                 "" if record is None else ("met" if record <= 280 else "NOT MET")))
+    for label, name in (("without a wrapper", "BM_Memory_ServicesContext/1000000"),
+                        ("plain struct", "BM_Memory_StructContext/1000000")):
+        peer = counter(name, "heap_bytes_per_object")
+        rows.append(("", "", label, size_text(peer) if peer is not None else "-",
+                     f"{record / peer:.2f}x" if record is not None and peer else "-", "", ""))
+
     lookup = cpu("BM_GetString_MapLookup")
     compare("get by key", cpu("BM_GetString_ByKey"), [("unordered_map lookup", lookup, True)], time_text,
             "<= 1.2x", 1.2)

@@ -31,6 +31,7 @@ constexpr HRESULT KRO_E_DISK_FULL = static_cast<HRESULT>(0x80070070u);        //
 constexpr HRESULT KRO_E_WRITE_FAULT = static_cast<HRESULT>(0x8007001Du);      // a write, sync or rename failed
 constexpr HRESULT KRO_E_UUID_NOT_BOUND = static_cast<HRESULT>(0x80040201u);   // no live object has this uuid
 constexpr HRESULT KRO_E_UUID_INVALID = static_cast<HRESULT>(0x80040202u);     // empty uuid
+constexpr HRESULT KRO_E_KIND_CONFLICT = static_cast<HRESULT>(0x80040203u);    // a save would give one name two kinds
 // Dispatch results.
 constexpr HRESULT DISP_E_UNKNOWNINTERFACE = static_cast<HRESULT>(0x80020001u);  // no dispatch table for that interface
 constexpr HRESULT DISP_E_MEMBERNOTFOUND = static_cast<HRESULT>(0x80020003u);    // no method of that id

@@ -42,6 +42,9 @@ class KRO_PLATFORM_API KroExtensionHost {
   KroBaseUnknown* FindTie(const IID& iid) const;
   KroTieLink* AddTie(const IID& iid, KroBaseUnknown* tie);
   void RemoveTie(KroTieLink* link);
+  // Once no tie presents the object, its implementation objects (which keep nothing but caches) and the
+  // side record go: a record whose handles were dropped keeps only its attributes.
+  void ReleaseIfIdle();
   int CountImplementations() const { return m_state ? static_cast<int>(m_state->implementations.size()) : 0; }
 
  private:

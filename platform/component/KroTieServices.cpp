@@ -57,6 +57,16 @@ KroExtensionHost::~KroExtensionHost() {
   }
 }
 
+void KroExtensionHost::ReleaseIfIdle() {
+  if (!m_state || !m_state->ties.empty()) return;
+  // Taken off first: an implementation's destructor that presents the object again starts afresh.
+  std::unique_ptr<State> state = std::move(m_state);
+  for (auto& [classId, implementation] : state->implementations) {
+    implementation->SetImpl(nullptr);
+    implementation->Release();
+  }
+}
+
 KroExtensionHost::State& KroExtensionHost::state() {
   if (!m_state) m_state = std::make_unique<State>();
   return *m_state;
@@ -168,13 +178,19 @@ ULONG Tie_AddRef(KroBaseUnknown* /*implementation*/, int /*typeOfClass*/, long* 
   return static_cast<ULONG>(++*count);
 }
 
-ULONG Tie_Release(int* deleteFlag, KroBaseUnknown** /*implField*/, void* link, int /*typeOfClass*/, long* count) {
+ULONG Tie_Release(int* deleteFlag, KroBaseUnknown** implField, void* link, int /*typeOfClass*/, long* count) {
   *deleteFlag = 0;
   if (--*count > 0) return static_cast<ULONG>(*count);
   *count = 0;
   if (link) {
     auto* tieLink = static_cast<KroTieLink*>(link);
-    tieLink->host->RemoveTie(tieLink);
+    KroExtensionHost* host = tieLink->host;
+    host->RemoveTie(tieLink);
+    // The host owns the implementation, so the tie's destructor has nothing left to let go of. The last
+    // tie's going frees the implementations; its reference on the spec object goes last.
+    *implField = nullptr;
+    host->ReleaseIfIdle();
+    host->Self()->Release();
   }
   *deleteFlag = 1;
   return 0;

@@ -13,9 +13,23 @@
 
 namespace {
 
+// Set once the table of open documents is destroyed at exit. A plain flag outlives every static, so a
+// client's destructor that runs later (a container closing at exit) can still ask.
+bool s_documentsGone = false;
+
+struct OpenDocumentTable {
+  std::unordered_map<KroDocument*, std::unique_ptr<KroDocument>> documents;
+  ~OpenDocumentTable() {
+    s_documentsGone = true;
+    // Closing a document may run client code that opens another: it finds the table gone.
+    auto closing = std::move(documents);
+    closing.clear();
+  }
+};
+
 std::unordered_map<KroDocument*, std::unique_ptr<KroDocument>>& OpenDocuments() {
-  static std::unordered_map<KroDocument*, std::unique_ptr<KroDocument>> documents;
-  return documents;
+  static OpenDocumentTable table;
+  return table.documents;
 }
 
 std::string& LastErrorText() {
@@ -33,7 +47,7 @@ HRESULT Fail(HRESULT code, std::string message) {
 
 
 HRESULT Write(KroDocumentWriter& writer, const char* path) {
-  if (!writer.Walk()) return Fail(E_FAIL, writer.error());
+  if (!writer.Walk()) return Fail(writer.code(), writer.error());
   std::string error;
   HRESULT hr = KroDoc::WriteFileAtomically(path ? path : "", KroDoc::Write(writer.document()), error);
   return FAILED(hr) ? Fail(hr, "KroDocumentServices::Save: " + error) : S_OK;
@@ -68,6 +82,11 @@ void KroDocumentServices::ClearLastError() { LastErrorText().clear(); }
 
 HRESULT KroDocumentServices::Open(const char* path, KroDocument*& document, int) {
   const std::string file = path ? path : "";
+  if (s_documentsGone) {
+    // The last-error text may be gone too: only standard error is left to say it.
+    if (!s_quiet) std::fprintf(stderr, "KroDocumentServices::Open: %s: the process is ending; no document opens\n", file.c_str());
+    return E_FAIL;
+  }
   auto* container = new KroContainer(file);
   KroDocumentBuilder builder(container);
   KroDoc::ParseError err;
@@ -93,7 +112,7 @@ HRESULT KroDocumentServices::Save(const KroIContainer_var& container, const char
   KroDocumentWriter writer(true);
   KroListValKroISpecObject_var startUps = container->ListStartUps();
   for (int i = 1; i <= startUps.Size(); ++i)
-    if (!writer.AddStartUp(startUps[i])) return Fail(E_FAIL, writer.error());
+    if (!writer.AddStartUp(startUps[i])) return Fail(writer.code(), writer.error());
   KroListValKroISpecObject_var objects = container->ListObjects();
   for (int i = 1; i <= objects.Size(); ++i) writer.Add(objects[i]);
   return Write(writer, path);
@@ -112,4 +131,6 @@ HRESULT KroDocumentServices::Save(const KroListValKroISpecObject_var& roots, con
   return Write(writer, path);
 }
 
-void KroDocumentServices::Close(KroDocument* document) { OpenDocuments().erase(document); }
+void KroDocumentServices::Close(KroDocument* document) {
+  if (!s_documentsGone) OpenDocuments().erase(document);
+}

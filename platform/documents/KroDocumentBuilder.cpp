@@ -55,7 +55,8 @@ bool KroDocumentBuilder::Finish(KroDoc::ParseError& err) {
       target.slot->setObject(m_byId.at(ref->id));
     } else {
       target.slot->unset();
-      for (const KroDoc::Ref& r : std::get<std::vector<KroDoc::Ref>>(value)) target.slot->appendObject(m_byId.at(r.id));
+      for (const KroDoc::Ref& r : std::get<std::vector<KroDoc::Ref>>(value))
+        target.slot->appendObject(r.id ? m_byId.at(r.id) : nullptr);
     }
   }
   m_references.clear();
@@ -95,6 +96,14 @@ bool KroDocumentBuilder::SetAttributes(KroSpecObject* object, const std::vector<
                                        bool exact, KroDoc::ParseError& err) {
   for (const KroDoc::Attribute& attribute : attributes) {
     KroAttrPlace target = object->find(attribute.name);
+    // An instance's attribute of another kind than its startup's entry of that name is its own: it was
+    // made before the startup declared the name, or redeclared it with another kind. The startup's
+    // entry is absent on it, as it was when saved.
+    if (exact && target && !target.own &&
+        (target.kind != attribute.kind || target.elementKind != attribute.elementKind)) {
+      target.slot->setAbsent();
+      target = {};
+    }
     if (!target) target = object->add(attribute.name, attribute.kind, attribute.elementKind);
     if (!target || target.kind != attribute.kind || target.elementKind != attribute.elementKind) {
       err.line = attribute.line;

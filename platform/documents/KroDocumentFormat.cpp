@@ -72,6 +72,10 @@ void PutElement(std::string& out, std::int32_t v) { out += std::to_string(v); }
 void PutElement(std::string& out, bool v) { out += v ? "true" : "false"; }
 void PutElement(std::string& out, const std::string& v) { PutString(out, v); }
 void PutElement(std::string& out, const Ref& v) {
+  if (!v.id) {
+    out += "null";
+    return;
+  }
   out += '@';
   out += std::to_string(v.id);
 }

@@ -137,6 +137,8 @@ class Parser {
       ValueParser values(toks_, at_, line_, true, refs_);
       if (!values.References(holder)) return Fail(values.message());
       roots_ = std::move(std::get<std::vector<Ref>>(holder.value));
+      for (const Ref& root : roots_)
+        if (!root.id) return Fail("a root cannot be null");
       if (!ExpectEnd()) return false;
     }
     version_ = version;

@@ -68,6 +68,10 @@ bool ValueParser::Element(const std::string& attr, T& out) {
     out.assign(t->text.begin(), t->text.end());
   } else {
     static_assert(std::is_same_v<T, Ref>);
+    if (m_inList && t && t->type == Tok::Word && t->text == "null") {
+      out.id = 0;  // a null element of a list
+      return true;
+    }
     if (!t || t->type != Tok::Word || t->text.size() < 2 || t->text[0] != '@' ||
         !IsDigit(static_cast<unsigned char>(t->text[1])))
       return expected("a reference @id");
@@ -100,7 +104,10 @@ bool ValueParser::List(Attribute& a) {
   } else {
     for (;;) {
       T v{};
-      if (!Element(a.name, v)) return false;
+      m_inList = true;
+      const bool read = Element(a.name, v);
+      m_inList = false;
+      if (!read) return false;
       items.push_back(std::move(v));
       const Token* sep = Next();
       if (sep && sep->type == Tok::RBracket) break;

@@ -39,6 +39,7 @@ class ValueParser {
   std::size_t& m_at;
   int m_line;
   bool m_referencesAllowed;
+  bool m_inList = false;  // a list of references may hold null elements
   std::vector<std::pair<int, int>>& m_refs;
   std::string m_message;
 };

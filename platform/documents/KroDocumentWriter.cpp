@@ -9,12 +9,35 @@ int KroDocumentWriter::Add(KroISpecObject* object) {
   return it->second;
 }
 
-bool KroDocumentWriter::AddStartUp(KroISpecObject* startUp) {
+bool KroDocumentWriter::AddStartUp(KroISpecObject* startUp, const std::string& user) {
   const std::string name = startUp->GetName().str();
-  if (!m_startUpNames.insert(name).second) return true;  // one block per name
+  auto seen = m_startUps.find(name);
+  if (seen != m_startUps.end())  // one block per name
+    return seen->second.startUp == startUp || SameKinds(startUp, name, user);
   KroDoc::StartUp s{name, startUp->GetLateType().str(), "", {}, 0};
   if (!Attributes(startUp, "startup \"" + name + "\"", false, s.attributes)) return false;
+  m_startUps.emplace(name, Written{startUp, m_doc.startups.size()});
   m_doc.startups.push_back(std::move(s));
+  return true;
+}
+
+// A second startup of a name (another container's) is read back as the first: its instances reopen
+// with their values whatever it declares, but a name it declares with another kind would change kind.
+bool KroDocumentWriter::SameKinds(KroISpecObject* startUp, const std::string& name, const std::string& user) {
+  const std::vector<KroDoc::Attribute>& written = m_doc.startups[m_startUps.at(name).block].attributes;
+  std::unique_ptr<KroListValKroISpecAttribute_var> attributes(startUp->ListAttributes());
+  for (int i = 1; attributes && i <= attributes->Size(); ++i) {
+    KroISpecAttribute_var attribute = (*attributes)[i];
+    const std::string attributeName = attribute->GetName().str();
+    for (const KroDoc::Attribute& a : written)
+      if (a.name == attributeName && (a.kind != attribute->GetKind() || a.elementKind != attribute->GetElementKind())) {
+        m_code = KRO_E_KIND_CONFLICT;
+        return Error("startup \"" + name + "\" of " + user + " declares attribute \"" + attributeName +
+                     "\" with another kind than the startup \"" + name +
+                     "\" already written (another container's): a document holds one startup of a name, so "
+                     "the attribute would not reopen as it is; nothing was written");
+      }
+  }
   return true;
 }
 
@@ -24,7 +47,7 @@ bool KroDocumentWriter::Walk() {
     const std::string where = "object " + std::to_string(i + 1);
     KroISpecObject_var startUp = KroISpecObject_var::Adopt(object->GetStartUp());
     if (!startUp) return Error(where + " (\"" + object->GetName().str() + "\") has no startup");
-    if (!AddStartUp(startUp)) return false;
+    if (!AddStartUp(startUp, where + " (\"" + object->GetName().str() + "\")")) return false;
     KroDoc::Object o{static_cast<int>(i) + 1, startUp->GetName().str(), object->GetName().str(),
                      object->GetLateType().str(), {}, 0};
     if (!Attributes(object, where, true, o.attributes)) return false;
@@ -34,6 +57,7 @@ bool KroDocumentWriter::Walk() {
 }
 
 bool KroDocumentWriter::Error(std::string message) {
+  if (m_code == S_OK) m_code = E_FAIL;
   m_error = "KroDocumentServices::Save: " + std::move(message);
   return false;
 }
@@ -115,8 +139,8 @@ bool KroDocumentWriter::Value(KroISpecAttrAccess* access, KroISpecAttrKey* key, 
       std::vector<KroDoc::Ref> refs;
       for (int i = 1; list && i <= list->Size(); ++i) {
         KroISpecObject_var target = (*list)[i];
-        KroDoc::Ref ref;
-        if (!target || !Reference(target, where, refsAllowed, ref)) return target ? false : Error(where + " holds a null");
+        KroDoc::Ref ref;  // id 0: a null element
+        if (target && !Reference(target, where, refsAllowed, ref)) return false;
         refs.push_back(ref);
       }
       a.value = std::move(refs);

@@ -202,13 +202,14 @@ HRESULT KroContainer::RemoveTree(KroISpecObject* root, int& removed) {
   removed = 0;
   KroSpecObject* top = root ? root->GetModelerObject() : nullptr;
   if (!top || top->container() != this || top->isStartUp()) return S_FALSE;
-  // The tree: the listed objects that the root reaches.
+  // The tree: the listed instances that the root reaches. A startup held in an attribute is not part of
+  // any record's tree: the container's other instances still need it.
   Objects tree{top};
   top->m_flags |= O::kCandidate;
   for (std::size_t i = 0; i < tree.size(); ++i)
     tree[i]->forEachReference([&](KroISpecObject* value) {
       O* target = O::Real(value);
-      if (target && target->container() == this && !(target->m_flags & O::kCandidate)) {
+      if (target && target->container() == this && !target->isStartUp() && !(target->m_flags & O::kCandidate)) {
         target->m_flags |= O::kCandidate;
         tree.push_back(target);
       }

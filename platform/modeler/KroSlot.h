@@ -117,7 +117,8 @@ class KroSlot {
     if (kind() == KroValue_Object) {
       if (KroISpecObject* o = object()) f(o);
     } else if (kind() == KroValue_ObjectList) {
-      for (KroISpecObject* o : listOf<KroISpecObject*>()) f(o);
+      for (KroISpecObject* o : listOf<KroISpecObject*>())
+        if (o) f(o);  // a list may hold null elements
     }
   }
   bool holdsObjects() const { return kind() == KroValue_Object || kind() == KroValue_ObjectList; }

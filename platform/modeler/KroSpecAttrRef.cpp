@@ -90,7 +90,11 @@ HRESULT KroSpecAttrHandle::AppendString(const KroUnicodeString& value, int) {
 }
 
 HRESULT KroSpecAttrHandle::AppendSpecObject(KroISpecObject* value, int) {
-  if (!value) return E_INVALIDARG;
   return AppendTo(m_object, m_key, KroValue_Object, KroValue_ObjectList, [&](KroSlot& s) { s.appendObject(value); },
-                  [&](KroSlot& s) { s.setObject(value); });
+                  [&](KroSlot& s) {
+                    if (value)
+                      s.setObject(value);
+                    else
+                      s.unset();
+                  });
 }

@@ -459,7 +459,7 @@ HRESULT KroSpecObject::SetSpecObject(KroISpecAttrKey* key, KroISpecObject* value
   KroAttrPlace place = resolve(key);
   if (!place) return E_INVALIDARG;
   if (place.kind == tk_list) {
-    if (!value) return E_INVALIDARG;
+    // A null is an element like any other: a list keeps what it was given, in order.
     if (place.valueKind != KroValue_ObjectList) return E_FAIL;
     place.slot->appendObject(value);
     return S_OK;

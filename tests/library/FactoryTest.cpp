@@ -2,6 +2,7 @@
 #include "KroCfgSOFactory.h"
 #include "LibraryTestSupport.h"
 #include "TestPaths.h"
+#include "platform/ClientDecorator.h"
 
 namespace {
 
@@ -141,6 +142,36 @@ TEST(FactoryTest, GenericStartupFailureKeepsTheContainer) {
     if (capture.text() != "[getContainer] returns 0x00000000\n") return "second call wrote: " + capture.text();
     return std::string();
   });
+}
+
+// A client's object whose destructor runs while the factory's container closes at exit asks the factory
+// for a new object: it gets none and a failure, as during a document's close, and the exit stays clean
+// (the sanitizer build fails the child on any memory error).
+[[noreturn]] void ExitWithAClientObjectInTheFactorysContainer() {
+  UseShippedCatalog();
+  KroISpecObject_var owner, inner;
+  if (FAILED(KroCfgSOFactory::createSpecObject(owner)) || FAILED(KroCfgSOFactory::createSpecObject(inner)))
+    std::_Exit(3);
+  KroISpecAttribute_var::Adopt(owner->AddAttribute("client", tk_specobject));
+  auto* client = new Decorator(inner);
+  client->onDestroy = [] {
+    KroICfgSOContext_var context;
+    const HRESULT hr = KroCfgSOFactory::createContext(context);
+    std::fprintf(stderr, "createContext at exit: 0x%08X %s\n", static_cast<unsigned>(hr), context ? "object" : "null");
+  };
+  KroISpecAttrAccess_var access = owner;
+  access->SetSpecObject(KroISpecAttrKey_var::Adopt(access->GetAttrKey("client")), KroISpecObject_var::Adopt(client));
+  // Only the container holds them now: its close at exit lets go of the client's object.
+  access = nullptr;
+  owner = nullptr;
+  inner = nullptr;
+  std::exit(0);
+}
+
+TEST(FactoryTest, MakingObjectsWhileTheContainerClosesAtExitFailsCleanly) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(ExitWithAClientObjectInTheFactorysContainer(), ::testing::ExitedWithCode(0),
+              "createContext at exit: 0x80004005 null");
 }
 
 }  // namespace

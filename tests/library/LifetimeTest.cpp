@@ -107,6 +107,41 @@ TEST(LifetimeTest, StoreModeSavesWhatWasMadeAfterManyDroppedObjects) {
   EXPECT_EQ(KroBaseUnknown::LiveObjects(), live);
 }
 
+// A record made through a wrapper keeps nothing of the wrapper once its handles are dropped: no tie, no
+// implementation object; a new handle finds its values.
+TEST(LifetimeTest, ARecordWhoseHandlesWereDroppedIsItsSpecObjectAlone) {
+  FactoryMode mode(0);
+  const KroIContainer_var& container = mode.container();
+  {
+    KroICfgSOContext_var first;  // what the first wrapper of a kind makes once per process
+    ASSERT_EQ(KroCfgSOFactory::createContext(first), S_OK);
+    first->setName("first");
+    first->setType("t");
+    int removed = 0;
+    container->RemoveTree(KroISpecObject_var(first), removed);
+  }
+  const int before = container->CountObjects();
+  const long live = KroBaseUnknown::LiveObjects();
+  for (int i = 0; i < 100; ++i) {
+    KroICfgSOContext_var context;
+    ASSERT_EQ(KroCfgSOFactory::createContext(context), S_OK);
+    ASSERT_EQ(context->setName("ctx-" + std::to_string(i)), S_OK);
+    ASSERT_EQ(context->setType("t"), S_OK);
+  }
+  EXPECT_EQ(KroBaseUnknown::LiveObjects(), live + 100) << "one component per record";
+  KroListValKroISpecObject_var listed = container->ListObjects();
+  ASSERT_EQ(listed.Size(), before + 100);
+  KroICfgSOContext_var again = listed[before + 7];
+  KroUnicodeString name;
+  ASSERT_EQ(again->getName(name), S_OK);
+  EXPECT_EQ(name, "ctx-6");
+  again = nullptr;
+  int removed = 0;
+  for (int i = before + 1; i <= listed.Size(); ++i) container->RemoveTree(listed[i], removed);
+  listed.RemoveAll();
+  EXPECT_EQ(KroBaseUnknown::LiveObjects(), live);
+}
+
 TEST(LifetimeTest, TransientModeKeepsHeldWrappersAndTreesAndReclaimsTheRest) {
   FactoryMode mode(1);
   const KroIContainer_var& container = mode.container();

@@ -91,6 +91,14 @@ TEST_F(ServicesTest, EveryKindRoundTripsByName) {
   EXPECT_EQ(lo[1].ptr(), child.ptr());
   EXPECT_EQ(lo[2].ptr(), so.ptr());
 
+  // A null element keeps its place.
+  EXPECT_EQ(S::SetListSOValue(so, "lo", KroListValKroISpecObject_var{child, KroISpecObject_var(), child}), S_OK);
+  EXPECT_EQ(S::GetListSOValue(so, "lo", lo), S_OK);
+  ASSERT_EQ(lo.Size(), 3);
+  EXPECT_EQ(lo[1].ptr(), child.ptr());
+  EXPECT_FALSE(lo[2]);
+  EXPECT_EQ(lo[3].ptr(), child.ptr());
+
   // An empty list empties the attribute.
   EXPECT_EQ(S::SetListSOValue(so, "lo", KroListValKroISpecObject_var{}), S_OK);
   EXPECT_EQ(S::GetListSOValue(so, "lo", lo), S_OK);

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <thread>
 
 #include "KroDocument.h"
@@ -172,6 +173,84 @@ TEST_F(DocumentSaveTest, RootsComeBackInOrderWithWhatTheyReach) {
 
 // Every cut of a written document, and every changed byte, fails to open with its file and line;
 // none opens as fewer objects.
+// What a save writes opens again, with every value: an instance's attribute whose name its startup
+// later declared, or redeclared, with another kind; and a list holding a null element in its place.
+TEST_F(DocumentSaveTest, InstancesOlderThanTheirStartupsKindsAndNullElementsReopen) {
+  {
+    KroIContainer_var work = KroIContainer_var::Adopt(new KroContainer("work"));
+    KroISpecObject_var startUp =
+        KroISpecObject_var::Adopt(CreateStartUp("Thing", "Thing", "KroISpecObject", work, "", nullptr));
+    KroISpecAttribute_var::Adopt(startUp->AddAttribute("list", tk_list, tk_specobject));
+    KroISpecAttribute_var::Adopt(startUp->AddAttribute("redone", tk_long));
+    KroISpecObject_var early = KroISpecObject_var::Adopt(startUp->Instanciate("early", work));
+    KroISpecObject_var e1 = KroISpecObject_var::Adopt(startUp->Instanciate("e1", work));
+    KroISpecObject_var e2 = KroISpecObject_var::Adopt(startUp->Instanciate("e2", work));
+    KroISpecAttrAccess_var a = early;
+    // Its own "zz" first, then the startup declares "zz" with another kind.
+    KroISpecAttribute_var::Adopt(early->AddAttribute("zz", tk_string));
+    ASSERT_EQ(a->SetString(Key(early, "zz"), "own text"), S_OK);
+    ASSERT_EQ(a->SetInteger(Key(early, "redone"), 41), S_OK);
+    KroISpecAttribute_var::Adopt(startUp->AddAttribute("zz", tk_long));
+    // "redone" removed from the startup and declared again as a string between two instances.
+    ASSERT_EQ(startUp->RemoveAttribute(KroISpecAttribute_var::Adopt(startUp->GetAttribute("redone"))), S_OK);
+    KroISpecAttribute_var::Adopt(startUp->AddAttribute("redone", tk_string));
+    KroISpecObject_var late = KroISpecObject_var::Adopt(startUp->Instanciate("late", work));
+    KroISpecAttrAccess_var l = late;
+    ASSERT_EQ(l->SetString(Key(late, "redone"), "forty-two"), S_OK);
+    ASSERT_EQ(l->SetInteger(Key(late, "zz"), 7), S_OK);
+    KroISpecAttribute_var list = KroISpecAttribute_var::Adopt(early->GetAttribute("list"));
+    ASSERT_EQ(list->AppendSpecObject(e1), S_OK);
+    ASSERT_EQ(list->AppendSpecObject(nullptr), S_OK);
+    ASSERT_EQ(a->SetSpecObject(Key(early, "list"), e2), S_OK);
+    ASSERT_EQ(KroDocumentServices::Save(work, Path("first.kro").c_str()), S_OK) << KroDocumentServices::LastError();
+  }
+  EXPECT_EQ(WithDocument(Path("first.kro"),
+                         [](KroDocument& d) {
+                           KroIContainer_var c = KroIContainer_var::Adopt(d.GetDocumentContainer("KroIContainer"));
+                           KroListValKroISpecObject_var objects = c->ListObjects();
+                           ASSERT_EQ(objects.Size(), 4);
+                           KroISpecAttrAccess_var early = objects[1], late = objects[4];
+                           EXPECT_EQ(early->GetString(Key(objects[1], "zz")), "own text");
+                           EXPECT_EQ(early->GetInteger(Key(objects[1], "redone")), 41);
+                           EXPECT_EQ(late->GetString(Key(objects[4], "redone")), "forty-two");
+                           EXPECT_EQ(late->GetInteger(Key(objects[4], "zz")), 7);
+                           std::unique_ptr<KroListValKroBaseUnknown_var> list(
+                               early->GetListSpecObject(Key(objects[1], "list"), IID_KroISpecObject));
+                           ASSERT_TRUE(list);
+                           ASSERT_EQ(list->Size(), 3) << "the null element keeps its place";
+                           EXPECT_EQ(KroISpecObject_var((*list)[1])->GetName(), "e1");
+                           EXPECT_FALSE((*list)[2]);
+                           EXPECT_EQ(KroISpecObject_var((*list)[3])->GetName(), "e2");
+                         }),
+            S_OK)
+      << KroDocumentServices::LastError();
+  const std::string second = Resave(Path("first.kro"), Path("second.kro"));
+  EXPECT_EQ(Resave(Path("second.kro"), Path("third.kro")), second);
+}
+
+// Two startups of one name (two catalogs) that give a name two kinds cannot share the one block a
+// document has for the name: the save fails before the old file is touched, naming all three.
+TEST_F(DocumentSaveTest, TwoStartUpsOfOneNameWithAnotherKindFailTheSaveAndKeepTheOldFile) {
+  Put(Path("old.kro"), "startup \"Kept\"\nend\n");
+  const std::string old = Slurp(Path("old.kro"));
+  {
+    KroIContainer_var first = KroIContainer_var::Adopt(new KroContainer("first"));
+    KroIContainer_var second = KroIContainer_var::Adopt(new KroContainer("second"));
+    KroISpecObject_var s1 = KroISpecObject_var::Adopt(CreateStartUp("Part", "Part", "KroISpecObject", first, "", nullptr));
+    KroISpecObject_var s2 = KroISpecObject_var::Adopt(CreateStartUp("Part", "Part", "KroISpecObject", second, "", nullptr));
+    KroISpecAttribute_var::Adopt(s1->AddAttribute("zz", tk_long));
+    KroISpecAttribute_var::Adopt(s2->AddAttribute("zz", tk_string));
+    KroListValKroISpecObject_var roots;
+    roots.Append(KroISpecObject_var::Adopt(s1->Instanciate("one", first)));
+    roots.Append(KroISpecObject_var::Adopt(s2->Instanciate("two", second)));
+    EXPECT_EQ(KroDocumentServices::Save(roots, Path("old.kro").c_str()), KRO_E_KIND_CONFLICT);
+    const std::string error = KroDocumentServices::LastError();
+    EXPECT_NE(error.find("startup \"Part\" of object 2 (\"two\")"), std::string::npos) << error;
+    EXPECT_NE(error.find("attribute \"zz\""), std::string::npos) << error;
+    EXPECT_EQ(Slurp(Path("old.kro")), old);
+  }
+}
+
 TEST_F(DocumentSaveTest, TruncatedOrAlteredDocumentsFailWithFileAndLine) {
   {
     KroIContainer_var c = KroIContainer_var::Adopt(new KroContainer("c"));

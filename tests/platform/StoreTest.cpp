@@ -5,6 +5,7 @@
 #include <string>
 
 #include "KroSpecModeler.h"
+#include "platform/ClientDecorator.h"
 
 namespace {
 
@@ -309,6 +310,25 @@ TEST_F(StoreTest, StoreModeKeepsEveryInstanceListedWhenCollectingAlways) {
   EXPECT_TRUE(nested);
 }
 
+TEST_F(StoreTest, RemoveTreeAndRemoveObjectNeverTakeAStartUpTheTreeRefersTo) {
+  int removed = -1;
+  KroISpecObject_var root = make();
+  {
+    KroISpecObject_var nested = make();
+    link(root, m_startUp);  // a record that refers to its own startup
+    link(nested, m_startUp);
+    KroISpecAttrAccess_var(root)->SetSpecObject(key(root, "children"), nested);
+  }
+  EXPECT_EQ(m_container->RemoveTree(root, removed), S_OK);
+  root = nullptr;
+  EXPECT_EQ(removed, 2) << "the root and the nested record, not the startup";
+  EXPECT_EQ(m_container->RemoveObject(m_startUp), S_FALSE);
+  m_container->Collect();
+  KroISpecObject_var found = KroISpecObject_var::Adopt(m_container->FindStartUpByName("Thing"));
+  ASSERT_TRUE(found) << "the startup is still listed";
+  EXPECT_TRUE(make()) << "and still makes instances";
+}
+
 TEST_F(StoreTest, RemoveTreeTakesWhatOnlyItsRootReaches) {
   const long start = KroBaseUnknown::LiveObjects();
   KroISpecObject_var root = make(), outside = make(), held;
@@ -363,42 +383,6 @@ TEST_F(StoreTest, AChainOfFiftyThousandRemovedObjectsGoesWithoutDeepRecursion) {
   EXPECT_EQ(KroBaseUnknown::LiveObjects(), start);
 }
 
-// A client's spec object that forwards to a modeler object it holds.
-class Decorator final : public KroISpecObject {
- public:
-  explicit Decorator(KroISpecObject* inner) : m_inner(inner) {}
-  HRESULT QueryInterface(const IID& iid, void** out) override { return KroQueryInterfaces<KroISpecObject>(this, iid, out); }
-  KroISpecObject* Instanciate(const KroUnicodeString& n, const KroIContainer_var& c, int f) override {
-    return m_inner->Instanciate(n, c, f);
-  }
-  KroISpecAttribute* AddAttribute(const KroUnicodeString& n, TCKind k, int f) override { return m_inner->AddAttribute(n, k, f); }
-  KroISpecAttribute* AddAttribute(const KroUnicodeString& n, TCKind k, TCKind e, int f) override {
-    return m_inner->AddAttribute(n, k, e, f);
-  }
-  KroISpecAttribute* AddAttribute(const KroUnicodeString& n, TCKind k, const KroUnicodeString& t, int f) override {
-    return m_inner->AddAttribute(n, k, t, f);
-  }
-  KroISpecAttribute* GetAttribute(const KroUnicodeString& n) override { return m_inner->GetAttribute(n); }
-  HRESULT RemoveAttribute(KroISpecAttribute* a) override { return m_inner->RemoveAttribute(a); }
-  KroListValKroISpecAttribute_var* ListAttributes() override { return m_inner->ListAttributes(); }
-  int CountAttributes() const override { return m_inner->CountAttributes(); }
-  KroUnicodeString GetName() const override { return m_inner->GetName(); }
-  KroUnicodeString GetLateType() const override { return m_inner->GetLateType(); }
-  int IsStartUp() const override { return m_inner->IsStartUp(); }
-  KroISpecObject* GetStartUp() override { return m_inner->GetStartUp(); }
-  KroIContainer* GetContainer() override { return m_inner->GetContainer(); }
-  KroSpecObject* GetModelerObject() override { return m_inner->GetModelerObject(); }
-
-  // Called from the destructor, as a client's clean-up might.
-  KroISpecObject_var onDestroy;
-  ~Decorator() override {
-    if (onDestroy) KroISpecObject_var::Adopt(onDestroy->Instanciate("", nullptr));
-  }
-
- private:
-  KroISpecObject_var m_inner;
-};
-
 TEST_F(StoreTest, ObjectsHeldThroughAClientsWrapperStayWithWhatTheyReach) {
   m_container->SetTransient(1);
   KroISpecObject_var outer = make();
@@ -446,7 +430,7 @@ TEST_F(StoreTest, AContainerBeingDestroyedTakesNoNewInstance) {
   {
     KroISpecObject_var owner = make();
     auto* wrapper = new Decorator(make());
-    wrapper->onDestroy = m_startUp;
+    wrapper->onDestroy = [startUp = m_startUp] { KroISpecObject_var::Adopt(startUp->Instanciate("", nullptr)); };
     link(owner, KroISpecObject_var::Adopt(wrapper));
   }
   m_startUp = nullptr;

@@ -12,7 +12,22 @@
 namespace {
 
 KRO_LIBRARY_TRACE(s_trace, "KroCfgSOFactory");
-KRO_LIBRARY_STATIC(KroIContainer_var, s_container);  // m_sp_Container: set by the first successful opening
+// Set when the factory's container starts closing at unload. The close may run client destructors that
+// ask the factory for objects; from then on it makes none, as a closing container makes none. A plain
+// flag, so that it can be read after every static has gone.
+bool s_closed = false;
+
+struct FactoryContainer {
+  KroIContainer_var handle;  // m_sp_Container: set by the first successful opening
+  FactoryContainer() = default;
+  FactoryContainer(const FactoryContainer&) = delete;
+  FactoryContainer& operator=(const FactoryContainer&) = delete;
+  ~FactoryContainer() {
+    s_closed = true;
+    handle = nullptr;
+  }
+};
+KRO_LIBRARY_STATIC(FactoryContainer, s_container);
 
 KroDmxTrace& Trace() { return s_trace.get(); }
 
@@ -42,7 +57,11 @@ HRESULT KroCfgSOFactory::getContainer(KroIContainer_var& out) {
   KroDmxTrace& trace = Trace();
   KroDmxTraceStep step(trace, "getContainer");
   out = nullptr;
-  KroIContainer_var& container = s_container.get();
+  if (s_closed) {
+    KRO_TRACE_LINE(trace, "The feature catalog's container has closed: the process is ending.");
+    return KroTraceReturns(trace, E_FAIL);
+  }
+  KroIContainer_var& container = s_container->handle;
   HRESULT hr = S_OK;
   if (!container) {
     KRO_TRACE_LINE(trace, "First time the method is called => initialization of the static member.");
