@@ -3,9 +3,11 @@ methods that the classes make."""
 
 from __future__ import annotations
 
-import inspect
 import keyword
-from typing import Any, Callable
+from typing import TYPE_CHECKING, Any, Callable
+
+if TYPE_CHECKING:
+    import inspect
 
 # Python's view of the C++ types of the type information, for signatures, docstrings and the stub.
 _PY_TYPES = {
@@ -57,6 +59,8 @@ def inputs(info: dict[str, Any]) -> list[dict[str, Any]]:
 
 def signature(info: dict[str, Any]) -> inspect.Signature:
     """The method's signature, with self, as inspect and help() show it."""
+    import inspect  # here, not at import: it takes longer to import than the package itself
+
     kind = inspect.Parameter.POSITIONAL_OR_KEYWORD
     return inspect.Signature(
         [inspect.Parameter("self", kind)] +
@@ -74,6 +78,8 @@ def method_doc(info: dict[str, Any]) -> str:
 
 def signature_text(function: Callable[..., Any]) -> str:
     """The signature as the docstrings and the stub write it, without self."""
+    import inspect
+
     sig = inspect.signature(function)
     params = [p for p in sig.parameters.values() if p.name != "self"]
     return str(sig.replace(parameters=params)).replace("'", "")
