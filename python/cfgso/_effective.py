@@ -24,9 +24,6 @@ Match = collections.namedtuple("Match", "object record type basic", module="cfgs
 Match.__doc__ = """A record that holds: its number (for a container, as cfgso show numbers it), the record,
 its late type, and the basic effectivity that made it hold (0 for an expression record)."""
 
-Date = Union[None, str, datetime.date]
-
-
 def _target(container_or_roots: Any) -> Any:
     if isinstance(container_or_roots, Document) or (
             isinstance(container_or_roots, tuple) and len(container_or_roots) == 2 and isinstance(container_or_roots[1], list)):
@@ -44,7 +41,7 @@ def _query(what: str, method: str, *args: Any) -> Any:
         raise error.renamed(what) from None
 
 
-def effective(container_or_roots: Any, domain: str, date: Date = None, rank: Optional[int] = None,
+def effective(container_or_roots: Any, domain: str, date: Union[None, str, datetime.date] = None, rank: Optional[int] = None,
               specs: Iterable[str] = (), mode150: bool = False) -> list[Match]:
     """Every record that holds at the point, in order, as Match tuples. container_or_roots is a
     container, what cfgso.open gives, or a list of spec objects (searched with all they reach).
@@ -60,7 +57,7 @@ def effective(container_or_roots: Any, domain: str, date: Date = None, rank: Opt
     return [Match(*match) for match in matches]
 
 
-def record_holds(record: Optional[Object], domain: str, date: Date = None, rank: Optional[int] = None,
+def record_holds(record: Optional[Object], domain: str, date: Union[None, str, datetime.date] = None, rank: Optional[int] = None,
                  specs: Iterable[str] = (), mode150: bool = False) -> bool:
     """Whether one record holds at the point. A record of another kind raises Error
     (KRO_E_NOT_AN_EFFECTIVITY), a damaged one Error (KRO_E_DAMAGED_EFFECTIVITY)."""
