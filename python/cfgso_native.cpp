@@ -118,13 +118,13 @@ py::object ToPython(const KroVariant& v) {
   return py::none();
 }
 
-// Where a value goes, for conversions and their error texts.
 // Octets in a dispatch list hold a uuid: a parameter of these types, or a list of them, takes only 16.
 bool IsUuidType(const std::string& typeName) {
   return typeName == "SEQUENCE_octet" || typeName == "KroCfgUuid" || typeName == "KroList<SEQUENCE_octet>" ||
          typeName == "KroList<KroCfgUuid>";
 }
 
+// Where a value goes, for conversions and their error texts.
 struct Target {
   const std::string& method;
   const KroParamInfo* param;  // null for arguments beyond the parameters

@@ -171,7 +171,8 @@ def class_named(name: str) -> type:
     cls = _classes.get(name)
     if cls is None:
         info = _cfgso.describe(name) if name else None
-        cls = _classes[name] = _make_class(info, EXTRAS.get(name)) if info else Object
+        # Two threads may make it at once; the first one kept is the class of both.
+        cls = _classes.setdefault(name, _make_class(info, EXTRAS.get(name)) if info else Object)
     return cls
 
 
