@@ -10,25 +10,27 @@
 
 #include <cstdint>
 #include <limits>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "KroCfgEffectivityRecord.h"
 #include "KroCfgSOServices.h"
 #include "KroDispatch.h"
-#include "cfgso_effective.h"
 
 namespace py = pybind11;
 
 namespace {
 
-// What the Python half registers: how to wrap a handle, and how to make an exception.
+// What the Python half registers on its first call (wrap a handle, make an exception), and what the
+// module's init takes from datetime and uuid.
 struct Hooks {
   py::object wrap;   // wrap(Handle) -> Object
-  py::object error;  // error(kind, method, hresult, argument, text) -> exception instance
+  py::object error;  // error(method, hresult, argument, text) -> exception instance
   py::object utc;
   py::object epoch;
   py::object uuidType;
-  py::object missing;  // an argument left out
+  py::object missing;  // an argument left out: cfgso's keyword calls fill gaps with it
 };
 Hooks& hooks() {
   static Hooks* h = new Hooks();  // left to the interpreter's exit, not to static destruction
@@ -40,10 +42,15 @@ constexpr long long kFirstTime = std::numeric_limits<std::int32_t>::min();
 constexpr long long kLastTime = std::numeric_limits<std::int32_t>::max();
 constexpr const char* kTimeRange = "1901-12-13 20:45:52 to 2038-01-19 03:14:07 UTC";
 
-// Raises the Python half's exception of that kind ("result", "type" or "value").
-[[noreturn]] void Raise(const char* kind, const std::string& method, HRESULT hr, py::object argument,
-                        const std::string& text) {
-  py::object error = hooks().error(kind, method, hr, argument, text);
+// The result codes the Python half names or raises itself.
+#define KRO_SCRIPT_RESULTS(X)                                                                              \
+  X(S_OK) X(S_FALSE) X(E_FAIL) X(E_INVALIDARG) X(DISP_E_TYPEMISMATCH) X(DISP_E_BADPARAMCOUNT) X(DISP_E_BADINDEX) \
+  X(KRO_E_FILE_NOT_FOUND) X(KRO_E_BAD_FORMAT) X(KRO_E_DAMAGED_EFFECTIVITY) X(KRO_E_NOT_AN_EFFECTIVITY)
+
+// Raises the Python half's exception for that result code (its class follows from the code).
+[[noreturn]] void Raise(const std::string& method, HRESULT hr, py::object argument, const std::string& text) {
+  if (!hooks().error) throw std::logic_error("cfgso: a call before the module was set up");
+  py::object error = hooks().error(method, hr, argument, text);
   PyErr_SetObject(reinterpret_cast<PyObject*>(Py_TYPE(error.ptr())), error.ptr());
   throw py::error_already_set();
 }
@@ -68,6 +75,14 @@ class Handle {
   const KroDispatchTable* m_table;
 };
 
+// The one conversion of times, both ways, for calls and for the Python half: timezone-aware datetimes
+// in UTC, whole seconds in the store's range.
+py::object Moment(long long seconds) {
+  py::object delta = py::reinterpret_steal<py::object>(PyDelta_FromDSU(0, static_cast<int>(seconds), 0));
+  if (!delta) throw py::error_already_set();
+  return hooks().epoch + delta;
+}
+
 py::object ToPython(const KroVariant& v) {
   switch (v.Type()) {
     case KroVT_EMPTY: return py::none();
@@ -86,12 +101,7 @@ py::object ToPython(const KroVariant& v) {
       const SEQUENCE_octet& o = *v.IfOctets();
       return py::bytes(reinterpret_cast<const char*>(o.data()), o.length());
     }
-    case KroVT_TIME: {
-      py::object seconds = py::reinterpret_steal<py::object>(
-          PyDelta_FromDSU(0, static_cast<int>(v.IfTime()->Gettime_t()), 0));
-      if (!seconds) throw py::error_already_set();
-      return hooks().epoch + seconds;
-    }
+    case KroVT_TIME: return Moment(static_cast<long long>(v.IfTime()->Gettime_t()));
     case KroVT_UNKNOWN: {
       const KroUnknownRef& ref = *v.IfInterface();
       if (!ref.get()) return py::none();
@@ -108,18 +118,25 @@ py::object ToPython(const KroVariant& v) {
   return py::none();
 }
 
+// Octets in a dispatch list hold a uuid: a parameter of these types, or a list of them, takes only 16.
+bool IsUuidType(const std::string& typeName) {
+  return typeName == "SEQUENCE_octet" || typeName == "KroCfgUuid" || typeName == "KroList<SEQUENCE_octet>" ||
+         typeName == "KroList<KroCfgUuid>";
+}
+
 // Where a value goes, for conversions and their error texts.
 struct Target {
   const std::string& method;
   const KroParamInfo* param;  // null for arguments beyond the parameters
   std::size_t position;       // zero-based among the inputs
-  bool uuid() const { return param && param->name.rfind("uuid", 0) == 0; }
+  bool uuid() const { return param && IsUuidType(param->typeName); }
   std::string name() const {
     std::string text = "argument " + std::to_string(position + 1);
     return param ? text + " ('" + param->name + "')" : text;
   }
-  [[noreturn]] void Fail(const char* kind, const std::string& what) const {
-    Raise(kind, method, 0, py::int_(position + 1), name() + ": " + what);
+  // A value of a type the parameter does not take (DISP_E_TYPEMISMATCH), or one it refuses (E_INVALIDARG).
+  [[noreturn]] void Fail(HRESULT hr, const std::string& what) const {
+    Raise(method, hr, py::int_(position + 1), name() + ": " + what);
   }
 };
 
@@ -138,29 +155,34 @@ KroVariant Octets(py::handle value, const Target& target) {
     held = value.attr("bytes");
     PyBytes_AsStringAndSize(held.ptr(), &data, &size);
   } else {
-    target.Fail("type", std::string(target.uuid() ? "a uuid is bytes, bytearray or uuid.UUID" : "octets are bytes or bytearray") +
+    target.Fail(DISP_E_TYPEMISMATCH, std::string(target.uuid() ? "a uuid is bytes, bytearray or uuid.UUID" : "octets are bytes or bytearray") +
                             ", not " + TypeName(value));
   }
   if (target.uuid() && size != 16)
-    target.Fail("value", "a uuid is exactly 16 bytes, not " + std::to_string(size));
+    target.Fail(E_INVALIDARG, "a uuid is exactly 16 bytes, not " + std::to_string(size));
   return KroVariant::Octets(SEQUENCE_octet(reinterpret_cast<const unsigned char*>(data), static_cast<std::size_t>(size)));
 }
 
-KroVariant Time(py::handle value, const Target& target) {
+// A date alone is its midnight, a naive time is taken as UTC.
+long long Seconds(py::handle value, const Target& target) {
+  if (!PyDate_Check(value.ptr())) target.Fail(DISP_E_TYPEMISMATCH, "a time is a datetime or a date, not " + TypeName(value));
   py::object moment = py::reinterpret_borrow<py::object>(value);
-  if (!PyDateTime_Check(value.ptr()))  // a date alone is its midnight
+  if (!PyDateTime_Check(value.ptr()))
     moment = py::reinterpret_steal<py::object>(PyDateTime_FromDateAndTime(
         PyDateTime_GET_YEAR(value.ptr()), PyDateTime_GET_MONTH(value.ptr()), PyDateTime_GET_DAY(value.ptr()), 0, 0, 0, 0));
   if (PyDateTime_DATE_GET_MICROSECOND(moment.ptr()) != 0)
-    target.Fail("value", "times are stored in whole seconds; drop the sub-second part (.replace(microsecond=0))");
-  // A naive time is taken as UTC.
+    target.Fail(E_INVALIDARG, "times are stored in whole seconds; drop the sub-second part (.replace(microsecond=0))");
   if (moment.attr("tzinfo").is_none()) moment = moment.attr("replace")(py::arg("tzinfo") = hooks().utc);
   py::object delta = moment - hooks().epoch;
   long long seconds = static_cast<long long>(PyDateTime_DELTA_GET_DAYS(delta.ptr())) * 86400 +
                       PyDateTime_DELTA_GET_SECONDS(delta.ptr());
   if (seconds < kFirstTime || seconds > kLastTime)
-    target.Fail("value", std::string("time outside the stored range ") + kTimeRange);
-  return KroVariant::Time(KroTime(static_cast<time_t>(seconds)));
+    target.Fail(E_INVALIDARG, std::string("time outside the stored range ") + kTimeRange);
+  return seconds;
+}
+
+KroVariant Time(py::handle value, const Target& target) {
+  return KroVariant::Time(KroTime(static_cast<time_t>(Seconds(value, target))));
 }
 
 KroVariant FromPython(py::handle value, KroVarType wanted, const Target& target);
@@ -181,14 +203,14 @@ KroVariant FromPython(py::handle value, KroVarType wanted, const Target& target)
   PyObject* p = value.ptr();
   if (p == Py_None) return KroVariant();
   if (p == hooks().missing.ptr())
-    Raise("result", target.method, DISP_E_BADPARAMCOUNT, py::int_(target.position + 1), target.name() + " is missing");
+    Raise(target.method, DISP_E_BADPARAMCOUNT, py::int_(target.position + 1), target.name() + " is missing");
   if (PyBool_Check(p)) return KroVariant::Bool(p == Py_True);
   if (PyLong_Check(p)) {
     int overflow = 0;
     long long n = PyLong_AsLongLongAndOverflow(p, &overflow);
-    if (overflow) target.Fail("value", "integer out of range");
+    if (overflow) target.Fail(E_INVALIDARG, "integer out of range");
     if (wanted == KroVT_I4 && (n < INT32_MIN || n > INT32_MAX))
-      target.Fail("value", "integer out of the 32-bit range");
+      target.Fail(E_INVALIDARG, "integer out of the 32-bit range");
     if (wanted != KroVT_I8 && n >= INT32_MIN && n <= INT32_MAX) return KroVariant::Int(static_cast<std::int32_t>(n));
     return KroVariant::Long(n);
   }
@@ -198,7 +220,7 @@ KroVariant FromPython(py::handle value, KroVarType wanted, const Target& target)
     const char* text = PyUnicode_AsUTF8AndSize(p, &size);
     if (!text) {
       PyErr_Clear();
-      target.Fail("value", "text that is not valid Unicode (a lone surrogate) cannot be stored");
+      target.Fail(E_INVALIDARG, "text that is not valid Unicode (a lone surrogate) cannot be stored");
     }
     return KroVariant::String(KroUnicodeString(std::string_view(text, static_cast<std::size_t>(size))));
   }
@@ -213,7 +235,7 @@ KroVariant FromPython(py::handle value, KroVarType wanted, const Target& target)
   if (PyObject_HasAttrString(p, "_handle")) return FromPython(value.attr("_handle"), wanted, target);
   if (PyList_Check(p) || PyTuple_Check(p) || (wanted == KroVT_ARRAY && PyObject_HasAttrString(p, "__iter__")))
     return Items(value, target);
-  target.Fail("type", "cannot pass a " + TypeName(value));
+  target.Fail(DISP_E_TYPEMISMATCH, "cannot pass a " + TypeName(value));
 }
 
 // Calls method dispId with the inputs, in parameter order; outputs are passed by reference where the
@@ -259,7 +281,7 @@ py::object Call(const Handle& self, long dispId, const py::tuple& inputs) {
       for (unsigned int i = 0; i < argErr && i < paramCount; ++i) position += method->params[i].out ? 0 : 1;
       argument = py::int_(position + 1);
     }
-    Raise("result", name, hr, argument, exception.description);
+    Raise(name, hr, argument, exception.description);
   }
   if (!method) return ToPython(result);
 
@@ -287,6 +309,7 @@ py::dict DescribeMethod(const KroMethodInfo& m) {
     d["type"] = p.typeName;
     d["kind"] = KroVarTypeName(p.type);
     d["out"] = p.out;
+    d["uuid"] = IsUuidType(p.typeName);
     params.append(d);
   }
   py::dict d;
@@ -354,16 +377,30 @@ PYBIND11_MODULE(_cfgso, m) {
       .def("same_object", [](const Handle& self, const Handle& other) { return self.identity() == other.identity(); });
 
   m.def("call", &Call, "call(handle, dispid, inputs): the method's value; a failing result raises");
-  m.def("setup", [](py::object wrap, py::object error, py::object missing) {
+  {
     Hooks& h = hooks();
-    h.missing = std::move(missing);
-    h.wrap = std::move(wrap);
-    h.error = std::move(error);
+    h.missing = py::module_::import("builtins").attr("object")();
     py::module_ datetime = py::module_::import("datetime");
     h.utc = datetime.attr("timezone").attr("utc");
     h.epoch = datetime.attr("datetime")(1970, 1, 1, 0, 0, 0, 0, h.utc);
     h.uuidType = py::module_::import("uuid").attr("UUID");
+  }
+  m.attr("MISSING") = hooks().missing;
+  m.attr("UTC") = hooks().utc;
+  m.attr("EPOCH") = hooks().epoch;
+  // Called once, before the first object is made: until then no call can fail.
+  m.def("setup", [](py::object wrap, py::object error) {
+    hooks().wrap = std::move(wrap);
+    hooks().error = std::move(error);
   });
+  m.def("seconds", [](py::handle moment, const std::string& method, std::size_t position) {
+        return Seconds(moment, Target{method, nullptr, position});
+      }, "seconds(moment, method, position): a datetime or date as seconds since 1970 UTC, as calls take it; "
+         "raises as a call's argument at that zero-based position would");
+  m.def("moment", [](long long seconds) {
+        if (seconds < kFirstTime || seconds > kLastTime) throw py::value_error(std::string("time outside ") + kTimeRange);
+        return Moment(seconds);
+      }, "moment(seconds): the datetime of seconds since 1970 UTC, as calls give it");
   m.def("static_dispatch", [](const std::string& className) -> py::object {
     KroBaseUnknown* created = KroCreateStaticDispatch(className.c_str());
     if (!created) return py::none();
@@ -384,5 +421,9 @@ PYBIND11_MODULE(_cfgso, m) {
   m.def("interfaces", &KroDispatchTableNames);
   m.attr("FIRST_TIME") = kFirstTime;
   m.attr("LAST_TIME") = kLastTime;
-  KroRegisterEffective(m, [](py::handle h) { return h.cast<const Handle&>().get(); }, [](KroBaseUnknown* p) { return py::cast(Handle(KroUnknownRef(p, IID_KroISpecObject, false))); });
+  py::dict results;
+#define KRO_SCRIPT_RESULT_ENTRY(code) results[#code] = static_cast<long>(code);
+  KRO_SCRIPT_RESULTS(KRO_SCRIPT_RESULT_ENTRY)
+#undef KRO_SCRIPT_RESULT_ENTRY
+  m.attr("RESULTS") = results;
 }

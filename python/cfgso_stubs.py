@@ -21,7 +21,7 @@ import datetime
 import enum
 import os
 import uuid
-from typing import Any, Iterable, Iterator, Optional, Union
+from typing import Any, Iterable, Iterator, NamedTuple, Optional, Union
 
 '''
 
@@ -124,10 +124,12 @@ def main(package_dir):
                  "    def __enter__(self) -> Document: ...\n"
                  "    def __exit__(self, *exc: Any) -> bool: ...\n" + method_stub("close", cfgso.Document.close) + "\n")
     out.append(document)
+    out.append("class Match(NamedTuple):\n" + doc_block(cfgso.Match.__doc__, 4) +
+               "    object: int\n    record: KroISpecObject\n    type: str\n    basic: int\n\n")
     for name in ("manager", "container", "open", "save", "attributes", "attribute_kinds", "set_attribute",
                  "live_objects", "interfaces", "effective", "record_holds"):
         out.append(method_stub(name, getattr(cfgso, name), indent=0) + "\n")
-    out.append("Match: Any\nfactory: KroCfgSOFactory\ndocuments: KroDocumentScripting\n")
+    out.append("factory: KroCfgSOFactory\ndocuments: KroDocumentScripting\n")
     text = "".join(out)
     compile(text, "__init__.pyi", "exec")  # a stub that does not parse is no stub
     with open(os.path.join(package_dir, "__init__.pyi"), "w", encoding="utf-8") as f:
