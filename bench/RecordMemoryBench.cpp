@@ -46,7 +46,7 @@ void BM_Memory_FactoryContext(benchmark::State& state) {
     KroICfgSOContext_var context;
     return SUCCEEDED(KroCfgSOFactory::createContext(context)) &&
            SUCCEEDED(context->setName(KroUnicodeString("ctx-").AppendNum(i))) && SUCCEEDED(context->setType("Part")) &&
-           SUCCEEDED(context->setInfo("made by the memory benchmark")) && SUCCEEDED(context->setUuid(Uuid(i)));
+           SUCCEEDED(context->setInfo("information")) && SUCCEEDED(context->setUuid(Uuid(i)));
   });
 }
 
@@ -59,7 +59,7 @@ void BM_Memory_ServicesContext(benchmark::State& state) {
     return SUCCEEDED(KroCfgSOFactory::instanciateSpecObject(Str::STARTUP_CONTEXT, KroISpecObject::InterfaceName(), so)) &&
            SUCCEEDED(S::SetStringValue(so, Str::CONTEXT_NAME, KroUnicodeString("ctx-").AppendNum(i))) &&
            SUCCEEDED(S::SetStringValue(so, Str::CONTEXT_TYPE, "Part")) &&
-           SUCCEEDED(S::SetStringValue(so, Str::CONTEXT_INFO, "made by the memory benchmark")) &&
+           SUCCEEDED(S::SetStringValue(so, Str::CONTEXT_INFO, "information")) &&
            SUCCEEDED(S::SetByteArrayValue(so, Str::CONTEXT_UID, Uuid(i)));
   });
 }
@@ -76,7 +76,7 @@ void BM_Memory_StructContext(benchmark::State& state) {
     const long resident = bench::ResidentBytes(), heap = bench::HeapInUseBytes();
     std::vector<PlainContext> records;
     for (int i = 0; i < count; ++i) {
-      PlainContext c{"ctx-" + std::to_string(i), "Part", "made by the memory benchmark", {}};
+      PlainContext c{"ctx-" + std::to_string(i), "Part", "information", {}};
       for (int k = 0; k < 16; ++k) c.uuid[static_cast<std::size_t>(k)] = static_cast<unsigned char>(i + k);
       records.push_back(std::move(c));
     }
