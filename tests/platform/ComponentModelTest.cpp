@@ -127,12 +127,20 @@ TEST_F(ComponentModelTest, SamePairGivesSameTieAndImplementation) {
   EXPECT_EQ(current, impl1);  // the call context names the implementation being called
   EXPECT_EQ(Tie_StackCtx::Current(), nullptr);
 
-  // A tie released and made again still reaches the same implementation object.
+  // While any tie presents the object, a tie released and made again reaches the same implementation.
+  KroITestGadget_var gadget = so;
   w1 = nullptr;
   w2 = nullptr;
   KroITestWidget_var w3 = so;
   w3->whoAmI(impl2, current);
   EXPECT_EQ(impl1, impl2);
+  // The last tie takes the implementation objects with it: the two ties and at least one implementation.
+  const long withTies = KroBaseUnknown::LiveObjects();
+  gadget = nullptr;
+  w3 = nullptr;
+  EXPECT_LE(KroBaseUnknown::LiveObjects(), withTies - 3);
+  KroITestWidget_var again = so;
+  EXPECT_EQ(again->whoAmI(impl2, current), S_OK) << "a new tie makes a new implementation";
 }
 
 TEST_F(ComponentModelTest, ImplementationAndTieAnswerForTheSpecObject) {
