@@ -34,7 +34,7 @@ bool Loopback(const std::string& endpoint) {
 // The corbaloc: address of the object: the TCP port the ORB chose, or the socket's path.
 std::string Address(CORBA::Object_ptr object, const std::string& endpoint) {
   if (endpoint.starts_with("giop:unix:"))
-    return "corbaloc:omniunix:" + endpoint.substr(10) + ":" + kObjectKey;
+    return "corbaloc:omniunix:" + endpoint.substr(10) + ":/" + kObjectKey;
   omniIOR* ior = object->_PR_getobj()->_getIOR();
   std::string address;
   const IOP::TaggedProfileList& profiles = ior->iopProfiles();
@@ -44,7 +44,9 @@ std::string Address(CORBA::Object_ptr object, const std::string& endpoint) {
     IIOP::unmarshalProfile(profiles[i], body);
     std::string host = body.address.host.in();
     if (host.find(':') != std::string::npos) host = "[" + host + "]";
-    address = "corbaloc:iiop:" + host + ":" + std::to_string(body.address.port) + "/" + kObjectKey;
+    // GIOP 1.2: a request over the size limit is then answered with an exception, not a dropped
+    // connection, as in 1.0, the corbaloc default.
+    address = "corbaloc:iiop:1.2@" + host + ":" + std::to_string(body.address.port) + "/" + kObjectKey;
   }
   ior->release();
   return address;

@@ -94,13 +94,16 @@ HRESULT CfgServerClient::Failure(const CORBA::Exception& e, std::string& error) 
       error = "the server did not answer within " + std::to_string(m_timeoutMs) + " ms" + at;
       return KRO_E_SERVER_TIMEOUT;
     }
-    if (CORBA::MARSHAL::_downcast(&e) || CORBA::IMP_LIMIT::_downcast(&e) || CORBA::BAD_PARAM::_downcast(&e)) {
+    // omniORB's server answers a request over its size limit by closing the connection while the
+    // client is still sending it.
+    if (CORBA::MARSHAL::_downcast(&e) || CORBA::IMP_LIMIT::_downcast(&e) || CORBA::BAD_PARAM::_downcast(&e) ||
+        (CORBA::COMM_FAILURE::_downcast(&e) && minor == omni::COMM_FAILURE_MarshalArguments)) {
       error = std::string("the server refused the request (") + e._name() + "): larger than it takes, or malformed" + at;
       return KRO_E_SERVER_REFUSED;
     }
     if (CORBA::TRANSIENT::_downcast(&e) || CORBA::COMM_FAILURE::_downcast(&e) ||
         CORBA::OBJECT_NOT_EXIST::_downcast(&e) || CORBA::INV_OBJREF::_downcast(&e)) {
-      error = std::string("no server answers (") + e._name() + ")" + at;
+      error = std::string("no server answers (") + e._name() + " " + std::to_string(minor & 0xFFFF) + ")" + at;
       return KRO_E_SERVER_UNAVAILABLE;
     }
   }
