@@ -44,6 +44,7 @@ class CfgServerStore {
   class Transaction;
   sqlite3_stmt* Prepare(const char* sql);
   void Exec(const char* sql);
+  void Step(sqlite3_stmt* statement, const char* what);
   [[noreturn]] void Failure(const char* what);
   void ReadRow(sqlite3_stmt* statement, CfgServer::Record& out);
 
@@ -51,6 +52,11 @@ class CfgServerStore {
   std::string m_path;
   std::mutex m_mutex;
   std::uint64_t m_commits = 0;
+  sqlite3_stmt* m_begin = nullptr;
+  sqlite3_stmt* m_beginWrite = nullptr;
+  sqlite3_stmt* m_commit = nullptr;
+  sqlite3_stmt* m_rollback = nullptr;
+  sqlite3_stmt* m_dataVersion = nullptr;
   sqlite3_stmt* m_insert = nullptr;
   sqlite3_stmt* m_update = nullptr;
   sqlite3_stmt* m_select = nullptr;

@@ -5,7 +5,12 @@
 
 #include <CLI/CLI.hpp>
 
+#include "KroTypes.h"
+
 #include "CfgsoQuery.h"
+
+// The name of a code of the server's client (KRO_E_SERVER_...), nullptr for any other or without it.
+const char* ServerResultName(HRESULT hr);
 
 class CfgsoServerCommands {
  public:

@@ -117,7 +117,9 @@ std::string FindCatalog(const std::string& command) {
 std::string ResultText(HRESULT hr) {
   char value[16];
   std::snprintf(value, sizeof value, "0x%08X", static_cast<unsigned>(hr));
-  return std::string(ResultName(hr)) + " (" + value + ")";
+  // The server's client names its own codes: they are not the platform's.
+  const char* name = ServerResultName(hr);
+  return std::string(name ? name : ResultName(hr)) + " (" + value + ")";
 }
 
 int DemoContext() {

@@ -24,6 +24,8 @@
 #include "KroCfgStreamer.h"
 #include "KroDocument.h"
 
+const char* ServerResultName(HRESULT hr) { return CfgServerClient::ResultName(hr); }
+
 namespace {
 
 using St = KroCfgStreamer;
@@ -480,6 +482,8 @@ CfgsoServerCommands::CfgsoServerCommands(CLI::App& app, CLI::App* query, QueryOp
   query->add_option("--server", m_server, "(this cfgso was built without the server's client)");
   query->get_option("FILE")->required(false);
 }
+
+const char* ServerResultName(HRESULT) { return nullptr; }
 
 // A query without FILE or --server is taken here, to be refused.
 bool CfgsoServerCommands::Chosen() const {

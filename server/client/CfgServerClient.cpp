@@ -70,6 +70,18 @@ CfgServerClient::~CfgServerClient() {
   if (!CORBA::is_nil(m_orb) && --s_connections == 0) m_orb->destroy();
 }
 
+const char* CfgServerClient::ResultName(HRESULT hr) {
+  switch (hr) {
+    case KRO_E_SERVER_UNAVAILABLE: return "KRO_E_SERVER_UNAVAILABLE";
+    case KRO_E_SERVER_TIMEOUT: return "KRO_E_SERVER_TIMEOUT";
+    case KRO_E_SERVER_BAD_INPUT: return "KRO_E_SERVER_BAD_INPUT";
+    case KRO_E_SERVER_DUPLICATE_UUID: return "KRO_E_SERVER_DUPLICATE_UUID";
+    case KRO_E_SERVER_REFUSED: return "KRO_E_SERVER_REFUSED";
+    case KRO_E_SERVER_STORAGE: return "KRO_E_SERVER_STORAGE";
+    default: return nullptr;
+  }
+}
+
 HRESULT CfgServerClient::Failure(const CORBA::Exception& e, std::string& error) const {
   if (const auto* bad = CfgServer::BadInput::_downcast(&e)) {
     error = std::string(bad->field.in()) + ": " + bad->reason.in();

@@ -49,6 +49,9 @@ class CfgServerClient {
     }
   }
 
+  // The name of one of the KRO_E_SERVER_ codes above ("KRO_E_SERVER_TIMEOUT"), nullptr for any other.
+  static const char* ResultName(HRESULT hr);
+
   // The HRESULT and message of an exception a call raised.
   HRESULT Failure(const CORBA::Exception& e, std::string& error) const;
 

@@ -275,3 +275,11 @@ TEST_F(CfgsoServerTest, QueriesAnswerAsTheInProcessQueryDoes) {
 }
 
 }  // namespace
+
+TEST_F(CfgsoServerTest, AServerThatIsGoneIsNamedInTheFailure) {
+  std::string out;
+  const std::string address = m_server.address();
+  ASSERT_EQ(m_server.Stop(), 0);
+  EXPECT_EQ(Cfgso("pull --server " + address + " --save " + (m_dir / "back.kro"), out), 1);
+  EXPECT_NE(out.find("KRO_E_SERVER_UNAVAILABLE (0x80040220)"), std::string::npos) << out;
+}
