@@ -20,4 +20,12 @@ cmake --build build-release --target cfgso_bench
 out=build-release/bench-results.json
 KRO_TRACE= ./build-release/bench/cfgso_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
   --benchmark_out="$out" --benchmark_out_format=json "$@"
-python3 tools/bench_report.py "$out"
+outs=("$out")
+# cfgso-server over loopback, when this build has it (omniORB and SQLite found).
+if cmake --build build-release --target cfgso_server_bench 2>/dev/null; then
+  server_out=build-release/bench-server-results.json
+  KRO_TRACE= ./build-release/bench/cfgso_server_bench --benchmark_repetitions=3 \
+    --benchmark_report_aggregates_only=true --benchmark_out="$server_out" --benchmark_out_format=json "$@"
+  outs+=("$server_out")
+fi
+python3 tools/bench_report.py "${outs[@]}"

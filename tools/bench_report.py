@@ -1,7 +1,11 @@
 #!/usr/bin/env python3
 """Sets each benchmark figure beside its peer, from the medians of a Google Benchmark JSON output.
 
-usage: bench_report.py RESULTS.json
+usage: bench_report.py RESULTS.json [MORE.json...]
+
+Several files are read as one run (the benchmark programs of one tools/bench.sh).
+Round trips to cfgso-server are set beside their peers in wall time: the client's CPU time leaves out
+the server's work and the wait.
 """
 import json
 import sys
@@ -9,11 +13,13 @@ import sys
 UNIT_NS = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
 
 
-def medians(path):
-    with open(path) as f:
-        data = json.load(f)
+def medians(paths):
+    runs = []
+    for path in paths:
+        with open(path) as f:
+            runs += json.load(f).get("benchmarks", [])
     out = {}
-    for run in data.get("benchmarks", []):
+    for run in runs:
         if run.get("error_occurred"):
             print(f"error in {run['name']}: {run.get('error_message', '')}", file=sys.stderr)
             continue
@@ -25,6 +31,7 @@ def medians(path):
             continue
         entry = dict(run)
         entry["cpu_ns"] = run["cpu_time"] * UNIT_NS[run.get("time_unit", "ns")]
+        entry["real_ns"] = run["real_time"] * UNIT_NS[run.get("time_unit", "ns")]
         out[name] = entry
     return out
 
@@ -38,10 +45,10 @@ def time_text(ns):
 
 
 def main():
-    if len(sys.argv) != 2:
+    if len(sys.argv) < 2:
         print(__doc__, file=sys.stderr)
         return 2
-    runs = medians(sys.argv[1])
+    runs = medians(sys.argv[1:])
     rows = []  # figure, value, peer, peer value, ratio, target, verdict
 
     def find(name):
@@ -54,6 +61,10 @@ def main():
     def cpu(name):
         run = find(name)
         return run["cpu_ns"] if run else None
+
+    def real(name):
+        run = find(name)
+        return run["real_ns"] if run else None
 
     def counter(name, key):
         run = find(name)
@@ -127,10 +138,36 @@ def main():
         rows.append(("", "", "SQLite (its heap)", size_text(sqlite_bytes),
                      f"{per_basic / sqlite_bytes:.2f}x" if per_basic is not None and sqlite_bytes else "-", "", ""))
 
+    # cfgso-server over loopback (wall time).
+    if find("BM_Server_ReadSpecification") is not None:
+        read = real("BM_Server_ReadSpecification")
+        compare("server: read one specification", read,
+                [("plain TCP echo, same sizes", real("BM_Peer_TcpEcho"), True),
+                 ("SQLite lookup in process", real("BM_Peer_SqliteRead"), False)],
+                time_text, "<= 1.5x", 1.5)
+        for key in ("p50_us", "p99_us"):
+            ours, echo = counter("BM_Server_ReadSpecification", key), counter("BM_Peer_TcpEcho", key)
+            sqlite = counter("BM_Peer_SqliteRead", key)
+            compare(f"  {key[:3]}", ours * 1e3 if ours else None,
+                    [("plain TCP echo", echo * 1e3 if echo else None, False),
+                     ("SQLite lookup in process", sqlite * 1e3 if sqlite else None, False)], time_text)
+        calls = counter("BM_Server_ReadSpecification", "calls_per_s")
+        rows.append(("  calls per second", f"{calls:.0f}" if calls else "-", "target", "20000",
+                     f"{calls / 20000:.2f}x" if calls else "-", ">= 20 000/s",
+                     "" if not calls else ("met" if calls >= 20000 else "NOT MET")))
+        compare("server: push 100 000 base objects", real("BM_Server_Push100k"),
+                [("SQLite insert, one transaction", real("BM_Peer_SqliteInsert100k"), True)], time_text, "<= 2.0x",
+                2.0)
+        index, small = real("BM_Peer_IndexQuery1M"), read
+        compare("server: query, 1 000 000 basic", real("BM_Server_Query1M"),
+                [("index in process + small request", index + small if index and small else None, True),
+                 ("index in process", index, False)], time_text, "<= 1.5x", 1.5)
+
     headers = ("figure", "value", "beside", "its value", "ratio", "target", "")
     widths = [max(len(str(r[i])) for r in rows + [headers]) for i in range(len(headers))]
     print()
-    print("Medians of CPU time (memory: growth of the resident set), from " + sys.argv[1])
+    print("Medians of CPU time (server rows: wall time; memory: growth of the resident set), from " +
+          ", ".join(sys.argv[1:]))
     for row in [headers] + rows:
         print("  ".join(str(cell).ljust(widths[i]) if i in (0, 2, 5, 6) else str(cell).rjust(widths[i])
                         for i, cell in enumerate(row)).rstrip())

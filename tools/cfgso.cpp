@@ -12,6 +12,7 @@
 #include "CfgsoDemos.h"
 #include "CfgsoDocuments.h"
 #include "CfgsoQuery.h"
+#include "CfgsoServer.h"
 #include "KroCfgEffectivityRecord.h"
 #include "KroCfgSOFactory.h"
 #include "KroCfgSOFramework.h"
@@ -116,7 +117,9 @@ std::string FindCatalog(const std::string& command) {
 std::string ResultText(HRESULT hr) {
   char value[16];
   std::snprintf(value, sizeof value, "0x%08X", static_cast<unsigned>(hr));
-  return std::string(ResultName(hr)) + " (" + value + ")";
+  // The server's client names its own codes: they are not the platform's.
+  const char* name = ServerResultName(hr);
+  return std::string(name ? name : ResultName(hr)) + " (" + value + ")";
 }
 
 int DemoContext() {
@@ -228,6 +231,7 @@ int main(int argc, char** argv) {
       ->allow_extra_args(false);  // one name per --spec, so that FILE may follow
   queryCommand->add_flag("--150", query.mode150, "150% mode: expressions are not consulted");
   queryCommand->add_flag("--json", query.json, "the records as a JSON array");
+  CfgsoServerCommands server(app, queryCommand, query);
   std::string topic;
   CLI::App* help = app.add_subcommand("help", "show the help of cfgso, or of one COMMAND");
   help->add_option("COMMAND", topic, "the command to describe");
@@ -273,6 +277,7 @@ int main(int argc, char** argv) {
       return shipped.empty() ? 1 : ListCatalog(shipped.c_str());
     }
     if (*show) return showSvg ? ShowSvg(showFile, showAt, showRank) : ShowDocument(showFile.c_str(), showJson);
+    if (server.Chosen()) return server.NeedsCatalog() && FindCatalog(command).empty() ? 1 : server.Run();
     if (*queryCommand) return QueryDocument(query);
     if (*demo || *stream) {
       if (FindCatalog(command).empty()) return 1;

@@ -1,0 +1,445 @@
+// cfgso-server over loopback beside its peers, in one run:
+// - reading one specification by uuid, beside a plain TCP echo of messages of the same sizes (another
+//   process, over the same loopback) and beside SQLite answering the same lookup in this process;
+// - pushing 100 000 base objects in batches of 1 000, beside SQLite inserting the same rows in one
+//   local transaction;
+// - a query over 1 000 000 basic effectivities, beside the library's index answering it in process.
+// The server is a cfgso-server of the benchmark's own on a free loopback port. Round trips are
+// measured in wall time: the client's CPU time leaves out the server's work and the wait.
+#include <benchmark/benchmark.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "CfgServerClient.h"
+#include "CfgServerEffectivity.h"
+#include "CfgServerProcess.h"
+#include "CfgServerStore.h"
+#include "KroCfgEffectivityIndex.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kSpecifications = 1000;
+constexpr int kPushCount = 100'000, kPushBatch = 1000;
+constexpr int kBasicCount = 1'000'000, kBasicBatch = 1000, kNames = 16, kExpressions = 64, kPoints = 64;
+
+// GIOP 1.2 framing around omniORB's read(id): a request of 56 octets before the uuid's 20, a reply of
+// 24 before the record (omniORB's trace, -ORBtraceLevel 25, shows these sizes).
+constexpr std::size_t kRequestOverhead = 56, kReplyOverhead = 24;
+
+CfgServer::Uuid RandomUuid(std::mt19937_64& random) {
+  CfgServer::Uuid id;
+  id.length(16);
+  for (CORBA::ULong i = 0; i < 16; ++i) id[i] = static_cast<CORBA::Octet>(random());
+  return id;
+}
+
+CfgServer::DMX_OrbixTypes::DateCorba Date(std::time_t t) {
+  std::tm tm{};
+  gmtime_r(&t, &tm);
+  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+// One server for the whole run, with the specifications to read and the basic effectivities to query.
+struct Server {
+  CfgServerTempDir dir;
+  CfgServerProcess process;
+  std::unique_ptr<CfgServerClient> client;
+  std::vector<CfgServer::Uuid> specifications;
+  std::size_t requestBytes = 0, replyBytes = 0;
+  bool effectivitiesLoaded = false;
+  std::string error;
+
+  Server() {
+    if (!process.Start(dir / "bench.db", {}, error)) return;
+    if (FAILED(CfgServerClient::Connect(process.address(), client, error, 60000))) return;
+    std::mt19937_64 random(29);
+    CfgServer::RecordSeq records;
+    records.length(kSpecifications);
+    for (CORBA::ULong i = 0; i < records.length(); ++i) {
+      CfgServer::ModelSpecification spec;
+      spec.name = ("ENGINE-" + std::to_string(i)).c_str();
+      spec.description = "a specification of the benchmark";
+      spec.alias = ("E" + std::to_string(i)).c_str();
+      spec.condition = "";
+      records[i].id = RandomUuid(random);
+      records[i].body.specification(spec);
+    }
+    if (!Call([&](CfgServer::Store_ptr store) { CfgServer::UuidSeq_var ids = store->create(records); })) return;
+    for (CORBA::ULong i = 0; i < records.length(); ++i) specifications.push_back(records[i].id);
+    cdrMemoryStream reply;
+    records[0].seq = 1;
+    records[0] >>= reply;
+    requestBytes = kRequestOverhead + 20;
+    replyBytes = kReplyOverhead + reply.bufSize();
+  }
+
+  // A call's failure message goes to failure; error stays the start's.
+  template <class F>
+  bool Call(F call) {
+    return SUCCEEDED(client->Call(call, failure));
+  }
+  std::string failure;
+
+  bool ready() const { return client != nullptr && error.empty(); }
+  std::string db() const { return dir / "bench.db"; }
+};
+
+Server& TheServer() {
+  static Server server;
+  return server;
+}
+
+// p50 and p99 of the calls' wall times, and calls per second, as counters.
+void Latencies(benchmark::State& state, std::vector<double>& micros) {
+  if (micros.empty()) return;
+  std::sort(micros.begin(), micros.end());
+  state.counters["p50_us"] = micros[micros.size() / 2];
+  state.counters["p99_us"] = micros[std::min(micros.size() - 1, micros.size() * 99 / 100)];
+  state.counters["calls_per_s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+void BM_Server_ReadSpecification(benchmark::State& state) {
+  Server& server = TheServer();
+  if (!server.ready()) return state.SkipWithError(server.error.c_str());
+  std::vector<double> micros;
+  std::size_t i = 0;
+  for (auto _ : state) {
+    const CfgServer::Uuid& id = server.specifications[i++ % server.specifications.size()];
+    const auto start = Clock::now();
+    CfgServer::Record_var record = server.client->store()->read(id);
+    micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    benchmark::DoNotOptimize(record->seq);
+  }
+  Latencies(state, micros);
+}
+BENCHMARK(BM_Server_ReadSpecification)->UseRealTime()->MinTime(2.0);
+
+// ---- The plain TCP echo: a child process answering each request with a reply of the server's sizes ----
+
+bool Full(ssize_t (*io)(int, void*, std::size_t), int fd, char* data, std::size_t size) {
+  while (size > 0) {
+    ssize_t n = io(fd, data, size);
+    if (n <= 0) return false;
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+ssize_t Read(int fd, void* data, std::size_t size) { return read(fd, data, size); }
+ssize_t Write(int fd, void* data, std::size_t size) { return write(fd, data, size); }
+
+struct Echo {
+  pid_t pid = -1;
+  int fd = -1;
+
+  Echo(std::size_t requestBytes, std::size_t replyBytes) {
+    int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (bind(listener, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(listener, 1) != 0 ||
+        getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+      close(listener);
+      return;
+    }
+    pid = fork();
+    if (pid == 0) {
+      int peer = accept(listener, nullptr, nullptr);
+      int one = 1;
+      setsockopt(peer, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+      std::vector<char> request(requestBytes), reply(replyBytes, 'r');
+      while (Full(Read, peer, request.data(), request.size()) && Full(Write, peer, reply.data(), reply.size())) {
+      }
+      _exit(0);
+    }
+    close(listener);
+    fd = socket(AF_INET, SOCK_STREAM, 0);
+    int one = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+      close(fd);
+      fd = -1;
+    }
+  }
+  ~Echo() {
+    if (fd >= 0) close(fd);
+    if (pid > 0) waitpid(pid, nullptr, 0);
+  }
+};
+
+void BM_Peer_TcpEcho(benchmark::State& state) {
+  Server& server = TheServer();
+  if (!server.ready()) return state.SkipWithError(server.error.c_str());
+  Echo echo(server.requestBytes, server.replyBytes);
+  if (echo.fd < 0) return state.SkipWithError("no loopback echo");
+  std::vector<char> request(server.requestBytes, 'q'), reply(server.replyBytes);
+  std::vector<double> micros;
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    if (!Full(Write, echo.fd, request.data(), request.size()) || !Full(Read, echo.fd, reply.data(), reply.size()))
+      return state.SkipWithError("the echo broke off");
+    micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+  }
+  Latencies(state, micros);
+  state.counters["request_bytes"] = static_cast<double>(server.requestBytes);
+  state.counters["reply_bytes"] = static_cast<double>(server.replyBytes);
+}
+BENCHMARK(BM_Peer_TcpEcho)->UseRealTime()->MinTime(2.0);
+
+// SQLite in this process, on the server's own file: the row by uuid, its body decoded.
+void BM_Peer_SqliteRead(benchmark::State& state) {
+  Server& server = TheServer();
+  if (!server.ready()) return state.SkipWithError(server.error.c_str());
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(server.db().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+  sqlite3_stmt* select = nullptr;
+  sqlite3_prepare_v2(db, "SELECT uuid, seq, body FROM record WHERE uuid = ?", -1, &select, nullptr);
+  std::vector<double> micros;
+  std::size_t i = 0;
+  for (auto _ : state) {
+    const CfgServer::Uuid& id = server.specifications[i++ % server.specifications.size()];
+    const auto start = Clock::now();
+    sqlite3_bind_blob(select, 1, id.get_buffer(), 16, SQLITE_STATIC);
+    if (sqlite3_step(select) != SQLITE_ROW) return state.SkipWithError("SQLite lost a specification");
+    CfgServer::Record record;
+    record.seq = static_cast<std::uint64_t>(sqlite3_column_int64(select, 1));
+    CfgServerStore::Decode(sqlite3_column_blob(select, 2), static_cast<std::size_t>(sqlite3_column_bytes(select, 2)),
+                           record.body);
+    sqlite3_reset(select);
+    micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    benchmark::DoNotOptimize(record.seq);
+  }
+  Latencies(state, micros);
+  sqlite3_finalize(select);
+  sqlite3_close(db);
+}
+BENCHMARK(BM_Peer_SqliteRead)->UseRealTime()->MinTime(2.0);
+
+// ---- Pushing 100 000 base objects ----
+
+std::vector<CfgServer::RecordSeq> BaseObjects(std::mt19937_64& random) {
+  std::vector<CfgServer::RecordSeq> batches(kPushCount / kPushBatch);
+  int n = 0;
+  for (auto& batch : batches) {
+    batch.length(kPushBatch);
+    for (CORBA::ULong i = 0; i < batch.length(); ++i, ++n) {
+      CfgServer::NlsBaseObject bo;
+      bo.name.text = ("part-" + std::to_string(n)).c_str();
+      bo.type.text = "Part";
+      bo.info.text = "benchmark sample";
+      bo.uid = RandomUuid(random);
+      batch[i].id = RandomUuid(random);
+      batch[i].body.bo(bo);
+    }
+  }
+  return batches;
+}
+
+void BM_Server_Push100k(benchmark::State& state) {
+  Server& server = TheServer();
+  if (!server.ready()) return state.SkipWithError(server.error.c_str());
+  static std::mt19937_64 random(1);  // fresh uuids in every run of the benchmark
+  for (auto _ : state) {
+    state.PauseTiming();
+    const std::vector<CfgServer::RecordSeq> batches = BaseObjects(random);
+    state.ResumeTiming();
+    for (const auto& batch : batches)
+      if (!server.Call([&](CfgServer::Store_ptr store) { CfgServer::UuidSeq_var ids = store->create(batch); }))
+        return state.SkipWithError(server.failure.c_str());
+  }
+  state.SetItemsProcessed(state.iterations() * kPushCount);
+}
+BENCHMARK(BM_Server_Push100k)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+// The same rows, the same table and settings as the server's, one transaction in this process.
+void BM_Peer_SqliteInsert100k(benchmark::State& state) {
+  CfgServerTempDir dir;
+  sqlite3* db = nullptr;
+  sqlite3_open((dir / "peer.db").c_str(), &db);
+  sqlite3_exec(db,
+               "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
+               "CREATE TABLE record (seq INTEGER PRIMARY KEY AUTOINCREMENT,"
+               "  uuid BLOB NOT NULL UNIQUE CHECK (length(uuid) = 16), kind INTEGER NOT NULL,"
+               "  name TEXT NOT NULL, domain TEXT NOT NULL, body BLOB NOT NULL);"
+               "CREATE INDEX record_kind_domain ON record (kind, domain);",
+               nullptr, nullptr, nullptr);
+  sqlite3_stmt* insert = nullptr;
+  sqlite3_prepare_v2(db, "INSERT INTO record (uuid, kind, name, domain, body) VALUES (?, ?, ?, ?, ?)", -1, &insert,
+                     nullptr);
+  static std::mt19937_64 random(2);
+  std::vector<unsigned char> body;
+  std::string name, domain;
+  for (auto _ : state) {
+    state.PauseTiming();
+    const std::vector<CfgServer::RecordSeq> batches = BaseObjects(random);
+    state.ResumeTiming();
+    sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    for (const auto& batch : batches)
+      for (CORBA::ULong i = 0; i < batch.length(); ++i) {
+        CfgServerStore::Encode(batch[i].body, body);
+        CfgServerStore::Describe(batch[i].body, name, domain);
+        sqlite3_bind_blob(insert, 1, batch[i].id.get_buffer(), 16, SQLITE_STATIC);
+        sqlite3_bind_int(insert, 2, batch[i].body._d());
+        sqlite3_bind_text(insert, 3, name.c_str(), -1, SQLITE_STATIC);
+        sqlite3_bind_text(insert, 4, domain.c_str(), -1, SQLITE_STATIC);
+        sqlite3_bind_blob(insert, 5, body.data(), static_cast<int>(body.size()), SQLITE_STATIC);
+        if (sqlite3_step(insert) != SQLITE_DONE) return state.SkipWithError(sqlite3_errmsg(db));
+        sqlite3_reset(insert);
+      }
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+  }
+  state.SetItemsProcessed(state.iterations() * kPushCount);
+  sqlite3_finalize(insert);
+  sqlite3_close(db);
+}
+BENCHMARK(BM_Peer_SqliteInsert100k)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+// ---- A query over 1 000 000 basic effectivities ----
+
+// 1 000 records of 1 000 basic effectivities each: date intervals from 1990 to 2030, 1 to 60 days
+// long, each with an expression of one to three terms over 16 specification names; points at 64 dates
+// with half the names chosen.
+struct Effectivities {
+  std::vector<CfgServer::Record> records;
+  std::vector<CfgServer::Point> points;
+  KroCfgEffectivityIndex index;
+  std::vector<std::uint32_t> counts;  // the in-process answer's size at each point
+
+  Effectivities() {
+    std::mt19937_64 random(31);
+    const std::int64_t from = 631152000, to = 1893456000;
+    std::uniform_int_distribution<std::int64_t> start(from, to), days(1, 60);
+    std::uniform_int_distribution<int> name(0, kNames - 1), terms(1, 3), sign(0, 1), pick(0, kExpressions - 1);
+    std::vector<std::string> expressions;
+    for (int x = 0; x < kExpressions; ++x) {
+      std::string expression;
+      for (int t = terms(random); t > 0; --t)
+        expression += (expression.empty() ? "" : " AND ") + std::string(sign(random) ? "" : "NOT ") + "SPEC-" +
+                      std::to_string(name(random));
+      expressions.push_back(expression);
+    }
+    records.resize(kBasicCount / kBasicBatch);
+    CfgServerEffectivity::Found found;
+    std::uint32_t number = 0;
+    for (auto& record : records) {
+      record.id = RandomUuid(random);
+      CfgServer::NlsBasicEffectivitySeq bes;
+      bes.length(kBasicBatch);
+      for (CORBA::ULong i = 0; i < bes.length(); ++i) {
+        const std::int64_t s = start(random) / 86400 * 86400;
+        bes[i].date_start = Date(s);
+        bes[i].date_end = Date(s + days(random) * 86400);
+        bes[i].range_start = bes[i].range_end = 0;  // no rank interval
+        bes[i].se.expression.text = expressions[static_cast<std::size_t>(pick(random))].c_str();
+        bes[i].se.domain.text = "Powertrain";
+      }
+      record.body.bes(bes);
+      CfgServerEffectivity::Read(record.body, found);
+      for (auto& element : found) index.add(number++, element.second);
+    }
+    index.build();
+    for (int p = 0; p < kPoints; ++p) {
+      CfgServer::Point point;
+      point.domain = "Powertrain";
+      point.hasDate = true;
+      point.date = start(random);
+      point.hasRank = false;
+      point.rank = 0;
+      point.chosen.length(kNames / 2);
+      for (CORBA::ULong n = 0; n < point.chosen.length(); ++n) point.chosen[n] = ("SPEC-" + std::to_string(2 * n)).c_str();
+      point.mode150 = false;
+      points.push_back(point);
+      std::vector<KroCfgEffectivityIndex::Hit> hits;
+      index.query(Local(point), hits);
+      counts.push_back(static_cast<std::uint32_t>(hits.size()));
+    }
+  }
+
+  static KroCfgEffectivityPoint Local(const CfgServer::Point& at) {
+    KroCfgEffectivityPoint point(at.domain.in());
+    point.setDate(at.date);
+    for (CORBA::ULong i = 0; i < at.chosen.length(); ++i) point.choose(at.chosen[i].in());
+    return point;
+  }
+};
+
+const Effectivities& TheEffectivities() {
+  static const Effectivities data;
+  return data;
+}
+
+// Loads the records into the server once and asks every point once (the server builds its index on
+// the first query): each answer must be as large as the in-process one.
+bool LoadEffectivities(Server& server, std::string& error) {
+  if (server.effectivitiesLoaded) return true;
+  const Effectivities& data = TheEffectivities();
+  for (const auto& record : data.records) {
+    CfgServer::RecordSeq one;
+    one.length(1);
+    one[0] = record;
+    if (!server.Call([&](CfgServer::Store_ptr store) { CfgServer::UuidSeq_var ids = store->create(one); })) {
+      error = server.failure;
+      return false;
+    }
+  }
+  for (int p = 0; p < kPoints; ++p) {
+    CfgServer::HitSeq_var hits;
+    if (!server.Call([&](CfgServer::Store_ptr store) { hits = store->query(data.points[static_cast<std::size_t>(p)]); })) {
+      error = server.failure;
+      return false;
+    }
+    if (hits->length() != data.counts[static_cast<std::size_t>(p)]) {
+      error = "the server and the index answer differently";
+      return false;
+    }
+  }
+  server.effectivitiesLoaded = true;
+  return true;
+}
+
+void BM_Server_Query1M(benchmark::State& state) {
+  Server& server = TheServer();
+  std::string error;
+  if (!server.ready()) return state.SkipWithError(server.error.c_str());
+  if (!LoadEffectivities(server, error)) return state.SkipWithError(error.c_str());
+  const Effectivities& data = TheEffectivities();
+  std::size_t p = 0, hits = 0;
+  for (auto _ : state) {
+    CfgServer::HitSeq_var answer = server.client->store()->query(data.points[p++ % data.points.size()]);
+    hits += answer->length();
+  }
+  state.counters["hits"] = static_cast<double>(hits) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_Server_Query1M)->UseRealTime()->MinTime(2.0);
+
+void BM_Peer_IndexQuery1M(benchmark::State& state) {
+  const Effectivities& data = TheEffectivities();
+  std::vector<KroCfgEffectivityPoint> points;
+  for (const auto& point : data.points) points.push_back(Effectivities::Local(point));
+  std::vector<KroCfgEffectivityIndex::Hit> hits;
+  std::size_t p = 0, total = 0;
+  for (auto _ : state) {
+    data.index.query(points[p++ % points.size()], hits);
+    total += hits.size();
+  }
+  state.counters["hits"] = static_cast<double>(total) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_Peer_IndexQuery1M)->UseRealTime()->MinTime(2.0);
+
+}  // namespace

@@ -1,0 +1,189 @@
+#include "CfgServerEffectivity.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "KroCfgEffectivityReader.h"
+#include "KroTime.h"
+
+namespace {
+
+using Record = KroCfgEffectivityRecord;
+using namespace CfgServer;
+
+std::int64_t Seconds(const DMX_OrbixTypes::DateCorba& d) {
+  return static_cast<std::int64_t>(KroTime(d.year, d.month, d.day, d.hour, d.minute, d.second).Gettime_t());
+}
+
+// An end at or before the epoch, or a negative rank, leaves the interval open, as in the model.
+Record::Interval Dates(std::int64_t start, std::int64_t end) { return {start, end <= 0 ? 0 : end, end <= 0}; }
+Record::Interval Ranks(std::int64_t start, std::int64_t end) { return {start, end < 0 ? 0 : end, end < 0}; }
+
+void Expression(const NlsSpecExpression& se, Record& out, Record::Basic& basic) {
+  basic.terms = KroCfgEffectivityReader::ParseExpression(se.expression.text.in());
+  basic.hasExpression = !basic.terms.empty();
+  // A basic effectivity standing alone takes its expression's domain, when it names one.
+  if (*se.domain.text.in() && !out.hasDomain) {
+    out.hasDomain = true;
+    out.domain = se.domain.text.in();
+  }
+}
+
+void Basic(const NlsBasicEffectivity& be, Record& out, Record::Basic& basic) {
+  const std::int64_t start = Seconds(be.date_start), end = Seconds(be.date_end);
+  // Both fields are always there: a pair of zeros means no such interval.
+  if (start != 0 || end != 0) basic.dates.push_back(Dates(start, end));
+  if (be.range_start != 0 || be.range_end != 0) basic.ranks.push_back(Ranks(be.range_start, be.range_end));
+  Expression(be.se, out, basic);
+}
+
+Record DomainEffectivity(const NlsDomainEffectivity& de) {
+  Record out;
+  out.kind = Record::Kind::StreamedDomainEffectivity;
+  out.hasDomain = true;
+  out.domain = de.domain.text.in();
+  for (CORBA::ULong i = 0; i < de.be_lst.length(); ++i) {
+    out.basics.emplace_back();
+    Basic(de.be_lst[i], out, out.basics.back());
+  }
+  return out;
+}
+
+Record BasicEffectivity(const NlsBasicEffectivity& be) {
+  Record out;
+  out.kind = Record::Kind::StreamedBasicEffectivity;
+  out.basics.emplace_back();
+  Basic(be, out, out.basics.back());
+  return out;
+}
+
+Record SpecExpression(const NlsSpecExpression& se) {
+  Record out;
+  out.kind = Record::Kind::StreamedSpecExpression;
+  out.basics.emplace_back();
+  Expression(se, out, out.basics.back());
+  return out;
+}
+
+// One alternative of normal values is one basic effectivity: all its intervals and terms must hold.
+Record XEffectivityValues(const DMX_Config::NlsXEffectivityValues& xev) {
+  Record out;
+  out.kind = Record::Kind::StreamedXEffectivityValues;
+  out.hasDomain = true;
+  out.domain = xev.domain.text.in();
+  for (CORBA::ULong a = 0; a < xev.ev.length(); ++a) {
+    Record::Basic& basic = out.basics.emplace_back();
+    for (CORBA::ULong v = 0; v < xev.ev[a].length(); ++v) {
+      const DMX_Config::NlsNormalValue& nv = xev.ev[a][v];
+      if (nv.optionalRange.length() == 1)
+        basic.ranks.push_back(Ranks(nv.optionalRange[0].start, nv.optionalRange[0].end));
+      if (nv.optionalDate.length() == 1)
+        basic.dates.push_back(Dates(Seconds(nv.optionalDate[0].start), Seconds(nv.optionalDate[0].end)));
+      for (CORBA::ULong s = 0; s < nv.optionalSpec.length(); ++s) {
+        auto terms = KroCfgEffectivityReader::ParseExpression(nv.optionalSpec[s].text.in());
+        basic.hasExpression = basic.hasExpression || !terms.empty();
+        basic.terms.insert(basic.terms.end(), terms.begin(), terms.end());
+      }
+    }
+  }
+  return out;
+}
+
+void Modification(const NlsModification& mod, CfgServerEffectivity::Found& out) {
+  for (CORBA::ULong i = 0; i < mod.xev_lst.length(); ++i)
+    out.emplace_back(static_cast<std::uint32_t>(out.size() + 1), XEffectivityValues(mod.xev_lst[i]));
+}
+
+// In the order the streamer writes them: the modifications' values, then the group's own.
+void GroupMod(const GroupModRecord& g, CfgServerEffectivity::Found& out) {
+  for (CORBA::ULong i = 0; i < g.group.mod_lst.length(); ++i) Modification(g.group.mod_lst[i], out);
+  for (CORBA::ULong i = 0; i < g.xev.length(); ++i)
+    out.emplace_back(static_cast<std::uint32_t>(out.size() + 1), XEffectivityValues(g.xev[i]));
+}
+
+template <class S, class F>
+void Elements(const S& seq, CfgServerEffectivity::Found& out, F read) {
+  for (CORBA::ULong i = 0; i < seq.length(); ++i) out.emplace_back(i + 1, read(seq[i]));
+}
+
+const std::vector<Kind> kEffectivityKinds = {
+    K_XEFFECTIVITY_VALUES, K_XEFFECTIVITY_VALUES_SEQ, K_MODIFICATION, K_MODIFICATION_SEQ, K_GROUP_MOD, K_GROUP_MOD_SEQ,
+    K_SPEC_EXPRESSION, K_BASIC_EFFECTIVITY, K_BASIC_EFFECTIVITY_SEQ, K_DOMAIN_EFFECTIVITY, K_DOMAIN_EFFECTIVITY_SEQ};
+
+}  // namespace
+
+void CfgServerEffectivity::Read(const Content& body, Found& out) {
+  out.clear();
+  switch (body._d()) {
+    case K_XEFFECTIVITY_VALUES: out.emplace_back(0, XEffectivityValues(body.xev())); break;
+    case K_XEFFECTIVITY_VALUES_SEQ: Elements(body.xevs(), out, XEffectivityValues); break;
+    case K_MODIFICATION: Modification(body.mod(), out); break;
+    case K_MODIFICATION_SEQ:
+      for (CORBA::ULong i = 0; i < body.mods().length(); ++i) Modification(body.mods()[i], out);
+      break;
+    case K_GROUP_MOD: GroupMod(body.gmod(), out); break;
+    case K_GROUP_MOD_SEQ:
+      for (CORBA::ULong i = 0; i < body.gmods().length(); ++i) GroupMod(body.gmods()[i], out);
+      break;
+    case K_SPEC_EXPRESSION: out.emplace_back(0, SpecExpression(body.se())); break;
+    case K_BASIC_EFFECTIVITY: out.emplace_back(0, BasicEffectivity(body.be())); break;
+    case K_BASIC_EFFECTIVITY_SEQ: Elements(body.bes(), out, BasicEffectivity); break;
+    case K_DOMAIN_EFFECTIVITY: out.emplace_back(0, DomainEffectivity(body.de())); break;
+    case K_DOMAIN_EFFECTIVITY_SEQ: Elements(body.des(), out, DomainEffectivity); break;
+    default: break;
+  }
+}
+
+std::shared_ptr<const CfgServerEffectivity::Snapshot> CfgServerEffectivity::Current(CfgServerStore& store) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  const std::uint64_t generation = store.Generation();
+  if (m_built && generation == m_generation) return m_snapshot;
+  auto snapshot = std::make_shared<Snapshot>();
+  Found found;
+  store.Scan(kEffectivityKinds, [&](std::uint64_t seq, const Uuid& id, const Content& body) {
+    Read(body, found);
+    for (auto& [element, record] : found) {
+      Item item{seq, {}, body._d(), element, record.isExpression()};
+      std::memcpy(item.id.data(), id.get_buffer(), 16);
+      snapshot->index.add(static_cast<std::uint32_t>(snapshot->items.size()), record);
+      snapshot->items.push_back(item);
+    }
+  });
+  snapshot->index.build();
+  m_snapshot = std::move(snapshot);
+  m_generation = generation;
+  m_built = true;
+  return m_snapshot;
+}
+
+HitSeq* CfgServerEffectivity::Query(CfgServerStore& store, const Point& at) {
+  std::shared_ptr<const Snapshot> snapshot = Current(store);
+  KroCfgEffectivityPoint point(at.domain.in());
+  if (at.hasDate) point.setDate(at.date);
+  if (at.hasRank) point.setRank(at.rank);
+  for (CORBA::ULong i = 0; i < at.chosen.length(); ++i) point.choose(at.chosen[i].in());
+  point.setMode150(at.mode150);
+
+  std::vector<KroCfgEffectivityIndex::Hit> hits;
+  snapshot->index.query(point, hits);
+  // The first basic effectivity of each record, records in their order.
+  std::sort(hits.begin(), hits.end(), [](const auto& x, const auto& y) {
+    return x.record != y.record ? x.record < y.record : x.basic < y.basic;
+  });
+  HitSeq_var out = new HitSeq;
+  out->length(static_cast<CORBA::ULong>(hits.size()));
+  CORBA::ULong n = 0;
+  for (std::size_t i = 0; i < hits.size(); ++i) {
+    if (i > 0 && hits[i].record == hits[i - 1].record) continue;
+    const Item& item = snapshot->items[hits[i].record];
+    Hit& hit = out[n++];
+    hit.id.length(16);
+    std::memcpy(hit.id.get_buffer(), item.id.data(), 16);
+    hit.seq = item.seq;
+    hit.recordKind = item.kind;
+    hit.element = item.element;
+    hit.basic = item.expression ? 0 : hits[i].basic;
+  }
+  out->length(n);
+  return out._retn();
+}

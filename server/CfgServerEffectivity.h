@@ -1,0 +1,45 @@
+// The server's answer to "which records hold at this point": the stored effectivity records read as
+// the library's effectivity reader reads their streamed form, in the library's index. The index is
+// built on the first query after the database changed (through this server or another one) and
+// kept for the queries that follow.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "CfgServer.hh"
+#include "CfgServerStore.h"
+#include "KroCfgEffectivityIndex.h"
+#include "KroCfgEffectivityRecord.h"
+
+class CfgServerEffectivity {
+ public:
+  CfgServer::HitSeq* Query(CfgServerStore& store, const CfgServer::Point& point);
+
+  // A record's effectivities, each as the reader reads the streamed tree of the same structure, with
+  // its 1-based element number (0 for the record itself).
+  using Found = std::vector<std::pair<std::uint32_t, KroCfgEffectivityRecord>>;
+  static void Read(const CfgServer::Content& body, Found& out);
+
+ private:
+  struct Item {
+    std::uint64_t seq;
+    std::array<CORBA::Octet, 16> id;
+    CfgServer::Kind kind;
+    std::uint32_t element;
+    bool expression;
+  };
+  struct Snapshot {
+    KroCfgEffectivityIndex index;
+    std::vector<Item> items;
+  };
+  std::shared_ptr<const Snapshot> Current(CfgServerStore& store);
+
+  std::mutex m_mutex;
+  bool m_built = false;
+  std::uint64_t m_generation = 0;
+  std::shared_ptr<const Snapshot> m_snapshot;
+};

@@ -1,0 +1,26 @@
+// The Store interface of CfgServer.idl: checks every request whole, then hands it to the database in
+// one transaction. Nothing is kept between calls but the query's index, which the database's
+// changes invalidate.
+#pragma once
+
+#include "CfgServer.hh"
+#include "CfgServerEffectivity.h"
+#include "CfgServerStore.h"
+
+class CfgServerServant : public POA_CfgServer::Store {
+ public:
+  explicit CfgServerServant(CfgServerStore& store) : m_store(store) {}
+
+  CfgServer::UuidSeq* create(const CfgServer::RecordSeq& records) override;
+  void update(const CfgServer::RecordSeq& records) override;
+  CfgServer::Record* read(const CfgServer::Uuid& id) override;
+  CfgServer::RecordSeq* readMany(const CfgServer::UuidSeq& ids) override;
+  CfgServer::RecordSeq* list(const CfgServer::KindSeq& kinds, const char* domain, CORBA::ULongLong after,
+                             CORBA::ULong max) override;
+  void remove(const CfgServer::UuidSeq& ids) override;
+  CfgServer::HitSeq* query(const CfgServer::Point& at) override;
+
+ private:
+  CfgServerStore& m_store;
+  CfgServerEffectivity m_effectivity;
+};

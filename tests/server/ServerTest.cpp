@@ -1,0 +1,285 @@
+// cfgso-server run as users run it: started, its address read, talked to through the client and
+// through cfgso, stopped. Requests that break the interface's rules get its declared exceptions.
+#include <signal.h>
+
+#include <functional>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "CfgServerClient.h"
+#include "CfgServerProcess.h"
+
+namespace {
+
+CfgServer::Record BaseObject(const char* name) {
+  CfgServer::Record record;
+  CfgServer::NlsBaseObject bo;
+  bo.name.text = name;
+  bo.type.text = "Part";
+  record.body.bo(bo);
+  return record;
+}
+
+CfgServer::RecordSeq One(const CfgServer::Record& record) {
+  CfgServer::RecordSeq records;
+  records.length(1);
+  records[0] = record;
+  return records;
+}
+
+class ServerTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Start({}); }
+
+  void Start(const std::vector<std::string>& arguments) {
+    std::string error;
+    ASSERT_TRUE(m_server.Start(m_dir / "test.db", arguments, error)) << error;
+    ASSERT_EQ(CfgServerClient::Connect(m_server.address(), m_client, error), S_OK) << error;
+  }
+
+  // The code of one create call, its message in m_error.
+  HRESULT Create(const CfgServer::RecordSeq& records) {
+    return m_client->Call([&](CfgServer::Store_ptr s) { CfgServer::UuidSeq_var ids = s->create(records); }, m_error);
+  }
+  CORBA::ULong Count() {
+    CfgServer::RecordSeq_var all;
+    EXPECT_EQ(m_client->Call([&](CfgServer::Store_ptr s) { all = s->list(CfgServer::KindSeq(), "", 0, 100000); }, m_error),
+              S_OK);
+    return all.operator->() ? all->length() : 0;
+  }
+
+  CfgServerTempDir m_dir;
+  CfgServerProcess m_server;
+  std::unique_ptr<CfgServerClient> m_client;
+  std::string m_error;
+};
+
+TEST_F(ServerTest, RecordsAreCreatedReadUpdatedListedAndRemovedByUuid) {
+  CfgServer::RecordSeq records;
+  records.length(2);
+  records[0] = BaseObject("Gear box");
+  CfgServer::ModelSpecification spec;
+  spec.name = "ENGINE-V6";
+  spec.alias = "V6";
+  records[1].body.specification(spec);
+  CfgServer::UuidSeq_var ids;
+  ASSERT_EQ(m_client->Call([&](CfgServer::Store_ptr s) { ids = s->create(records); }, m_error), S_OK) << m_error;
+  ASSERT_EQ(ids->length(), 2u);
+  EXPECT_EQ(ids[0].length(), 16u);
+
+  CfgServer::Record_var read;
+  ASSERT_EQ(m_client->Call([&](CfgServer::Store_ptr s) { read = s->read(ids[1]); }, m_error), S_OK) << m_error;
+  EXPECT_STREQ(read->body.specification().alias.in(), "V6");
+
+  records[0].id = ids[0];
+  records[0].body.bo().name.text = "Wing";
+  ASSERT_EQ(m_client->Call([&](CfgServer::Store_ptr s) { s->update(One(records[0])); }, m_error), S_OK) << m_error;
+  CfgServer::KindSeq kinds;
+  kinds.length(1);
+  kinds[0] = CfgServer::K_BASE_OBJECT;
+  CfgServer::RecordSeq_var listed;
+  ASSERT_EQ(m_client->Call([&](CfgServer::Store_ptr s) { listed = s->list(kinds, "", 0, 10); }, m_error), S_OK);
+  ASSERT_EQ(listed->length(), 1u);
+  EXPECT_STREQ(listed[0].body.bo().name.text.in(), "Wing");
+
+  CfgServer::UuidSeq both = ids.in();
+  ASSERT_EQ(m_client->Call([&](CfgServer::Store_ptr s) { s->remove(both); }, m_error), S_OK) << m_error;
+  EXPECT_EQ(m_client->Call([&](CfgServer::Store_ptr s) { read = s->read(ids[0]); }, m_error), KRO_E_UUID_NOT_BOUND);
+  EXPECT_NE(m_error.find("id"), std::string::npos) << m_error;
+  EXPECT_EQ(Count(), 0u);
+}
+
+// Every hostile request gets a declared exception naming the field, nothing of it is written, and
+// the server answers the next request.
+TEST_F(ServerTest, HostileRequestsAreRefusedWholeWithTheFieldNamed) {
+  auto refused = [&](const CfgServer::RecordSeq& records, HRESULT code, const std::string& field) {
+    EXPECT_EQ(Create(records), code) << m_error;
+    EXPECT_NE(m_error.find(field), std::string::npos) << m_error;
+  };
+  // A good record first: the bad one after it must take it down with it.
+  CfgServer::RecordSeq records;
+  records.length(2);
+  records[0] = BaseObject("fine");
+
+  records[1] = BaseObject("bad \xC3\x28 text");
+  refused(records, KRO_E_SERVER_BAD_INPUT, "records[1].body.bo.name.text");
+
+  records[1] = BaseObject("short uuid");
+  records[1].id.length(15);
+  refused(records, KRO_E_SERVER_BAD_INPUT, "records[1].id");
+  records[1].id.length(17);
+  refused(records, KRO_E_SERVER_BAD_INPUT, "records[1].id");
+
+  CfgServer::NlsBasicEffectivity be;
+  be.date_start.year = 2004;
+  be.date_start.month = 13;
+  be.date_start.day = 1;
+  records[1] = CfgServer::Record();
+  records[1].body.be(be);
+  refused(records, KRO_E_SERVER_BAD_INPUT, "records[1].body.be.date_start.month");
+
+  CfgServer::DMX_Config::NlsNormalValue nv;
+  nv.optionalRange.length(2);  // an optional part has one element or none
+  records[1].body.nv(nv);
+  refused(records, KRO_E_SERVER_BAD_INPUT, "records[1].body.nv.optionalRange");
+
+  CfgServer::RecordSeq many;
+  many.length(CfgServer::MAX_BATCH + 1);
+  for (CORBA::ULong i = 0; i < many.length(); ++i) many[i].body.subscriber(CfgServer::ModelSubscriber());
+  EXPECT_EQ(Create(many), KRO_E_SERVER_BAD_INPUT);
+  EXPECT_NE(m_error.find("records"), std::string::npos) << m_error;
+
+  CfgServer::Uuid unknown;
+  unknown.length(16);
+  for (CORBA::ULong i = 0; i < 16; ++i) unknown[i] = static_cast<CORBA::Octet>(i);
+  CfgServer::Record_var read;
+  EXPECT_EQ(m_client->Call([&](CfgServer::Store_ptr s) { read = s->read(unknown); }, m_error), KRO_E_UUID_NOT_BOUND);
+  records[1] = BaseObject("update of nothing");
+  records[1].id = unknown;
+  records[0].id = unknown;
+  EXPECT_EQ(m_client->Call([&](CfgServer::Store_ptr s) { s->update(records); }, m_error), KRO_E_UUID_NOT_BOUND);
+  EXPECT_NE(m_error.find("records[0].id"), std::string::npos) << m_error;
+  CfgServer::Uuid shortId;
+  shortId.length(3);
+  EXPECT_EQ(m_client->Call([&](CfgServer::Store_ptr s) { read = s->read(shortId); }, m_error), KRO_E_SERVER_BAD_INPUT);
+
+  // The same uuid twice in one batch: the first is not kept either.
+  records[0] = BaseObject("a");
+  records[1] = BaseObject("b");
+  records[0].id = unknown;
+  records[1].id = unknown;
+  EXPECT_EQ(Create(records), KRO_E_SERVER_DUPLICATE_UUID) << m_error;
+
+  EXPECT_EQ(Count(), 0u);
+  EXPECT_EQ(Create(One(BaseObject("after all that"))), S_OK) << m_error;
+  EXPECT_EQ(Count(), 1u);
+}
+
+TEST_F(ServerTest, ARequestOverTheSizeLimitIsRefusedAndTheServerGoesOn) {
+  m_client.reset();
+  ASSERT_EQ(m_server.Stop(), 0);
+  Start({"--max-request-bytes", "65536"});
+  std::string big(100000, 'x');
+  // omniORB closes the connection on it, while the client sends or waits: either code.
+  const HRESULT hr = Create(One(BaseObject(big.c_str())));
+  EXPECT_TRUE(hr == KRO_E_SERVER_REFUSED || hr == KRO_E_SERVER_UNAVAILABLE) << m_error;
+  EXPECT_EQ(Create(One(BaseObject("small"))), S_OK) << m_error;
+  EXPECT_EQ(Count(), 1u);
+}
+
+TEST(ServerProgram, ListensOnUnixSocketsAndLoopbackOnlyUnlessAllowedAndStopsOnSigterm) {
+  CfgServerTempDir dir;
+  CfgServerProcess server;
+  std::string error;
+  ASSERT_TRUE(server.Start(dir / "u.db", {"--endpoint", "giop:unix:" + (dir / "socket")}, error)) << error;
+  EXPECT_TRUE(server.address().starts_with("corbaloc:omniunix:")) << server.address();
+  std::unique_ptr<CfgServerClient> client;
+  ASSERT_EQ(CfgServerClient::Connect(server.address(), client, error), S_OK) << error;
+  CfgServer::UuidSeq_var ids;
+  EXPECT_EQ(client->Call([&](CfgServer::Store_ptr s) { ids = s->create(One(BaseObject("over a socket"))); }, error), S_OK)
+      << error;
+  client.reset();
+  EXPECT_EQ(server.Stop(), 0);
+
+  std::string out;
+  const std::string program = CfgServerProcess::ServerProgram();
+  EXPECT_EQ(CfgServerRun(program + " --db " + (dir / "n.db") + " --endpoint giop:tcp:0.0.0.0: 2>&1", out), 2);
+  EXPECT_NE(out.find("--listen-any"), std::string::npos) << out;
+  EXPECT_EQ(CfgServerRun(program + " --help", out), 0);
+  EXPECT_NE(out.find("network"), std::string::npos) << out;
+  EXPECT_EQ(CfgServerRun(program + " 2>&1", out), 2);
+  EXPECT_EQ(CfgServerRun(program + " --db /nonexistent/folder/x.db 2>&1", out), 1);
+  EXPECT_NE(out.find("/nonexistent/folder/x.db"), std::string::npos) << out;
+}
+
+// ---- cfgso push, pull and query --server ----
+
+class CfgsoServerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    ASSERT_TRUE(m_server.Start(m_dir / "cfgso.db", {}, error)) << error;
+  }
+  // cfgso's exit status, its output in out.
+  int Cfgso(const std::string& arguments, std::string& out) {
+    return CfgServerRun(CfgServerProcess::CfgsoProgram() + " " + arguments + " 2>&1", out);
+  }
+  static nlohmann::json Records(const std::string& show) {
+    nlohmann::json objects = nlohmann::json::parse(show)["objects"];
+    std::function<void(nlohmann::json&)> strip = [&](nlohmann::json& j) {
+      if (j.is_object()) {
+        j.erase("id");
+        for (auto& [key, value] : j.items()) strip(value);
+      } else if (j.is_array()) {
+        for (auto& value : j) strip(value);
+      }
+    };
+    strip(objects);
+    return objects;
+  }
+
+  CfgServerTempDir m_dir;
+  CfgServerProcess m_server;
+};
+
+TEST_F(CfgsoServerTest, APushedDocumentPullsBackWithTheSameRecords) {
+  std::string out, before, after;
+  ASSERT_EQ(Cfgso("stream --save " + (m_dir / "sent.kro"), out), 0) << out;
+  ASSERT_EQ(Cfgso("push " + (m_dir / "sent.kro") + " --server " + m_server.address(), out), 0) << out;
+  EXPECT_NE(out.find("7 record(s) sent"), std::string::npos) << out;
+  ASSERT_EQ(Cfgso("pull --server " + m_server.address() + " --save " + (m_dir / "back.kro"), out), 0) << out;
+  ASSERT_EQ(CfgServerRun(CfgServerProcess::CfgsoProgram() + " show --json " + (m_dir / "sent.kro"), before), 0);
+  ASSERT_EQ(CfgServerRun(CfgServerProcess::CfgsoProgram() + " show --json " + (m_dir / "back.kro"), after), 0);
+  const nlohmann::json sent = Records(before), back = Records(after);
+  ASSERT_EQ(sent.size(), back.size());
+  for (std::size_t i = 0; i < sent.size(); ++i) EXPECT_EQ(sent[i], back[i]) << "record " << i;
+
+  // Only the records of the domain asked for.
+  ASSERT_EQ(Cfgso("pull --server " + m_server.address() + " --domain 'Plant A' --save " + (m_dir / "a.kro"), out), 0)
+      << out;
+  EXPECT_NE(out.find("1 StreamerXEffectivityValues"), std::string::npos) << out;
+  EXPECT_EQ(out.find("StreamerChange"), std::string::npos) << out;
+}
+
+// The server's answer and the in-process answer over the same records: same records, same basics.
+TEST_F(CfgsoServerTest, QueriesAnswerAsTheInProcessQueryDoes) {
+  std::string out, local, remote;
+  ASSERT_EQ(Cfgso("stream --save " + (m_dir / "sent.kro"), out), 0) << out;
+  ASSERT_EQ(Cfgso("demo --save " + (m_dir / "demo.kro"), out), 0) << out;
+  ASSERT_EQ(Cfgso("push " + (m_dir / "sent.kro") + " --server " + m_server.address(), out), 0) << out;
+  ASSERT_EQ(Cfgso("pull --server " + m_server.address() + " --save " + (m_dir / "back.kro"), out), 0) << out;
+  for (const char* point : {"--domain 'Plant A' --date 2005-06-01 --rank 5", "--domain 'Plant A' --date 2004-04-01 --rank 15 --spec S9",
+                            "--domain 'Plant A' --date 2007-01-01 --150", "--domain 'Plant B' --rank 3"}) {
+    ASSERT_EQ(CfgServerRun(CfgServerProcess::CfgsoProgram() + " query --json " + (m_dir / "back.kro") + " " + point, local),
+              0);
+    ASSERT_EQ(CfgServerRun(CfgServerProcess::CfgsoProgram() + " query --json --server " + m_server.address() + " " + point,
+                           remote),
+              0);
+    nlohmann::json l = nlohmann::json::parse(local), r = nlohmann::json::parse(remote);
+    ASSERT_EQ(l.size(), r.size()) << point << "\n" << local << remote;
+    for (std::size_t i = 0; i < l.size(); ++i) {
+      EXPECT_EQ(l[i]["type"], r[i]["type"]) << point;
+      EXPECT_EQ(l[i]["basic"], r[i]["basic"]) << point;
+    }
+  }
+  // The README's walk: the demo's Powertrain effectivity holds on the server.
+  ASSERT_EQ(Cfgso("push " + (m_dir / "demo.kro") + " --server " + m_server.address(), out), 0) << out;
+  ASSERT_EQ(Cfgso("query --server " + m_server.address() + " --domain Powertrain --date 2004-06-01 --rank 120 --spec ENGINE-V6",
+                  out),
+            0);
+  EXPECT_NE(out.find("1 record(s) hold"), std::string::npos) << out;
+  EXPECT_NE(out.find("StreamerDomainEffectivity): basic effectivity 1"), std::string::npos) << out;
+  EXPECT_EQ(Cfgso("query --domain Powertrain", out), 2) << out;
+}
+
+}  // namespace
+
+TEST_F(CfgsoServerTest, AServerThatIsGoneIsNamedInTheFailure) {
+  std::string out;
+  const std::string address = m_server.address();
+  ASSERT_EQ(m_server.Stop(), 0);
+  EXPECT_EQ(Cfgso("pull --server " + address + " --save " + (m_dir / "back.kro"), out), 1);
+  EXPECT_NE(out.find("KRO_E_SERVER_UNAVAILABLE (0x80040220)"), std::string::npos) << out;
+}
