@@ -75,7 +75,14 @@ void CfgServerProcess::Kill9() {
 }
 
 void CfgServerProcess::Signal(int signal) {
-  if (m_pid > 0) kill(m_pid, signal);
+  if (m_pid <= 0) return;
+  kill(m_pid, signal);
+  // A stop is delivered some time after kill returns; a test that then calls the server must find it
+  // stopped, not answering one last request.
+  if (signal == SIGSTOP) {
+    int status = 0;
+    waitpid(m_pid, &status, WUNTRACED);
+  }
 }
 
 CfgServerTempDir::CfgServerTempDir() {
