@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "KroCfgSOServices.h"
+#include "KroCfgServerConnection.h"
 #include "KroDispatch.h"
 #include "cfgso_effective.h"
 
@@ -369,6 +370,11 @@ PYBIND11_MODULE(_cfgso, m) {
     if (!created) return py::none();
     return py::cast(Handle(KroUnknownRef(created, KroMakeGUID(className.c_str()), true)));
   });
+  m.def("connect", [](const std::string& address) {
+    std::string message;
+    const HRESULT hr = KroCfgServerConnection::Connect(address, message);
+    if (FAILED(hr)) Raise("result", "connect", hr, py::none(), message);
+  }, "connect(address): backs the configuration manager by the configuration server at address");
   m.def("manager", []() -> py::object {
     KroICfgManager_var manager = KroCfgSOServices::GetCfgManager();
     if (!manager) return py::none();

@@ -124,7 +124,7 @@ def main(package_dir):
                  "    def __enter__(self) -> Document: ...\n"
                  "    def __exit__(self, *exc: Any) -> bool: ...\n" + method_stub("close", cfgso.Document.close) + "\n")
     out.append(document)
-    for name in ("manager", "container", "open", "save", "attributes", "attribute_kinds", "set_attribute",
+    for name in ("connect", "manager", "container", "open", "save", "attributes", "attribute_kinds", "set_attribute",
                  "live_objects", "interfaces", "effective", "record_holds"):
         out.append(method_stub(name, getattr(cfgso, name), indent=0) + "\n")
     out.append("Match: Any\nfactory: KroCfgSOFactory\ndocuments: KroDocumentScripting\n")

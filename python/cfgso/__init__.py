@@ -34,7 +34,7 @@ from . import _cfgso
 __all__ = ["Error", "ArgumentTypeError", "ArgumentValueError", "FileError", "FormatError", "Object",
            "IntervalKind", "Sign", "SetMode", "Document", "factory", "documents", "container", "manager",
            "open", "save", "attributes", "attribute_kinds", "set_attribute", "live_objects", "interfaces",
-           "Match", "effective", "record_holds"]
+           "Match", "effective", "record_holds", "connect"]
 
 # The shipped catalog sits beside this file; a KroGraphicPath of the caller's own wins.
 os.environ.setdefault("KroGraphicPath", os.path.dirname(os.path.abspath(__file__)))
@@ -596,6 +596,15 @@ def _seconds(moment):
 
 
 # ---- module functions ---------------------------------------------------------------------------------
+
+def connect(address: str) -> None:
+    """Backs the configuration manager by cfgso-server at address (the corbaloc: line it prints): the
+    specifications, subscribers, group modifications, modifications and filters it makes are stored
+    there, and records bind to them in any process connected to the same server. Call it before the
+    first call that reaches the manager; setting KRO_CONFIG_SERVER to the address before the first
+    call does the same. Raises cfgso.Error, naming the address, when no server answers there."""
+    _cfgso.connect(address)
+
 
 def manager() -> KroICfgManager:
     """The configuration manager, whose create operations make the model objects that some methods take."""
