@@ -6,6 +6,13 @@ its own, where only the document holds the data).
     PYTHONPATH=build/python python3 examples/powertrain.py show powertrain.kro
 
 Without arguments it saves into a temporary folder and shows what it saved.
+
+With --server ADDRESS (the line cfgso-server prints) first, the live objects are stored on the
+configuration server, and show also binds each record to its live objects, which a fresh process finds
+through the server:
+
+    PYTHONPATH=build/python python3 examples/powertrain.py --server ADDRESS save powertrain.kro
+    PYTHONPATH=build/python python3 examples/powertrain.py --server ADDRESS show powertrain.kro
 """
 import datetime
 import os
@@ -70,25 +77,45 @@ def describe(record):
     return "%s %s" % (values["effdom"], "; ".join(parts))
 
 
-def show(path):
+def show(path, bind=False):
+    """Prints each record from its attributes; with bind, also the live objects it binds to."""
     with cfgso.open(path) as document:
         for root in document.roots:
             modification = root.query(cfgso.KroICfgSOModification)
+            effectivity = root.query(cfgso.KroICfgSOEffectivity)
             if modification is not None:
                 print("modification %s (action %s): %s" % (modification.getName(), modification.getActionName(),
                                                             modification.getEffectivityString()))
-            elif root.query(cfgso.KroICfgSOEffectivity) is not None:
+                if bind:
+                    live = modification.getModification()
+                    actions = [subscriber.query(cfgso.QuorINamedObject).getName()
+                               for subscriber in live.getGroupMod().getSubscribers()]
+                    print("  bound: modification %s, actions %s" % (live.getName(), ", ".join(actions)))
+            elif effectivity is not None:
                 print("effectivity", describe(root))
+                if bind:
+                    xeff = effectivity.getXEff()
+                    names = [term.getSpecification().getName()
+                             for basic in xeff.getBasicEffectivities()
+                             for term in basic.getSpecExpression().getSignedSpecs()]
+                    print("  bound: %s over %s" % (xeff.getDomain(), ", ".join(names)))
 
 
 if __name__ == "__main__":
-    if len(sys.argv) == 3:
-        action, path = sys.argv[1:3]
+    arguments = sys.argv[1:]
+    server = arguments[0:1] == ["--server"]
+    if server:
+        if len(arguments) < 2:
+            sys.exit("usage: powertrain.py [--server ADDRESS] [save|show PATH]")
+        cfgso.connect(arguments[1])
+        arguments = arguments[2:]
+    if len(arguments) == 2:
+        action, path = arguments
         if action == "save":
             cfgso.save(build(), path)
-        show(path)
+        show(path, bind=server)
     else:
         with tempfile.TemporaryDirectory() as folder:
             path = os.path.join(folder, "powertrain.kro")
             cfgso.save(build(), path)
-            show(path)
+            show(path, bind=server)

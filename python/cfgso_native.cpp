@@ -16,6 +16,7 @@
 
 #include "KroCfgEffectivityRecord.h"
 #include "KroCfgSOServices.h"
+#include "KroCfgServerConnection.h"
 #include "KroDispatch.h"
 
 namespace py = pybind11;
@@ -406,6 +407,11 @@ PYBIND11_MODULE(_cfgso, m) {
     if (!created) return py::none();
     return py::cast(Handle(KroUnknownRef(created, KroMakeGUID(className.c_str()), true)));
   });
+  m.def("connect", [](const std::string& address) {
+    std::string message;
+    const HRESULT hr = KroCfgServerConnection::Connect(address, message);
+    if (FAILED(hr)) Raise("connect", hr, py::none(), message);
+  }, "connect(address): backs the configuration manager by the configuration server at address");
   m.def("manager", []() -> py::object {
     KroICfgManager_var manager = KroCfgSOServices::GetCfgManager();
     if (!manager) return py::none();

@@ -126,7 +126,7 @@ def main(package_dir):
     out.append(document)
     out.append("class Match(NamedTuple):\n" + doc_block(cfgso.Match.__doc__, 4) +
                "    object: int\n    record: KroISpecObject\n    type: str\n    basic: int\n\n")
-    for name in ("manager", "container", "open", "save", "attributes", "attribute_kinds", "set_attribute",
+    for name in ("connect", "manager", "container", "open", "save", "attributes", "attribute_kinds", "set_attribute",
                  "live_objects", "interfaces", "effective", "record_holds"):
         out.append(method_stub(name, getattr(cfgso, name), indent=0) + "\n")
     out.append("factory: KroCfgSOFactory\ndocuments: KroDocumentScripting\n")

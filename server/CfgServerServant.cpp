@@ -1,6 +1,9 @@
 #include "CfgServerServant.h"
 
 #include <exception>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "CfgServerConvert.hh"
 
@@ -105,4 +108,71 @@ CfgServer::HitSeq* CfgServerServant::query(const CfgServer::Point& at) {
   CfgServerChecker c("at");
   Check(at, c);
   return Guard([&] { return m_effectivity.Query(m_store, at); });
+}
+
+namespace {
+
+// The uuids a live model object refers to; empty ones refer to nothing.
+void References(const CfgServer::Content& body, std::vector<const CfgServer::Uuid*>& out) {
+  auto add = [&](const CfgServer::Uuid& id) {
+    if (id.length()) out.push_back(&id);
+  };
+  switch (body._d()) {
+    case CfgServer::K_SPECIFICATION: add(body.specification().category); break;
+    case CfgServer::K_GROUP:
+      for (CORBA::ULong i = 0; i < body.grp().subscribers.length(); ++i) add(body.grp().subscribers[i]);
+      break;
+    case CfgServer::K_MODEL_MODIFICATION: add(body.modification().group); break;
+    case CfgServer::K_FILTER: {
+      const CfgServer::ModelFilter& filter = body.filter();
+      add(filter.ctx);
+      for (CORBA::ULong i = 0; i < filter.values.length(); ++i) {
+        add(filter.values[i].condition);
+        add(filter.values[i].modification);
+      }
+      break;
+    }
+    default: break;
+  }
+}
+
+}  // namespace
+
+CfgServer::RecordSeq* CfgServerServant::readLinked(const CfgServer::Uuid& id) {
+  CfgServerChecker c("id");
+  c.Uuid(id, false);
+  return Guard([&] {
+    CfgServer::RecordSeq_var out = new CfgServer::RecordSeq;
+    std::set<std::string> seen;
+    auto key = [](const CfgServer::Uuid& u) {
+      return std::string(reinterpret_cast<const char*>(u.get_buffer()), u.length());
+    };
+    CfgServer::UuidSeq wanted;
+    wanted.length(1);
+    wanted[0] = id;
+    seen.insert(key(id));
+    // Level by level: one read per level of references, a handful at most.
+    while (wanted.length()) {
+      CfgServer::RecordSeq_var level;
+      try {
+        level = m_store.Read(wanted);
+      } catch (const CfgServer::UnknownUuid& e) {
+        throw CfgServer::UnknownUuid(out->length() ? "id (a record it refers to)" : "id", e.id);
+      }
+      CfgServer::UuidSeq next;
+      for (CORBA::ULong i = 0; i < level->length(); ++i) {
+        std::vector<const CfgServer::Uuid*> refs;
+        References(level[i].body, refs);
+        for (const CfgServer::Uuid* ref : refs)
+          if (seen.insert(key(*ref)).second) {
+            next.length(next.length() + 1);
+            next[next.length() - 1] = *ref;
+          }
+        out->length(out->length() + 1);
+        out[out->length() - 1] = level[i];
+      }
+      wanted = next;
+    }
+    return out._retn();
+  });
 }

@@ -19,6 +19,7 @@ class CfgServerServant : public POA_CfgServer::Store {
                              CORBA::ULong max) override;
   void remove(const CfgServer::UuidSeq& ids) override;
   CfgServer::HitSeq* query(const CfgServer::Point& at) override;
+  CfgServer::RecordSeq* readLinked(const CfgServer::Uuid& id) override;
 
  private:
   CfgServerStore& m_store;

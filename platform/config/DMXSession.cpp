@@ -1,6 +1,7 @@
 #include "DMXSession.h"
 
 #include "KroCfgModel.h"
+#include "KroCfgServerConnection.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ SessionState& State() {
 
 KroIDmxFactoryManager_var CurrentManager() {
   SessionState& state = State();
+  if (!state.builtIn && !state.custom) KroCfgServerConnection::FromEnvironment();
   if (state.custom) return state.custom;
   if (!state.builtIn) state.builtIn = KroIDmxFactoryManager_var::Adopt(new KroDmxFactoryManager());
   return state.builtIn;
@@ -46,6 +48,8 @@ HRESULT DMXSession::GetDMXObjectFactory(KroIDmxFactoryManager_var& out) {
 void DMXSession::SetFactoryManager(KroIDmxFactoryManager* manager) { State().custom = manager; }
 
 void DMXSession::SetAvailable(bool available) { State().available = available; }
+
+bool DMXSession::ManagerMade() { return static_cast<bool>(State().builtIn); }
 
 // The model is reachable whether or not a session can be opened: only the services' own entry point
 // goes through the session.

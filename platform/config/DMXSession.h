@@ -32,4 +32,7 @@ class KRO_PLATFORM_API DMXSession {
   static void SetFactoryManager(KroIDmxFactoryManager* manager);
   // Makes OpenSession answer null, as when no session can be opened. For tests.
   static void SetAvailable(bool available);
+  // Whether the built-in factory manager was handed out already (a connection to the configuration
+  // server must come before).
+  static bool ManagerMade();
 };

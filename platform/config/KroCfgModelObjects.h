@@ -30,6 +30,8 @@ class Object : public Interfaces..., public KroILinkableObject, public KroIDmxFa
     uuid = m_registration.uuid();
     return S_OK;
   }
+  // The uuid the configuration server keeps for this object.
+  void AssignUuid(const SEQUENCE_octet& uuid) { m_registration.Assign(uuid); }
 
  private:
   KroUuidRegistration m_registration{this};

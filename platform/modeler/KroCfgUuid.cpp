@@ -19,6 +19,8 @@ std::unordered_map<std::vector<unsigned char>, KroILinkableObject*, OctetsHash>&
   return *registry;
 }
 
+KroCfgUuid::Resolver s_resolver = nullptr;
+
 }  // namespace
 
 KroCfgUuid::KroCfgUuid(const KroILinkableObject_var& object)
@@ -29,7 +31,7 @@ KroCfgUuid::KroCfgUuid(const KroILinkableObject_var& object)
 HRESULT KroCfgUuid::bindObject(KroILinkableObject_var& out) const {
   if (m_octets.length() == 0) return KRO_E_UUID_INVALID;
   auto it = Registry().find(m_octets.bytes());
-  if (it == Registry().end()) return KRO_E_UUID_NOT_BOUND;
+  if (it == Registry().end()) return s_resolver ? s_resolver(m_octets, out) : KRO_E_UUID_NOT_BOUND;
   KroILinkableObject_var found = it->second;
   if (!found) return E_NOINTERFACE;
   out = found;
@@ -76,6 +78,8 @@ void KroCfgUuid::Unregister(const SEQUENCE_octet& uuid, KroILinkableObject* obje
   if (it != Registry().end() && it->second == object) Registry().erase(it);
 }
 
+void KroCfgUuid::SetResolver(Resolver resolver) { s_resolver = resolver; }
+
 long KroCfgUuid::RegisteredCount() { return static_cast<long>(Registry().size()); }
 
 KroDmxTrace& operator<<(KroDmxTrace& trace, const KroCfgUuid& uuid) {
@@ -89,3 +93,9 @@ KroUuidRegistration::KroUuidRegistration(KroILinkableObject* object)
 }
 
 KroUuidRegistration::~KroUuidRegistration() { KroCfgUuid::Unregister(m_uuid, m_object); }
+
+void KroUuidRegistration::Assign(const SEQUENCE_octet& uuid) {
+  KroCfgUuid::Unregister(m_uuid, m_object);
+  m_uuid = uuid;
+  KroCfgUuid::Register(m_uuid, m_object);
+}

@@ -42,6 +42,11 @@ class KRO_PLATFORM_API KroCfgUuid {
   static void Register(const SEQUENCE_octet& uuid, KroILinkableObject* object);
   static void Unregister(const SEQUENCE_octet& uuid, KroILinkableObject* object);
   static long RegisteredCount();
+  // Asked by bindObject for a uuid that no live object of the process has; it binds out or fails with
+  // its own code. Null (the default) leaves KRO_E_UUID_NOT_BOUND. The configuration server's
+  // connection installs one.
+  using Resolver = HRESULT (*)(const SEQUENCE_octet& uuid, KroILinkableObject_var& out);
+  static void SetResolver(Resolver resolver);
 
   friend bool operator==(const KroCfgUuid& a, const KroCfgUuid& b) { return a.m_octets == b.m_octets; }
 
@@ -74,6 +79,8 @@ class KRO_PLATFORM_API KroUuidRegistration {
   KroUuidRegistration(const KroUuidRegistration&) = delete;
   KroUuidRegistration& operator=(const KroUuidRegistration&) = delete;
   const SEQUENCE_octet& uuid() const { return m_uuid; }
+  // Takes the given uuid instead: an object rebuilt from the one a server keeps.
+  void Assign(const SEQUENCE_octet& uuid);
 
  private:
   KroILinkableObject* m_object;

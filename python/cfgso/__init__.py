@@ -30,7 +30,7 @@ from ._classes import interface_names as _interface_names
 from ._documents import Document, open, save
 from ._effective import Match, effective, record_holds
 from ._errors import ArgumentTypeError, ArgumentValueError, Error, FileError, FormatError
-from ._library import container, interfaces, live_objects, manager
+from ._library import connect, container, interfaces, live_objects, manager
 from ._library import package_dir as __dir__
 from ._library import package_getattr as __getattr__
 from ._protocols import IntervalKind, SetMode, Sign
@@ -41,4 +41,4 @@ from ._times import FIRST_TIME, LAST_TIME, UTC
 __all__ = ["Error", "ArgumentTypeError", "ArgumentValueError", "FileError", "FormatError", "Object",
            "IntervalKind", "Sign", "SetMode", "Document", "factory", "documents", "container", "manager",
            "open", "save", "attributes", "attribute_kinds", "set_attribute", "live_objects", "interfaces",
-           "Match", "effective", "record_holds", *_interface_names()]
+           "Match", "effective", "record_holds", "connect", *_interface_names()]

@@ -37,6 +37,16 @@ def statics(class_name: str) -> Any:
     return made
 
 
+def connect(address: str) -> None:
+    """Backs the configuration manager by cfgso-server at address (the corbaloc: line it prints): the
+    specifications, subscribers, group modifications, modifications and filters it makes are stored
+    there, and records bind to them in any process connected to the same server. Call it before the
+    first call that reaches the manager; setting KRO_CONFIG_SERVER to the address before the first
+    call does the same. Raises cfgso.Error, naming the address, when no server answers there."""
+    start()
+    _cfgso.connect(address)
+
+
 def manager() -> KroICfgManager:
     """The configuration manager, whose create operations make the model objects that some methods take."""
     start()
