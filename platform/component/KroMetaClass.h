@@ -4,7 +4,6 @@
 #include "KroExport.h"
 
 #include <string>
-#include <vector>
 
 #include "KroTypes.h"
 
