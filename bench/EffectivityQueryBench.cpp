@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -86,7 +87,7 @@ void BuildIndex(const Data& data, KroCfgEffectivityIndex& index) {
   for (const auto& expression : data.expressions) ids.push_back(index.internExpression(expression));
   for (std::size_t i = 0; i < data.rows.size(); ++i) {
     const Row& row = data.rows[i];
-    index.addDated(static_cast<std::uint32_t>(i), 1, domain, {row.start, row.end, row.open}, ids[row.expression]);
+    index.addDated(static_cast<std::uint32_t>(i), 1, domain, {row.start, row.open ? std::nullopt : std::optional<std::int64_t>(row.end)}, ids[row.expression]);
   }
   index.build();
 }
@@ -137,7 +138,7 @@ struct Sqlite {
   }
   void answer(const KroCfgEffectivityPoint& point, std::vector<std::uint32_t>& ids) {
     ids.clear();
-    sqlite3_bind_int64(query, 1, point.date());
+    sqlite3_bind_int64(query, 1, point.date().value_or(0));
     // The 64 bits of the mask as a signed integer: SQLite shifts it as such, and & 1 reads bit expr.
     sqlite3_bind_int64(query, 2, static_cast<sqlite3_int64>(TheData().holding(point)));
     while (sqlite3_step(query) == SQLITE_ROW) ids.push_back(static_cast<std::uint32_t>(sqlite3_column_int64(query, 0)));
@@ -155,7 +156,7 @@ Sqlite& TheSqlite() {
 void Scan(const Data& data, const KroCfgEffectivityPoint& point, std::vector<std::uint32_t>& ids) {
   ids.clear();
   const std::uint64_t mask = data.holding(point);
-  const std::int64_t t = point.date();
+  const std::int64_t t = point.date().value_or(0);
   for (std::size_t i = 0; i < data.rows.size(); ++i) {
     const Row& row = data.rows[i];
     if (row.start <= t && (row.open || t <= row.end) && (mask >> row.expression & 1)) ids.push_back(static_cast<std::uint32_t>(i));

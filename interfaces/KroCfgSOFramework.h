@@ -10,7 +10,7 @@
 #include "KroDmxTrace.h"
 #include "KroModelerInterfaces.h"
 #include "KroStartUps.h"
-#include "KroTie.h"
+#include "KroMetaClass.h"
 #include "KroUnicodeString.h"
 
 struct KRO_CFGSO_API KroCfgSOFramework {

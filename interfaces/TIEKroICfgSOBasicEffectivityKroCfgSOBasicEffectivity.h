@@ -5,6 +5,7 @@
 
 #include "KroCfgSOBasicEffectivity.h"
 #include "KroICfgSOBasicEffectivity.h"
+#include "KroTie.h"
 
 class TIEKroICfgSOBasicEffectivityKroCfgSOBasicEffectivity : public KroTie<KroICfgSOBasicEffectivity, KroCfgSOBasicEffectivity> {
   KRO_TIE_FORWARDERS(KroICfgSOBasicEffectivity_METHODS)

@@ -5,6 +5,7 @@
 
 #include "KroCfgSOContext.h"
 #include "KroICfgSOContext.h"
+#include "KroTie.h"
 
 class TIEKroICfgSOContextKroCfgSOContext : public KroTie<KroICfgSOContext, KroCfgSOContext> {
   KRO_TIE_FORWARDERS(KroICfgSOContext_METHODS)

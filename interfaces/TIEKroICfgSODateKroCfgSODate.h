@@ -5,6 +5,7 @@
 
 #include "KroCfgSODate.h"
 #include "KroICfgSODate.h"
+#include "KroTie.h"
 
 class TIEKroICfgSODateKroCfgSODate : public KroTie<KroICfgSODate, KroCfgSODate> {
   KRO_TIE_FORWARDERS(KroICfgSODate_METHODS)

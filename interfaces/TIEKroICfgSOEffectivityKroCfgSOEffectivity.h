@@ -5,6 +5,7 @@
 
 #include "KroCfgSOEffectivity.h"
 #include "KroICfgSOEffectivity.h"
+#include "KroTie.h"
 
 class TIEKroICfgSOEffectivityKroCfgSOEffectivity : public KroTie<KroICfgSOEffectivity, KroCfgSOEffectivity> {
   KRO_TIE_FORWARDERS(KroICfgSOEffectivity_METHODS)

@@ -5,6 +5,7 @@
 
 #include "KroCfgSOFilter.h"
 #include "KroICfgSOFilter.h"
+#include "KroTie.h"
 
 class TIEKroICfgSOFilterKroCfgSOFilter : public KroTie<KroICfgSOFilter, KroCfgSOFilter> {
   KRO_TIE_FORWARDERS(KroICfgSOFilter_METHODS)

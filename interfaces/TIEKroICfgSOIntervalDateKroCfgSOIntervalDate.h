@@ -5,6 +5,7 @@
 
 #include "KroCfgSOIntervalDate.h"
 #include "KroICfgSOIntervalDate.h"
+#include "KroTie.h"
 
 class TIEKroICfgSOIntervalDateKroCfgSOIntervalDate : public KroTie<KroICfgSOIntervalDate, KroCfgSOIntervalDate> {
   KRO_TIE_FORWARDERS(KroICfgSOIntervalDate_METHODS)

@@ -5,6 +5,7 @@
 
 #include "KroCfgSOIntervalRange.h"
 #include "KroICfgSOIntervalRange.h"
+#include "KroTie.h"
 
 class TIEKroICfgSOIntervalRangeKroCfgSOIntervalRange : public KroTie<KroICfgSOIntervalRange, KroCfgSOIntervalRange> {
   KRO_TIE_FORWARDERS(KroICfgSOIntervalRange_METHODS)

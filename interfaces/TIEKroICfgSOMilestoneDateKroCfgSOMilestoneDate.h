@@ -5,6 +5,7 @@
 
 #include "KroCfgSOMilestoneDate.h"
 #include "KroICfgSOMilestoneDate.h"
+#include "KroTie.h"
 
 class TIEKroICfgSOMilestoneDateKroCfgSOMilestoneDate : public KroTie<KroICfgSOMilestoneDate, KroCfgSOMilestoneDate> {
   KRO_TIE_FORWARDERS(KroICfgSOMilestoneDate_METHODS)

@@ -5,6 +5,7 @@
 
 #include "KroCfgSOMilestoneRange.h"
 #include "KroICfgSOMilestoneRange.h"
+#include "KroTie.h"
 
 class TIEKroICfgSOMilestoneRangeKroCfgSOMilestoneRange : public KroTie<KroICfgSOMilestoneRange, KroCfgSOMilestoneRange> {
   KRO_TIE_FORWARDERS(KroICfgSOMilestoneRange_METHODS)

@@ -5,6 +5,7 @@
 
 #include "KroCfgSOModification.h"
 #include "KroICfgSOModification.h"
+#include "KroTie.h"
 
 class TIEKroICfgSOModificationKroCfgSOModification : public KroTie<KroICfgSOModification, KroCfgSOModification> {
   KRO_TIE_FORWARDERS(KroICfgSOModification_METHODS)

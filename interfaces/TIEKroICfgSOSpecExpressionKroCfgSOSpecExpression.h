@@ -5,6 +5,7 @@
 
 #include "KroCfgSOSpecExpression.h"
 #include "KroICfgSOSpecExpression.h"
+#include "KroTie.h"
 
 class TIEKroICfgSOSpecExpressionKroCfgSOSpecExpression : public KroTie<KroICfgSOSpecExpression, KroCfgSOSpecExpression> {
   KRO_TIE_FORWARDERS(KroICfgSOSpecExpression_METHODS)

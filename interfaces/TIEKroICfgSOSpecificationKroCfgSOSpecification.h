@@ -5,6 +5,7 @@
 
 #include "KroCfgSOSpecification.h"
 #include "KroICfgSOSpecification.h"
+#include "KroTie.h"
 
 class TIEKroICfgSOSpecificationKroCfgSOSpecification : public KroTie<KroICfgSOSpecification, KroCfgSOSpecification> {
   KRO_TIE_FORWARDERS(KroICfgSOSpecification_METHODS)

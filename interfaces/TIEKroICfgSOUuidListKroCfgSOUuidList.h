@@ -5,6 +5,7 @@
 
 #include "KroCfgSOUuidList.h"
 #include "KroICfgSOUuidList.h"
+#include "KroTie.h"
 
 class TIEKroICfgSOUuidListKroCfgSOUuidList : public KroTie<KroICfgSOUuidList, KroCfgSOUuidList> {
   KRO_TIE_FORWARDERS(KroICfgSOUuidList_METHODS)

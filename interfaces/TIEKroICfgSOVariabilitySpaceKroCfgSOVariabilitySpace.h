@@ -5,6 +5,7 @@
 
 #include "KroCfgSOVariabilitySpace.h"
 #include "KroICfgSOVariabilitySpace.h"
+#include "KroTie.h"
 
 class TIEKroICfgSOVariabilitySpaceKroCfgSOVariabilitySpace : public KroTie<KroICfgSOVariabilitySpace, KroCfgSOVariabilitySpace> {
   KRO_TIE_FORWARDERS(KroICfgSOVariabilitySpace_METHODS)

@@ -3,6 +3,7 @@
 
 #include "KroCfgSOExport.h"
 
+#include "KroTie.h"
 #include "QuorCfgDispatchContainer.h"
 #include "QuorIDispatchContainer.h"
 

@@ -15,9 +15,6 @@ std::int64_t Seconds(const DMX_OrbixTypes::DateCorba& d) {
   return static_cast<std::int64_t>(KroTime(d.year, d.month, d.day, d.hour, d.minute, d.second).Gettime_t());
 }
 
-// An end at or before the epoch, or a negative rank, leaves the interval open, as in the model.
-Record::Interval Dates(std::int64_t start, std::int64_t end) { return {start, end <= 0 ? 0 : end, end <= 0}; }
-Record::Interval Ranks(std::int64_t start, std::int64_t end) { return {start, end < 0 ? 0 : end, end < 0}; }
 
 void Expression(const NlsSpecExpression& se, Record& out, Record::Basic& basic) {
   basic.terms = KroCfgEffectivityReader::ParseExpression(se.expression.text.in());
@@ -32,8 +29,8 @@ void Expression(const NlsSpecExpression& se, Record& out, Record::Basic& basic) 
 void Basic(const NlsBasicEffectivity& be, Record& out, Record::Basic& basic) {
   const std::int64_t start = Seconds(be.date_start), end = Seconds(be.date_end);
   // Both fields are always there: a pair of zeros means no such interval.
-  if (start != 0 || end != 0) basic.dates.push_back(Dates(start, end));
-  if (be.range_start != 0 || be.range_end != 0) basic.ranks.push_back(Ranks(be.range_start, be.range_end));
+  if (start != 0 || end != 0) basic.dates.push_back(Record::Interval::Dates(start, end));
+  if (be.range_start != 0 || be.range_end != 0) basic.ranks.push_back(Record::Interval::Ranks(be.range_start, be.range_end));
   Expression(be.se, out, basic);
 }
 
@@ -76,9 +73,9 @@ Record XEffectivityValues(const DMX_Config::NlsXEffectivityValues& xev) {
     for (CORBA::ULong v = 0; v < xev.ev[a].length(); ++v) {
       const DMX_Config::NlsNormalValue& nv = xev.ev[a][v];
       if (nv.optionalRange.length() == 1)
-        basic.ranks.push_back(Ranks(nv.optionalRange[0].start, nv.optionalRange[0].end));
+        basic.ranks.push_back(Record::Interval::Ranks(nv.optionalRange[0].start, nv.optionalRange[0].end));
       if (nv.optionalDate.length() == 1)
-        basic.dates.push_back(Dates(Seconds(nv.optionalDate[0].start), Seconds(nv.optionalDate[0].end)));
+        basic.dates.push_back(Record::Interval::Dates(Seconds(nv.optionalDate[0].start), Seconds(nv.optionalDate[0].end)));
       for (CORBA::ULong s = 0; s < nv.optionalSpec.length(); ++s) {
         auto terms = KroCfgEffectivityReader::ParseExpression(nv.optionalSpec[s].text.in());
         basic.hasExpression = basic.hasExpression || !terms.empty();

@@ -8,6 +8,7 @@
 namespace kro_test {
 std::string TestDataDir();        // tests/data
 std::string ShippedCatalogDir();  // data/, the shipped catalog's folder
+std::string SourceDir();          // the project's checkout
 std::string CfgsoTool();          // the built cfgso
 std::string ProjectVersion();
 }  // namespace kro_test

@@ -9,11 +9,16 @@
 
 #include <CLI/CLI.hpp>
 
-#include "CfgsoDemos.h"
-#include "CfgsoDocuments.h"
-#include "CfgsoQuery.h"
-#include "CfgsoServer.h"
-#include "KroCfgEffectivityRecord.h"
+#include "cfgso_documents.h"
+#include "cfgso_query.h"
+#include "cfgso_results.h"
+#include "cfgso_server.h"
+#include "cfgso_svg.h"
+#include "demo_context.h"
+#include "demo_datesandintervals.h"
+#include "demo_effectivities.h"
+#include "demo_modificationsandlists.h"
+#include "demo_streamer.h"
 #include "KroCfgSOFactory.h"
 #include "KroCfgSOFramework.h"
 #include "KroCfgUuid.h"
@@ -21,28 +26,6 @@
 #include "KroPlatformServices.h"
 
 namespace {
-
-const char* ResultName(HRESULT hr) {
-  switch (hr) {
-    case S_OK: return "S_OK";
-    case S_FALSE: return "S_FALSE";
-    case E_NOTIMPL: return "E_NOTIMPL";
-    case E_NOINTERFACE: return "E_NOINTERFACE";
-    case E_FAIL: return "E_FAIL";
-    case E_UNEXPECTED: return "E_UNEXPECTED";
-    case E_OUTOFMEMORY: return "E_OUTOFMEMORY";
-    case E_INVALIDARG: return "E_INVALIDARG";
-    case KRO_E_FILE_NOT_FOUND: return "KRO_E_FILE_NOT_FOUND";
-    case KRO_E_BAD_FORMAT: return "KRO_E_BAD_FORMAT";
-    case KRO_E_UUID_NOT_BOUND: return "KRO_E_UUID_NOT_BOUND";
-    case KRO_E_UUID_INVALID: return "KRO_E_UUID_INVALID";
-    case KRO_E_NOT_AN_EFFECTIVITY: return "KRO_E_NOT_AN_EFFECTIVITY";
-    case KRO_E_DAMAGED_EFFECTIVITY: return "KRO_E_DAMAGED_EFFECTIVITY";
-    case DISP_E_MEMBERNOTFOUND: return "DISP_E_MEMBERNOTFOUND";
-    case DISP_E_UNKNOWNNAME: return "DISP_E_UNKNOWNNAME";
-    default: return SUCCEEDED(hr) ? "success" : "failure";
-  }
-}
 
 int ListCatalog(const char* path) {
   KroDocument* document = nullptr;
@@ -113,40 +96,6 @@ std::string FindCatalog(const std::string& command) {
 }
 
 }  // namespace
-
-std::string ResultText(HRESULT hr) {
-  char value[16];
-  std::snprintf(value, sizeof value, "0x%08X", static_cast<unsigned>(hr));
-  // The server's client names its own codes: they are not the platform's.
-  const char* name = ServerResultName(hr);
-  return std::string(name ? name : ResultName(hr)) + " (" + value + ")";
-}
-
-int DemoContext() {
-  KroICfgSOContext_var context;
-  HRESULT hr = KroCfgSOFactory::createContext(context);
-  if (FAILED(hr)) {
-    std::fprintf(stderr, "cfgso demo: cannot create a context (%s); is CfgSOCatalog.feat along KroGraphicPath?\n",
-                 ResultText(hr).c_str());
-    return 1;
-  }
-  KroCfgUuid uuid = KroCfgUuid::Generate();
-  context->setName("Assembly line A");
-  context->setType("production");
-  context->setInfo("context made by cfgso demo");
-  context->setUuid(uuid.octets());
-
-  KroUnicodeString name, type, info;
-  SEQUENCE_octet octets;
-  context->getName(name);
-  context->getType(type);
-  context->getInfo(info);
-  hr = context->getUuid(octets);
-  std::printf("Context (spec object of late type %s)\n", KroISpecObject_var(context)->GetLateType().ConvertToChar());
-  std::printf("  name: %s\n  type: %s\n  info: %s\n  uuid: %s\n", name.ConvertToChar(), type.ConvertToChar(),
-              info.ConvertToChar(), KroCfgUuid(octets).ToString().c_str());
-  return SUCCEEDED(hr) ? 0 : 1;
-}
 
 namespace {
 

@@ -1,6 +1,6 @@
 // cfgso show and the --save option of demo and stream.
-#include "CfgsoDemos.h"
-#include "CfgsoDocuments.h"
+
+#include "cfgso_documents.h"
 
 #include <cmath>
 #include <cstdio>
@@ -12,11 +12,12 @@
 
 #include <nlohmann/json.hpp>
 
-#include "KroCfgEffectivityQuery.h"
 #include "KroCfgSOFactory.h"
 #include "KroDocument.h"
 #include "KroDocumentFormat.h"
 #include "KroModelerInterfaces.h"
+#include "KroSpecReach.h"
+#include "cfgso_results.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ constexpr int kMaxNesting = 32;
 std::vector<KroISpecObject_var> TopLevel(const KroListValKroISpecObject_var& objects) {
   std::unordered_set<KroISpecObject*> referenced, reached;
   for (const KroISpecObject_var& object : objects)
-    for (const KroISpecObject_var& target : KroCfgEffectivityQuery::Targets(object)) referenced.insert(target.ptr());
+    for (const KroISpecObject_var& target : KroSpecReach::Targets(object)) referenced.insert(target.ptr());
   std::vector<KroISpecObject_var> top, stack;
   for (const KroISpecObject_var& object : objects)
     if (!referenced.count(object.ptr())) top.push_back(object);
@@ -40,7 +41,7 @@ std::vector<KroISpecObject_var> TopLevel(const KroListValKroISpecObject_var& obj
       KroISpecObject_var at = stack.back();
       stack.pop_back();
       if (!reached.insert(at.ptr()).second) continue;
-      for (KroISpecObject_var& target : KroCfgEffectivityQuery::Targets(at)) stack.push_back(target);
+      for (KroISpecObject_var& target : KroSpecReach::Targets(at)) stack.push_back(target);
     }
   };
   for (const KroISpecObject_var& object : top) reach(object);
@@ -159,59 +160,122 @@ using KroDoc::Quoted;
 
 std::string Indent(int level) { return std::string(static_cast<std::size_t>(level) * 2, ' '); }
 
-void PrintObject(const Json& object, int level);
+// Numbers as the JSON form writes them; a non-finite double as its word.
+std::string NumberText(double value) {
+  if (std::isfinite(value)) return Json(value).dump();
+  return std::isnan(value) ? "nan" : value > 0 ? "inf" : "-inf";
+}
 
-// A value on the rest of a line; nested objects on the lines after it.
-void PrintValue(const Json& value, const std::string& kind, int level) {
-  if (value.is_null()) {
-    std::printf(" (unset)\n");
-  } else if (value.is_object() && value.contains("ref")) {
-    std::printf(" = @%d (shown %s)\n", value["ref"].get<int>(), "elsewhere");
-  } else if (value.is_object()) {
-    std::printf(" =\n");
-    PrintObject(value, level + 1);
-  } else if (kind == "octets") {
-    std::printf(" = x\"%s\"\n", value.get<std::string>().c_str());
-  } else if (value.is_array()) {
-    const bool objects = kind == "list specobject";
-    std::string line;
-    for (const Json& item : value) {
-      if (objects) continue;
-      if (!line.empty()) line += ", ";
-      line += item.is_string() && kind == "list string" ? Quoted(item.get<std::string>())
-              : item.is_string()                        ? item.get<std::string>()
-                                                        : item.dump();
-    }
-    if (!objects) {
-      std::printf(" = [%s]\n", line.c_str());
-      return;
-    }
-    std::printf(" = [%s\n", value.empty() ? "]" : "");
-    if (value.empty()) return;
-    for (const Json& item : value) {
-      if (item.contains("ref"))
-        std::printf("%s@%d (shown elsewhere)\n", Indent(level + 1).c_str(), item["ref"].get<int>());
+// The same walk as the JSON form, printed as it goes: each object once, nested in the first object
+// that refers to it, deeper references and repeats as "@id (shown elsewhere)".
+class TextShower {
+ public:
+  explicit TextShower(const KroListValKroISpecObject_var& objects) {
+    for (int i = 1; i <= objects.Size(); ++i) m_ids.emplace(objects[i].ptr(), i);
+  }
+
+  bool shown(const KroISpecObject_var& so) const { return m_shown.count(so.ptr()) != 0; }
+
+  void Object(const KroISpecObject_var& so, int depth, int level) {
+    m_shown.insert(so.ptr());
+    KroISpecObject_var startUp = KroISpecObject_var::Adopt(so->GetStartUp());
+    std::printf("%sobject %d %s of %s (type %s)\n", Indent(level).c_str(), IdOf(so), Quoted(so->GetName().str()).c_str(),
+                Quoted(startUp ? startUp->GetName().str() : std::string()).c_str(), so->GetLateType().str().c_str());
+    KroISpecAttrAccess_var access = so;
+    std::unique_ptr<KroListValKroISpecAttribute_var> list(so->ListAttributes());
+    for (int i = 1; access && list && i <= list->Size(); ++i) {
+      KroISpecAttribute_var attribute = (*list)[i];
+      const std::string name = attribute->GetName().str();
+      std::printf("%s%s %s", Indent(level + 1).c_str(), name.c_str(),
+                  KindText(attribute->GetKind(), attribute->GetElementKind()).c_str());
+      if (access->TestAttribute(name.c_str()))
+        Value(access, attribute, depth, level + 1);
       else
-        PrintObject(item, level + 1);
+        std::printf(" (unset)\n");
     }
-    std::printf("%s]\n", Indent(level).c_str());
-  } else if (value.is_string()) {
-    std::printf(" = %s\n", kind == "string" ? Quoted(value.get<std::string>()).c_str() : value.get<std::string>().c_str());
-  } else {
-    std::printf(" = %s\n", value.dump().c_str());
   }
-}
 
-void PrintObject(const Json& object, int level) {
-  std::printf("%sobject %d %s of %s (type %s)\n", Indent(level).c_str(), object["id"].get<int>(),
-              Quoted(object["name"].get<std::string>()).c_str(), Quoted(object["startup"].get<std::string>()).c_str(),
-              object["type"].get<std::string>().c_str());
-  for (const Json& a : object["attributes"]) {
-    std::printf("%s%s %s", Indent(level + 1).c_str(), a["name"].get<std::string>().c_str(),
-                a["kind"].get<std::string>().c_str());
-    PrintValue(a["value"], a["kind"].get<std::string>(), level + 1);
+ private:
+  int IdOf(const KroISpecObject_var& so) {
+    auto it = m_ids.find(so.ptr());
+    if (it != m_ids.end()) return it->second;
+    const int id = static_cast<int>(m_ids.size()) + 1;
+    m_ids.emplace(so.ptr(), id);
+    return id;
   }
-}
+
+  bool Deeper(const KroISpecObject_var& target, int depth) const { return shown(target) || depth >= kMaxNesting; }
+
+  static void Line(const std::string& text) { std::printf(" = %s\n", text.c_str()); }
+
+  template <class List, class Text>
+  static void Items(const List* list, Text text) {
+    std::string line;
+    for (int i = 1; list && i <= list->Size(); ++i) line += (line.empty() ? "" : ", ") + text((*list)[i]);
+    Line("[" + line + "]");
+  }
+
+  void Value(const KroISpecAttrAccess_var& access, const KroISpecAttribute_var& attribute, int depth, int level) {
+    KroISpecAttrKey_var key = attribute;
+    switch (attribute->GetKind()) {
+      case tk_long: return Line(std::to_string(access->GetInteger(key)));
+      case tk_double: return Line(NumberText(access->GetDouble(key)));
+      case tk_boolean: return Line(access->GetBoolean(key) != 0 ? "true" : "false");
+      case tk_string: return Line(Quoted(access->GetString(key).str()));
+      case tk_specobject: {
+        KroISpecObject_var target = KroISpecObject_var::Adopt(access->GetSpecObject(key));
+        if (!target) {
+          std::printf(" (unset)\n");
+        } else if (Deeper(target, depth)) {
+          std::printf(" = @%d (shown elsewhere)\n", IdOf(target));
+        } else {
+          std::printf(" =\n");
+          Object(target, depth + 1, level + 1);
+        }
+        return;
+      }
+      default: break;
+    }
+    switch (attribute->GetElementKind()) {
+      case tk_octet: {
+        std::unique_ptr<SEQUENCE_octet> octets(access->GetOctets(key));
+        return Line("x\"" + (octets ? octets->ToHex() : std::string()) + "\"");
+      }
+      case tk_long: {
+        std::unique_ptr<KroRawCollint> list(access->GetListInteger(key));
+        return Items(list.get(), [](int v) { return std::to_string(v); });
+      }
+      case tk_double: {
+        std::unique_ptr<KroRawColldouble> list(access->GetListDouble(key));
+        return Items(list.get(), NumberText);
+      }
+      case tk_string: {
+        std::unique_ptr<KroListValKroUnicodeString> list(access->GetListString(key));
+        return Items(list.get(), [](const KroUnicodeString& v) { return Quoted(v.str()); });
+      }
+      case tk_specobject: {
+        std::unique_ptr<KroListValKroBaseUnknown_var> list(access->GetListSpecObject(key, IID_KroISpecObject));
+        std::vector<KroISpecObject_var> targets;
+        for (int i = 1; list && i <= list->Size(); ++i)
+          if (KroISpecObject_var target = (*list)[i]) targets.push_back(target);
+        if (targets.empty()) return Line("[]");
+        std::printf(" = [\n");
+        for (const KroISpecObject_var& target : targets) {
+          if (Deeper(target, depth))
+            std::printf("%s@%d (shown elsewhere)\n", Indent(level + 1).c_str(), IdOf(target));
+          else
+            Object(target, depth + 1, level + 1);
+        }
+        std::printf("%s]\n", Indent(level).c_str());
+        return;
+      }
+      default: return Line("[]");
+    }
+  }
+
+  std::unordered_map<KroISpecObject*, int> m_ids;
+  std::unordered_set<KroISpecObject*> m_shown;
+};
 
 }  // namespace
 
@@ -224,33 +288,32 @@ int ShowDocument(const char* path, bool json) {
     std::fprintf(stderr, "cfgso show: cannot open %s (%s)\n", path, ResultText(hr).c_str());
     return 1;
   }
-  Json objects = Json::array();
-  int count = 0;
   {
     KroIContainer_var container = KroIContainer_var::Adopt(document->GetDocumentContainer("KroIContainer"));
     KroListValKroISpecObject_var all = container->ListObjects();
-    count = all.Size();
-    Shower shower(all);
     // Everything is shown once: the top-level objects with what they hold, then anything that only
     // deep nesting left out.
     std::vector<KroISpecObject_var> order = TopLevel(all);
     for (const KroISpecObject_var& object : all) order.push_back(object);
-    for (const KroISpecObject_var& object : order)
-      if (!shower.shown(object)) objects.push_back(shower.Object(object, 0));
+    if (json) {
+      Json objects = Json::array();
+      Shower shower(all);
+      for (const KroISpecObject_var& object : order)
+        if (!shower.shown(object)) objects.push_back(shower.Object(object, 0));
+      Json out;
+      out["file"] = path;
+      out["objectCount"] = all.Size();
+      out["objects"] = std::move(objects);
+      // Text that is not UTF-8 cannot be JSON: such bytes come out as U+FFFD.
+      std::printf("%s\n", out.dump(2, ' ', false, Json::error_handler_t::replace).c_str());
+    } else {
+      std::printf("%s: %d object(s)\n", path, all.Size());
+      TextShower shower(all);
+      for (const KroISpecObject_var& object : order)
+        if (!shower.shown(object)) shower.Object(object, 0, 0);
+    }
   }
   KroDocumentServices::Close(document);
-
-  if (json) {
-    Json out;
-    out["file"] = path;
-    out["objectCount"] = count;
-    out["objects"] = std::move(objects);
-    // Text that is not UTF-8 cannot be JSON: such bytes come out as U+FFFD.
-    std::printf("%s\n", out.dump(2, ' ', false, Json::error_handler_t::replace).c_str());
-    return 0;
-  }
-  std::printf("%s: %d object(s)\n", path, count);
-  for (const Json& object : objects) PrintObject(object, 0);
   return 0;
 }
 

@@ -1,13 +1,14 @@
 // cfgso query: the records of a saved document that hold at a configuration point.
-#include "CfgsoQuery.h"
+
+#include "cfgso_query.h"
 
 #include <cstdio>
 
 #include <nlohmann/json.hpp>
 
-#include "CfgsoDemos.h"
 #include "KroCfgEffectivityQuery.h"
 #include "KroDocument.h"
+#include "cfgso_results.h"
 
 int QueryDocument(const QueryOptions& options) {
   KroCfgEffectivityPoint point(options.domain);

@@ -1,5 +1,5 @@
 // cfgso push, pull and query --server.
-#include "CfgsoServer.h"
+#include "cfgso_server.h"
 
 #include <cstdio>
 
@@ -14,8 +14,8 @@
 
 #include "CfgServerClient.h"
 #include "CfgServerConvert.hh"
-#include "CfgsoDemos.h"
-#include "CfgsoDocuments.h"
+#include "cfgso_results.h"
+#include "cfgso_documents.h"
 #include "KroCfgEffectivityPoint.h"
 #include "KroCfgEffectivityQuery.h"
 #include "KroCfgEffectivityReader.h"
@@ -23,6 +23,7 @@
 #include "DMX_ConfigServices.h"
 #include "KroCfgStreamer.h"
 #include "KroDocument.h"
+#include "KroSpecReach.h"
 
 const char* ServerResultName(HRESULT hr) { return CfgServerClient::ResultName(hr); }
 
@@ -109,14 +110,12 @@ bool BasicFromRecord(const KroCfgEffectivityRecord::Basic& basic, const std::str
   NlsBasicEffectivity be;
   if (!basic.dates.empty()) {
     be.date_start = DMX_ConfigServices::ToDateCorba(KroTime(static_cast<time_t>(basic.dates[0].start)));
-    if (!basic.dates[0].open)
-      be.date_end = DMX_ConfigServices::ToDateCorba(KroTime(static_cast<time_t>(basic.dates[0].end)));
-    else
-      be.date_end = DMX_ConfigServices::ToDateCorba(KroTime(static_cast<time_t>(0)));
+    // An open end is stored as the epoch.
+    be.date_end = DMX_ConfigServices::ToDateCorba(KroTime(static_cast<time_t>(basic.dates[0].end.value_or(0))));
   }
   if (!basic.ranks.empty()) {
     be.range_start = static_cast<CORBA::Long>(basic.ranks[0].start);
-    be.range_end = basic.ranks[0].open ? -1 : static_cast<CORBA::Long>(basic.ranks[0].end);
+    be.range_end = basic.ranks[0].end ? static_cast<CORBA::Long>(*basic.ranks[0].end) : -1;
   }
   std::string text;
   for (const auto& term : basic.terms) text += (text.empty() ? "" : " AND ") + std::string(term.sign < 0 ? "NOT " : "") + term.name;
@@ -242,7 +241,7 @@ bool ToRecord(const KroISpecObject_var& so, CfgServer::Record& record) {
 std::vector<KroISpecObject_var> TopLevel(const KroListValKroISpecObject_var& objects) {
   std::unordered_set<KroISpecObject*> referenced;
   for (const KroISpecObject_var& object : objects)
-    for (const KroISpecObject_var& target : KroCfgEffectivityQuery::Targets(object)) referenced.insert(target.ptr());
+    for (const KroISpecObject_var& target : KroSpecReach::Targets(object)) referenced.insert(target.ptr());
   std::vector<KroISpecObject_var> top;
   for (const KroISpecObject_var& object : objects)
     if (!referenced.count(object.ptr())) top.push_back(object);

@@ -1,5 +1,6 @@
 // cfgso show --svg: a document's effectivities on their axes, one lane per record.
-#include "CfgsoQuery.h"
+
+#include "cfgso_svg.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "CfgsoDemos.h"
 #include "KroCfgEffectivityQuery.h"
 #include "KroCfgEffectivityReader.h"
 #include "KroDocument.h"
+#include "cfgso_results.h"
 
 namespace {
 
@@ -104,11 +105,11 @@ class Picture {
 void Bar(Picture& svg, const char* kind, const Axis& axis, const Record::Interval& interval, double y,
          const std::string& label, const std::string& tip) {
   const double x0 = std::clamp(axis.at(static_cast<double>(interval.start)), axis.x0, axis.end());
-  const double x1 = interval.open ? axis.end() : std::clamp(axis.at(static_cast<double>(interval.end)), axis.x0, axis.end());
+  const double x1 = !interval.end ? axis.end() : std::clamp(axis.at(static_cast<double>(*interval.end)), axis.x0, axis.end());
   const double w = std::max(2.0, x1 - x0);
   svg.add("<rect class=\"bar " + std::string(kind) + "\" x=\"" + Num(x0) + "\" y=\"" + Num(y + 2) + "\" width=\"" +
           Num(w) + "\" height=\"" + Num(kRow - 4) + "\"><title>" + Escaped(tip) + "</title></rect>");
-  if (interval.open) {
+  if (!interval.end) {
     const double tip0 = axis.end(), mid = y + kRow / 2;
     svg.add("<path class=\"arrow\" d=\"M" + Num(tip0 - 8) + " " + Num(y + 1) + " L" + Num(tip0 + 2) + " " + Num(mid) +
             " L" + Num(tip0 - 8) + " " + Num(y + kRow - 1) + " Z\"/>");
@@ -166,11 +167,11 @@ int ShowSvg(const std::string& file, const std::string& at, std::optional<std::i
     for (const Record::Basic& basic : lane.record.basics) {
       for (const Record::Interval& i : basic.dates) {
         dLow = std::min(dLow, double(i.start));
-        dHigh = std::max(dHigh, double(i.open ? i.start : i.end));
+        dHigh = std::max(dHigh, double(i.end.value_or(i.start)));
       }
       for (const Record::Interval& i : basic.ranks) {
         rLow = std::min(rLow, double(i.start));
-        rHigh = std::max(rHigh, double(i.open ? i.start : i.end));
+        rHigh = std::max(rHigh, double(i.end.value_or(i.start)));
       }
     }
   if (!at.empty()) dLow = std::min(dLow, double(atSeconds)), dHigh = std::max(dHigh, double(atSeconds));
@@ -303,10 +304,10 @@ int ShowSvg(const std::string& file, const std::string& at, std::optional<std::i
       Picture dateRow, rankRow;
       for (const Record::Interval& i : basic.dates)
         Bar(dateRow, "date", dates, i, row, label,
-            tip + ": " + DayText(i.start) + " to " + (i.open ? std::string("open") : DayText(i.end)));
+            tip + ": " + DayText(i.start) + " to " + (i.end ? DayText(*i.end) : std::string("open")));
       for (const Record::Interval& i : basic.ranks)
         Bar(rankRow, "rank", ranks, i, row, basic.dates.empty() ? label : std::string(),
-            tip + ": " + RankText(i.start) + " to " + (i.open ? std::string("open") : RankText(i.end)));
+            tip + ": " + RankText(i.start) + " to " + (i.end ? RankText(*i.end) : std::string("open")));
       if (basic.dates.empty() && basic.ranks.empty())
         dateRow.add("<text class=\"label none\" x=\"" + Num(dates.x0 + 3) + "\" y=\"" + Num(row + kRow - 5) +
                     "\">every date and rank" + (label.empty() ? std::string() : ": " + Escaped(label)) + "</text>");

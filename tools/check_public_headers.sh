@@ -2,6 +2,8 @@
 # Checks the installed headers' boundary: every header under PREFIX/include/CfgSIDLServices compiles on
 # its own as a consumer includes it (<CfgSIDLServices/X.h>), and none includes a header of ours that is
 # not installed; and every symbol the installed libraries export is named in an installed header.
+# And the weight of the headers: a one-line source including <CfgSIDLServices/KroCfgSOFactory.h>
+# preprocesses (line markers kept) to at most KRO_MAX_PREPROCESSED_LINES lines (default 50 000).
 #   tools/check_public_headers.sh PREFIX [COMPILER]
 set -euo pipefail
 prefix=$1
@@ -30,6 +32,16 @@ for header in "$dir"/*.h; do
   fi
 done
 echo "public headers checked: $count"
+
+# Every client pays for what the factory's header pulls in: keep it to the standard headers it needs.
+limit=${KRO_MAX_PREPROCESSED_LINES:-50000}
+printf '#include <CfgSIDLServices/KroCfgSOFactory.h>\n' > "$work/weight.cpp"
+lines=$("$cxx" -std=c++20 -E -I"$prefix/include" "$work/weight.cpp" | wc -l)
+echo "preprocessed lines of <CfgSIDLServices/KroCfgSOFactory.h>: $lines (limit $limit)"
+if [ "$lines" -gt "$limit" ]; then
+  echo "<CfgSIDLServices/KroCfgSOFactory.h> preprocesses to $lines lines, more than $limit" >&2
+  status=1
+fi
 
 # Exported functions and data: the class or function each belongs to must be named in an installed
 # header. The standard library's template instances and the compiler's inline statics (weak and

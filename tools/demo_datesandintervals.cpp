@@ -1,9 +1,11 @@
 // cfgso demo: DatesAndIntervals.
+#include "demo_datesandintervals.h"
+
 #include <cstdio>
 
-#include "CfgsoDemos.h"
 #include "KroCfgModelBuilder.h"
 #include "KroCfgSOFactory.h"
+#include "cfgso_results.h"
 
 namespace {
 

@@ -1,12 +1,14 @@
 // cfgso demo: Effectivities.
+#include "demo_effectivities.h"
+
 #include <cstdio>
 #include <string>
 
-#include "CfgsoDemos.h"
 #include "KroCfgModelBuilder.h"
 #include "KroCfgSOFactory.h"
 #include "KroCfgSOServices.h"
 #include "KroCfgSOStrings.h"
+#include "cfgso_results.h"
 
 namespace {
 

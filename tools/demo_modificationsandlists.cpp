@@ -1,12 +1,14 @@
 // cfgso demo: ModificationsAndLists.
+#include "demo_modificationsandlists.h"
+
 #include <cstdio>
 
-#include "CfgsoDemos.h"
 #include "KroCfgModelBuilder.h"
 #include "KroCfgSOFactory.h"
 #include "KroCfgSOFilter.h"
 #include "KroCfgSOServices.h"
 #include "KroCfgUuid.h"
+#include "cfgso_results.h"
 
 namespace {
 

@@ -1,14 +1,16 @@
 // cfgso stream: a sample of each server structure streamed to spec objects and back, printed on both
 // sides: the structure, the spec-object tree the streamer built, and the structure read back.
+#include "demo_streamer.h"
+
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "CfgsoDemos.h"
 #include "KroCfgModelBuilder.h"
 #include "KroCfgStreamer.h"
+#include "cfgso_results.h"
 
 namespace {
 

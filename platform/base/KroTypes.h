@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <functional>
 #include <type_traits>
 
 using HRESULT = std::int32_t;
@@ -90,7 +89,7 @@ struct KRO_PLATFORM_API KroGUIDHash {
     v = (v << 16) ^ g.Data2;
     v = (v << 16) ^ g.Data3;
     for (int i = 0; i < 8; ++i) v = v * 131 + g.Data4[i];
-    return std::hash<std::uint64_t>{}(v);
+    return static_cast<std::size_t>(v);
   }
 };
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <ostream>
 
 namespace {
 
@@ -122,3 +123,5 @@ bool KroUnicodeString::ConvertToNum(int& value) const {
   return true;
 }
 static_assert(sizeof(KroUnicodeString) == 24, "three words, the inline text included");
+
+std::ostream& operator<<(std::ostream& os, const KroUnicodeString& s) { return os << s.view(); }

@@ -11,7 +11,7 @@
 #include <compare>
 #include <cstddef>
 #include <cstdint>
-#include <ostream>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -81,7 +81,6 @@ class KRO_PLATFORM_API KroUnicodeString {
   friend std::strong_ordering operator<=>(const KroUnicodeString& a, const KroUnicodeString& b) noexcept {
     return a.view() <=> b.view();
   }
-  friend std::ostream& operator<<(std::ostream& os, const KroUnicodeString& s) { return os << s.view(); }
 
  private:
   static_assert(std::endian::native == std::endian::little, "the inline tag is the capacity word's top byte");
@@ -130,3 +129,6 @@ class KRO_PLATFORM_API KroUnicodeString {
   std::size_t m_size;
   std::uint64_t m_cap;
 };
+
+// Writes the text as it is stored (UTF-8 by convention).
+KRO_PLATFORM_API std::ostream& operator<<(std::ostream& os, const KroUnicodeString& s);

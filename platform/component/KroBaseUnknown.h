@@ -3,7 +3,6 @@
 
 #include "KroExport.h"
 
-#include <atomic>
 #include <new>
 
 #include "KroTypes.h"

@@ -4,7 +4,6 @@
 #include "KroExport.h"
 
 #include <string>
-#include <vector>
 
 #include "KroTypes.h"
 
@@ -51,3 +50,19 @@ KRO_PLATFORM_API KroMetaClass* fct_RetrieveMetaObject(const char* className, int
                                      const char* lateType, const char* framework, std::size_t instanceSize);
 // The meta object registered under a class name, or null.
 KRO_PLATFORM_API KroMetaClass* KroFindMetaObject(const char* className);
+
+// Members of an extension class: its meta object and the class-level queries.
+#define KRO_DECLARE_EXTENSION_CLASS(Class)                    \
+ public:                                                       \
+  static KroMetaClass* MetaObject();                           \
+  KroMetaClass* GetMetaObject() const override;                \
+  const char* IsA() const override;                            \
+  int IsAKindOf(const char* className) const override;         \
+  static const CLSID& ClassId();                               \
+  static const char* ClassName();                              \
+  static KroBaseUnknown* CreateItself();                       \
+                                                               \
+ private:                                                      \
+  static KroMetaClass* meta_object;                            \
+                                                               \
+ public:

@@ -105,22 +105,6 @@ class KRO_PLATFORM_API KroTie : public I {
   static inline void* ptstat = nullptr;
 };
 
-// Members of an extension class: its meta object and the class-level queries.
-#define KRO_DECLARE_EXTENSION_CLASS(Class)                    \
- public:                                                       \
-  static KroMetaClass* MetaObject();                           \
-  KroMetaClass* GetMetaObject() const override;                \
-  const char* IsA() const override;                            \
-  int IsAKindOf(const char* className) const override;         \
-  static const CLSID& ClassId();                               \
-  static const char* ClassName();                              \
-  static KroBaseUnknown* CreateItself();                       \
-                                                               \
- private:                                                      \
-  static KroMetaClass* meta_object;                            \
-                                                               \
- public:
-
 #define KRO_IMPLEMENT_EXTENSION_META(Class, BaseClass, LateType, Framework)                                  \
   KroMetaClass* Class::meta_object = nullptr;                                                                \
   KroMetaClass* Class::MetaObject() {                                                                        \

@@ -1,6 +1,7 @@
 // The streamer, through its public operations: every structure family to spec objects and back, the
 // shapes it builds, its trace texts, its edge cases, and the assertions on a broken catalog.
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -502,9 +503,26 @@ TEST_F(StreamerTest, NoCatalogMeansTheFactorysFailureAndAnUntouchedOutput) {
 
 // ---- Assertions on a catalog broken on purpose ----
 
+// The lines of KroCfgStreamer.cpp where an assertion stands: those that report a failed condition.
+std::vector<int> AssertionLines() {
+  std::ifstream source(kro_test::SourceDir() + "/DMXCfgIDLInterfaces/CfgSIDLServices.m/src/KroCfgStreamer.cpp");
+  std::vector<int> lines;
+  std::string text;
+  for (int line = 1; std::getline(source, text); ++line)
+    if (text.find("AssertionFailed(") != std::string::npos && text.find("__LINE__") != std::string::npos &&
+        text.find("#define") == std::string::npos && text.find("condition") == std::string::npos)
+      lines.push_back(line);
+  return lines;
+}
+
+// The fatal error of an assertion: the path the streamer reports and a line of KroCfgStreamer.cpp that
+// holds an assertion (for a missing attribute, the one checked lookup), not a line of another source.
 std::string Fatal(const std::string& condition) {
+  const std::vector<int> lines = AssertionLines();
+  EXPECT_EQ(lines.size(), 1u) << "expected one checked attribute lookup in KroCfgStreamer.cpp";
   return "Fatal error: AssertionFailed:" + condition +
-         "\n  at DMXCfgIDLInterfaces/CfgSIDLServices\\.m/src/KroCfgStreamer, line [0-9]+";
+         "\n  at DMXCfgIDLInterfaces/CfgSIDLServices\\.m/src/KroCfgStreamer, line " +
+         std::to_string(lines.empty() ? -1 : lines.front()) + "\n";
 }
 
 void UseCatalog(const std::string& dir) { setenv("KroGraphicPath", dir.c_str(), 1); }

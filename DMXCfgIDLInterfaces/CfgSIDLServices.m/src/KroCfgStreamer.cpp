@@ -1,198 +1,288 @@
+// KroCfgStreamer: its names, the frame that every operation shares (trace, instantiation, the checked
+// attribute lookup and the assertions), base objects and time. The other operations are defined by
+// subject in KroCfgStreamerValues.cpp, KroCfgStreamerChanges.cpp and KroCfgStreamerEffectivities.cpp.
 #include "KroCfgStreamer.h"
 
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
+
+#include "KroCfgSODate.h"
+#include "KroCfgSOFactory.h"
 #include "KroCfgStreamerFrame.h"
+#include "KroPlatformServices.h"
+#include "KroStartUps.h"
+
+// ---- Name constants ----------------------------------------------------------------------------------
+
+#define KRO_CFG_STREAMER_DEFINE(name, text) KRO_NAMES_CONSTINIT KroUnicodeString KroCfgStreamer::name KRO_NAMES_PRIORITY;
+KRO_CFG_STREAMER_NAMES(KRO_CFG_STREAMER_DEFINE)
+#undef KRO_CFG_STREAMER_DEFINE
+
+namespace {
+
+namespace counters {
+#define KRO_CFG_STREAMER_COUNTER(name, text) constinit int name = 0;
+KRO_CFG_STREAMER_NAMES(KRO_CFG_STREAMER_COUNTER)
+#undef KRO_CFG_STREAMER_COUNTER
+}  // namespace counters
+
+constexpr KroNameConstant kNames[] = {
+#define KRO_CFG_STREAMER_ENTRY(name, text) {&KroCfgStreamer::name, text, &counters::name},
+    KRO_CFG_STREAMER_NAMES(KRO_CFG_STREAMER_ENTRY)
+#undef KRO_CFG_STREAMER_ENTRY
+};
+
+// After the constants, at their priority: before the library's other static initialisers, so that
+// they may read the names.
+struct NamesInitialiser {
+  NamesInitialiser() { KroBuildNameConstants(kNames); }
+};
+NamesInitialiser s_names KRO_NAMES_PRIORITY;
+
+}  // namespace
+
+// ---- The frame ------------------------------------------------------------------------------------------
+
+namespace {
+
+KRO_LIBRARY_TRACE(s_trace, "KroCfgStreamer");
+
+// Every assertion of the streamer stands in this file and reports this path with its own line here.
+const char* const kSourcePath = "DMXCfgIDLInterfaces/CfgSIDLServices.m/src/KroCfgStreamer";
+
+[[noreturn]] void AssertionFailed(const char* condition, int line) {
+  KroFatalError((std::string("AssertionFailed:") + condition).c_str(), 0, 0, 0, kSourcePath, line);
+}
+
+#define KRO_STREAMER_ASSERT(condition) \
+  do {                                 \
+    if (!(condition)) AssertionFailed(#condition, __LINE__); \
+  } while (0)
+
+}  // namespace
+
+namespace KroCfgStreamerFrame {
+
+KroDmxTrace& Trace() { return s_trace.get(); }
+
+KroISpecAttribute_var RequiredAttribute(const KroISpecObject_var& so, const KroUnicodeString& name, const char* handle) {
+  KroISpecAttribute_var attribute = AttributeOf(so, name);
+  if (!attribute) AssertionFailed(handle, __LINE__);
+  return attribute;
+}
+
+HRESULT Instantiate(const KroUnicodeString& startup, const char* instanceName, KroISpecObject_var& out_SO) {
+  KroIContainer_var container;
+  HRESULT hr = KroCfgSOFactory::getContainer(container);
+  if (FAILED(hr)) return hr;
+  void* queried = nullptr;
+  hr = container->QueryInterface(IID_KroIContainer, &queried);
+  if (FAILED(hr)) return hr;
+  KroIContainer* piSUContainer = static_cast<KroIContainer*>(queried);
+  KRO_STREAMER_ASSERT(piSUContainer);
+  KroIContainer_var suContainer = KroIContainer_var::Adopt(piSUContainer);
+
+  // The startup name doubles as its type. A missing startup raises the null-handle error below.
+  KroBaseUnknown* found = FindStartUp("KroISpecObject", startup, startup, suContainer);
+  KroISpecObject_var startupSO = found;
+  if (found) found->Release();
+  out_SO = KroISpecObject_var::Adopt(startupSO->Instanciate(instanceName, suContainer, 0));
+  KRO_STREAMER_ASSERT(!!out_SO);
+  return hr;
+}
+
+KroISpecAttribute_var AttributeOf(const KroISpecObject_var& so, const KroUnicodeString& name) {
+  return KroISpecAttribute_var::Adopt(so->GetAttribute(name));
+}
+
+KroUnicodeString ToString(const NlsString& in) {
+  KroUnicodeString out;
+  KroCorbaNlsServices::convertCorbaStringToString(in, &out);
+  return out;
+}
+
+void FromString(const KroUnicodeString& in, NlsString& out) {
+  KroCorbaNlsServices::convertStringToCorbaString(in, &out);
+}
+
+KroUnicodeString ReadString(const KroISpecObject_var& so, const KroUnicodeString& name) {
+  KroUnicodeString value;
+  KroCfgSOServices::GetStringValue(so, name, value);
+  return value;
+}
+
+KroISpecObject_var ReadChild(const KroISpecObject_var& so, const KroUnicodeString& name) {
+  KroISpecObject_var child;
+  KroCfgSOServices::GetSOValue(so, name, child);
+  return child;
+}
+
+KroTime ToKroTime(const DMX_OrbixTypes::DateCorba& date) {
+  return KroTime(date.year, date.month, date.day, date.hour, date.minute, date.second);
+}
+
+bool StorableDates(KroDmxTrace& trace, std::initializer_list<KroTime> times) {
+  for (const KroTime& time : times)
+    if (!KroCfgSODate::IsStorable(time)) {
+      KRO_TRACE_LINE(trace, KroCfgSODate::OutOfRangeMessage);
+      return false;
+    }
+  return true;
+}
+
+CORBA::Long Truncate(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= static_cast<double>(std::numeric_limits<CORBA::Long>::max()))
+    return std::numeric_limits<CORBA::Long>::max();
+  if (value <= static_cast<double>(std::numeric_limits<CORBA::Long>::min()))
+    return std::numeric_limits<CORBA::Long>::min();
+  return static_cast<CORBA::Long>(value);
+}
+
+CORBA::Short LowSixteenBits(int value) {
+  return static_cast<CORBA::Short>(static_cast<std::uint16_t>(static_cast<std::uint32_t>(value) & 0xFFFFu));
+}
+
+}  // namespace KroCfgStreamerFrame
 
 using namespace KroCfgStreamerFrame;
 
-// ---- Spec expressions, basic and domain effectivities --------------------------------------------------
+// ---- Base objects and time -----------------------------------------------------------------------------
 
-HRESULT KroCfgStreamer::SpecExpressionToSpecObject(const NlsSpecExpression& in, KroISpecObject_var& out) {
-  KroDmxTraceStep step(Trace(), "SpecExpressionToSpecObject");
-  HRESULT hr = Instantiate(STARTUP_SE, "CfgSOSpecExpressionInst", out);
+HRESULT KroCfgStreamer::BaseObjectToSpecObject(const NlsBaseObject& in, KroISpecObject_var& out) {
+  KroDmxTrace& trace = Trace();
+  KroDmxTraceStep step(trace, "BaseObjectToSpecObject");
+  HRESULT hr = Instantiate(STARTUP_BO, "CfgSOBaseObjectInst", out);
   if (FAILED(hr)) return Returns(hr);
-  KroISpecAttribute_var pSEdomain = AttributeOf(out, so_tofrom_se_domain);
-  KRO_STREAMER_ASSERT(pSEdomain);
-  KroISpecAttribute_var pSEposition = AttributeOf(out, so_tofrom_se_position);
-  KRO_STREAMER_ASSERT(pSEposition);
-  KroISpecAttribute_var pSEexpression = AttributeOf(out, so_tofrom_se_expression);
-  KRO_STREAMER_ASSERT(pSEexpression);
 
-  pSEposition->AppendInteger(static_cast<int>(in.position));
-  pSEdomain->AppendString(ToString(in.domain));
-  pSEexpression->AppendString(ToString(in.expression));
+  KroUnicodeString name = ToString(in.name);
+  KRO_TRACE_LINE(trace, "Set String name :" << name);
+  KroCfgSOServices::SetStringValue(out, so_tofrom_bo_name, name);
+  KroUnicodeString type = ToString(in.type);
+  KRO_TRACE_LINE(trace, "Set String type :" << type);
+  KroCfgSOServices::SetStringValue(out, so_tofrom_bo_type, type);
+  KroUnicodeString info = ToString(in.info);
+  KRO_TRACE_LINE(trace, "Set String info :" << info);
+  KroCfgSOServices::SetStringValue(out, so_tofrom_bo_info, info);
+
+  SEQUENCE_octet uid = DMX_OrbixConvert::convertOrbixOctSeqToSEQOct(in.uid);
+  KRO_TRACE_LINE(trace, "Set ByteArray uid : ");
+  KroCfgSOServices::SetByteArrayValue(out, so_tofrom_bo_uid, uid);
+  PrintUid(uid);
   return Returns(hr);
 }
 
-HRESULT KroCfgStreamer::SpecExpressionFromSpecObject(const KroISpecObject_var& in, NlsSpecExpression& out) {
-  KroDmxTraceStep step(Trace(), "SpecExpressionFromSpecObject");
+HRESULT KroCfgStreamer::BaseObjectFromSpecObject(const KroISpecObject_var& in, NlsBaseObject& out) {
+  KroDmxTrace& trace = Trace();
+  KroDmxTraceStep step(trace, "BaseObjectFromSpecObject");
   if (!in) return Returns(S_OK);
-  int position = 0;
-  KroCfgSOServices::GetIntegerValue(in, so_tofrom_se_position, position);
-  out.position = LowSixteenBits(position);
-  FromString(ReadString(in, so_tofrom_se_domain), out.domain);
-  FromString(ReadString(in, so_tofrom_se_expression), out.expression);
+
+  KroUnicodeString name = ReadString(in, so_tofrom_bo_name);
+  KRO_TRACE_LINE(trace, "Get String name :" << name);
+  FromString(name, out.name);
+  KroUnicodeString type = ReadString(in, so_tofrom_bo_type);
+  KRO_TRACE_LINE(trace, "Get String type :" << type);
+  FromString(type, out.type);
+  KroUnicodeString info = ReadString(in, so_tofrom_bo_info);
+  KRO_TRACE_LINE(trace, "Get String info :" << info);
+  FromString(info, out.info);
+
+  SEQUENCE_octet uid;
+  KroCfgSOServices::GetByteArrayValue(in, so_tofrom_bo_uid, uid);
+  KRO_TRACE_LINE(trace, "Get ByteArray uid :");
+  out.uid = DMX_OrbixConvert::convertSEQOctToOrbixOctSeq(uid);
+  PrintUid(uid);
   return Returns(S_OK);
 }
 
-HRESULT KroCfgStreamer::BasicEffectivityToSpecObject(const NlsBasicEffectivity& in, KroISpecObject_var& out) {
-  KroDmxTrace& trace = Trace();
-  KroDmxTraceStep step(trace, "BasicEffectivityToSpecObject");
-  if (!StorableDates(trace, {ToKroTime(in.date_start), ToKroTime(in.date_end)})) return Returns(E_INVALIDARG);
-  HRESULT hr = Instantiate(STARTUP_BE, "CfgSOBasicEffectivityInst", out);
+HRESULT KroCfgStreamer::BaseObjectSeqToSpecObjectList(const _IDL_SEQUENCE_NlsBaseObject& in, KroISpecObject_var& out) {
+  KroDmxTraceStep step(Trace(), "BaseObjectSeqToSpecObjectList");
+  HRESULT hr = Instantiate(STARTUP_BO_LST, "CfgSOlstBaseObjectInst", out);
   if (FAILED(hr)) return Returns(hr);
-  KroISpecAttribute_var pBEdatestart = AttributeOf(out, so_tofrom_be_date_start);
-  KRO_STREAMER_ASSERT(pBEdatestart);
-  KroISpecAttribute_var pBEdateend = AttributeOf(out, so_tofrom_be_date_end);
-  KRO_STREAMER_ASSERT(pBEdateend);
-  KroISpecAttribute_var pBErangestart = AttributeOf(out, so_tofrom_be_range_start);
-  KRO_STREAMER_ASSERT(pBErangestart);
-  KroISpecAttribute_var pBErangeend = AttributeOf(out, so_tofrom_be_range_end);
-  KRO_STREAMER_ASSERT(pBErangeend);
-  KroISpecAttribute_var pBEmlsstart = AttributeOf(out, so_tofrom_be_mls_start);
-  KRO_STREAMER_ASSERT(pBEmlsstart);
-  KroISpecAttribute_var pBEmlsend = AttributeOf(out, so_tofrom_be_mls_end);
-  KRO_STREAMER_ASSERT(pBEmlsend);
-  KroISpecAttribute_var pBESE = AttributeOf(out, so_tofrom_be_se);
-  KRO_STREAMER_ASSERT(pBESE);
-  KroISpecAttribute_var pBEusrstart = AttributeOf(out, so_tofrom_be_usr_start);
-  KRO_STREAMER_ASSERT(pBEusrstart);
-  KroISpecAttribute_var pBEusrend = AttributeOf(out, so_tofrom_be_usr_end);
-  KRO_STREAMER_ASSERT(pBEusrend);
-  KroISpecAttribute_var pBEspecend = AttributeOf(out, so_tofrom_be_spec_end);
-  KRO_STREAMER_ASSERT(pBEspecend);
+  KroISpecAttribute_var plstBO = RequiredAttribute(out, so_tofrom_bo_lst, "plstBO");
+  return Returns(AppendChildren(plstBO, in, hr, "Nb de BaseObject = ", "BaseObjectSeqToSpecObjectList element ",
+                                KRO_ELEMENT_OP(BaseObjectToSpecObject)));
+}
 
-  KroISpecObject_var dateStart, dateEnd;
-  KroTimeToSpecObject(ToKroTime(in.date_start), dateStart);
-  pBEdatestart->AppendSpecObject(dateStart);
-  KroTimeToSpecObject(ToKroTime(in.date_end), dateEnd);
-  pBEdateend->AppendSpecObject(dateEnd);
-  pBErangestart->AppendDouble(static_cast<double>(in.range_start));
-  pBErangeend->AppendDouble(static_cast<double>(in.range_end));
-  KroUnicodeString mlsStart = ToString(in.mls_start);
-  pBEmlsstart->AppendString(mlsStart);
-  KRO_TRACE_LINE(trace, "Start milestone : " << mlsStart);
-  KroUnicodeString mlsEnd = ToString(in.mls_end);
-  pBEmlsend->AppendString(mlsEnd);
-  KRO_TRACE_LINE(trace, "End milestone : " << mlsEnd);
-  KroISpecObject_var se;
-  SpecExpressionToSpecObject(in.se, se);
-  pBESE->AppendSpecObject(se);
-  pBEusrstart->AppendString(ToString(in.usr_start));
-  pBEusrend->AppendString(ToString(in.usr_end));
-  pBEspecend->AppendString(ToString(in.spec_end));
+HRESULT KroCfgStreamer::BaseObjectSeqFromSpecObjectList(const KroISpecObject_var& in,
+                                                        _IDL_SEQUENCE_NlsBaseObject& out) {
+  KroDmxTraceStep step(Trace(), "BaseObjectSeqFromSpecObjectList");
+  return Returns(FillFromChildren(in, so_tofrom_bo_lst, out,
+                                  "Nb de SpecObject = ", "BaseObjectSeqFromSpecObjectList element ",
+                                  KRO_ELEMENT_OP(BaseObjectFromSpecObject)));
+}
+
+HRESULT KroCfgStreamer::BaseObjectToSpecObject(const BaseObject& in, KroISpecObject_var& out) {
+  KroDmxTraceStep step(Trace(), "BaseObjectToSpecObject");
+  HRESULT hr = Instantiate(STARTUP_BO, "CfgSOBaseObjectInst", out);
+  if (FAILED(hr)) return Returns(hr);
+  KroCfgSOServices::SetStringValue(out, so_tofrom_bo_name, KroUnicodeString(in.name.in()));
+  KroCfgSOServices::SetStringValue(out, so_tofrom_bo_type, KroUnicodeString(in.type.in()));
+  KroCfgSOServices::SetStringValue(out, so_tofrom_bo_info, KroUnicodeString(in.info.in()));
+  SEQUENCE_octet uid = DMX_OrbixConvert::convertOrbixOctSeqToSEQOct(in.uid);
+  KroCfgSOServices::SetByteArrayValue(out, so_tofrom_bo_uid, uid);
+  PrintUid(uid);
   return Returns(hr);
 }
 
-HRESULT KroCfgStreamer::BasicEffectivityFromSpecObject(const KroISpecObject_var& in, NlsBasicEffectivity& out) {
-  KroDmxTrace& trace = Trace();
-  KroDmxTraceStep step(trace, "BasicEffectivityFromSpecObject");
+HRESULT KroCfgStreamer::BaseObjectFromSpecObject(const KroISpecObject_var& in, BaseObject& out) {
+  KroDmxTraceStep step(Trace(), "BaseObjectFromSpecObject");
   if (!in) return Returns(S_OK);
+  out.name = ReadString(in, so_tofrom_bo_name).ConvertToChar();
+  out.type = ReadString(in, so_tofrom_bo_type).ConvertToChar();
+  out.info = ReadString(in, so_tofrom_bo_info).ConvertToChar();
+  SEQUENCE_octet uid;
+  KroCfgSOServices::GetByteArrayValue(in, so_tofrom_bo_uid, uid);
+  out.uid = DMX_OrbixConvert::convertSEQOctToOrbixOctSeq(uid);
+  PrintUid(uid);
+  return Returns(S_OK);
+}
 
-  // Unreadable dates stay at time value 0.
-  KroTime start, end;
-  KroTimeFromSpecObject(ReadChild(in, so_tofrom_be_date_start), start);
-  KroTimeFromSpecObject(ReadChild(in, so_tofrom_be_date_end), end);
-  out.date_start = DMX_ConfigServices::ToDateCorba(start);
-  out.date_end = DMX_ConfigServices::ToDateCorba(end);
-
-  const struct {
-    const KroUnicodeString& name;
-    CORBA::Long& field;
-    const char* message;
-  } ranges[] = {{so_tofrom_be_range_start, out.range_start, "Start range : "},
-                {so_tofrom_be_range_end, out.range_end, "End range : "}};
-  for (const auto& range : ranges) {
-    KroISpecAttrAccess_var access;
-    KroISpecAttrKey_var key;
-    if (FAILED(KroCfgSOServices::GetAttrAccessAndKey(in, range.name, access, key))) {
-      KRO_TRACE_LINE(trace, "Unable to access the attribute " << range.name);
-      return Returns(E_FAIL);
-    }
-    range.field = Truncate(access->GetDouble(key, 0));
-    KRO_TRACE_LINE(trace, range.message << range.field);
+HRESULT KroCfgStreamer::KroTimeToSpecObject(const KroTime& in, KroISpecObject_var& out) {
+  KroDmxTrace& trace = Trace();
+  KroDmxTraceStep step(trace, "KroTimeToSpecObject");
+  out = nullptr;
+  KroICfgSODate_var date;
+  HRESULT hr = KroCfgSOFactory::createDate(date);
+  if (FAILED(hr)) {
+    KRO_TRACE_LINE(trace, "Unable to create a KroICfgSODate.");
+    return Returns(hr);
   }
-
-  KroUnicodeString mlsStart = ReadString(in, so_tofrom_be_mls_start);
-  FromString(mlsStart, out.mls_start);
-  KRO_TRACE_LINE(trace, "Start milestone : " << mlsStart);
-  KroUnicodeString mlsEnd = ReadString(in, so_tofrom_be_mls_end);
-  FromString(mlsEnd, out.mls_end);
-  KRO_TRACE_LINE(trace, "End milestone : " << mlsEnd);
-  SpecExpressionFromSpecObject(ReadChild(in, so_tofrom_be_se), out.se);
-  FromString(ReadString(in, so_tofrom_be_usr_start), out.usr_start);
-  FromString(ReadString(in, so_tofrom_be_usr_end), out.usr_end);
-  FromString(ReadString(in, so_tofrom_be_spec_end), out.spec_end);
-  return Returns(S_OK);
-}
-
-HRESULT KroCfgStreamer::BasicEffectivitySeqToSpecObjectList(const _IDL_SEQUENCE_NlsBasicEffectivity& in,
-                                                            KroISpecObject_var& out) {
-  KroDmxTraceStep step(Trace(), "BasicEffectivitySeqToSpecObjectList");
-  HRESULT hr = Instantiate(STARTUP_BE_LST, "CfgSOlstBasicEffectivityInst", out);
-  if (FAILED(hr)) return Returns(hr);
-  KroISpecAttribute_var plstBE = AttributeOf(out, so_tofrom_be_lst);
-  KRO_STREAMER_ASSERT(plstBE);
-  return Returns(AppendChildren(plstBE, in, hr,
-                                "Nb de BasicEffectivity object = ", " -> BasicEffectivitySeqtoSpecObjectList element ",
-                                KRO_ELEMENT_OP(BasicEffectivityToSpecObject)));
-}
-
-HRESULT KroCfgStreamer::BasicEffectivitySeqFromSpecObjectList(const KroISpecObject_var& in,
-                                                              _IDL_SEQUENCE_NlsBasicEffectivity& out) {
-  KroDmxTraceStep step(Trace(), "BasicEffectivitySeqFromSpecObjectList");
-  return Returns(FillFromChildren(in, so_tofrom_be_lst, out, "Nb de SpecObject BasicEffectivity = ",
-                                  " <- BasicEffectivitySeqFromSpecObjectList element ",
-                                  KRO_ELEMENT_OP(BasicEffectivityFromSpecObject)));
-}
-
-HRESULT KroCfgStreamer::DomainEffectivityToSpecObject(const NlsDomainEffectivity& in, KroISpecObject_var& out) {
-  KroDmxTraceStep step(Trace(), "DomainEffectivityToSpecObject");
-  HRESULT hr = Instantiate(STARTUP_DE, "CfgSODomainEffectivityInst", out);
-  if (FAILED(hr)) return Returns(hr);
-  KroISpecAttribute_var pDEBElst = AttributeOf(out, so_tofrom_de_be_lst);
-  KRO_STREAMER_ASSERT(pDEBElst);
-  KroISpecAttribute_var pDEdomain = AttributeOf(out, so_tofrom_de_domain);
-  KRO_STREAMER_ASSERT(pDEdomain);
-
-  KroISpecObject_var basics;
-  BasicEffectivitySeqToSpecObjectList(in.be_lst, basics);
-  pDEBElst->AppendSpecObject(basics);
-  pDEdomain->AppendString(ToString(in.domain));
+  hr = date->setKroTime(in);
+  if (FAILED(hr)) {
+    KRO_TRACE_LINE(trace, "Unable to set the KroTime into the KroICfgSODate.");
+    return Returns(hr);
+  }
+  out = date;
+  if (!out) {
+    KRO_TRACE_LINE(trace, "Unable to cast the KroICfgSODate into a KroISpecObject.");
+    return Returns(E_FAIL);
+  }
   return Returns(hr);
 }
 
-HRESULT KroCfgStreamer::DomainEffectivityFromSpecObject(const KroISpecObject_var& in, NlsDomainEffectivity& out) {
-  KroDmxTraceStep step(Trace(), "DomainEffectivityFromSpecObject");
-  if (!in) return Returns(S_OK);
-  BasicEffectivitySeqFromSpecObjectList(ReadChild(in, so_tofrom_de_be_lst), out.be_lst);
-  FromString(ReadString(in, so_tofrom_de_domain), out.domain);
-  return Returns(S_OK);
+HRESULT KroCfgStreamer::KroTimeFromSpecObject(const KroISpecObject_var& in, KroTime& out) {
+  KroDmxTrace& trace = Trace();
+  KroDmxTraceStep step(trace, "KroTimeFromSpecObject");
+  out.Settime_t(0);
+  KroICfgSODate_var date = in;
+  if (!date) {
+    KRO_TRACE_LINE(trace, "The KroISpecObject is not a KroICfgSODate. Nothing to do and returning S_FALSE.");
+    return Returns(S_FALSE);
+  }
+  HRESULT hr = date->getKroTime(out);
+  if (FAILED(hr)) KRO_TRACE_LINE(trace, "Unable to get the KroTime from the KroICfgSODate.");
+  return Returns(hr);
 }
 
-HRESULT KroCfgStreamer::DomainEffectivitySeqToSpecObjectList(const _IDL_SEQUENCE_NlsDomainEffectivity& in,
-                                                             KroISpecObject_var& out) {
-  KroDmxTraceStep step(Trace(), "DomainEffectivitySeqToSpecObjectList");
-  HRESULT hr = Instantiate(STARTUP_DE_LST, "CfgSOlstDomainEffectivityInst", out);
-  if (FAILED(hr)) return Returns(hr);
-  KroISpecAttribute_var plstDE = AttributeOf(out, so_tofrom_de_lst);
-  KRO_STREAMER_ASSERT(plstDE);
-  return Returns(AppendChildren(
-      plstDE, in, hr, "Nb de DomainEffectivity object = ", " -> DomainEffectivitySeqToSpecObjectList element ",
-      KRO_ELEMENT_OP(DomainEffectivityToSpecObject)));
-}
-
-HRESULT KroCfgStreamer::DomainEffectivitySeqFromSpecObjectList(const KroISpecObject_var& in,
-                                                               _IDL_SEQUENCE_NlsDomainEffectivity& out) {
-  KroDmxTraceStep step(Trace(), "DomainEffectivitySeqFromSpecObjectList");
-  return Returns(FillFromChildren(in, so_tofrom_de_lst, out, "Nb de SpecObject DomainEffectivity = ",
-                                  " <- DomainEffectivitySeqFromSpecObjectList element ",
-                                  KRO_ELEMENT_OP(DomainEffectivityFromSpecObject)));
-}
-
-HRESULT KroCfgStreamer::DomainEffectivitySeqSeqFromSpecObjectList(const KroISpecObject_var& in,
-                                                                  _IDL_SEQUENCE_NlsDomainEffectivitySeq& out) {
-  KroDmxTraceStep step(Trace(), "DomainEffectivitySeqSeqFromSpecObjectList");
-  return Returns(FillFromChildren(in, so_tofrom_de_lst_lst, out, "Nb de SpecObject DomainEffectivitySeq = ",
-                                  " <--- DomainEffectivitySeqSeqFromSpecObjectList element ",
-                                  KRO_ELEMENT_OP(DomainEffectivitySeqFromSpecObjectList)));
+void KroCfgStreamer::PrintUid(SEQUENCE_octet uid) {
+  KroDmxTrace& trace = Trace();
+  if (!trace.IsActive()) return;
+  KroDmxTraceStep step(trace, " ");
+  trace << "Size: byte(" << static_cast<int>(uid.length()) << ")" << KroDmxTrace_nl;
+  trace << "Uid :" << KroDmxTrace_nl;
+  for (unsigned char octet : uid) trace << static_cast<int>(octet);
+  trace << KroDmxTrace_nl;
 }

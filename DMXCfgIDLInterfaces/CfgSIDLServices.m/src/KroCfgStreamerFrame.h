@@ -1,5 +1,6 @@
-// What the streamer's three sources share: its trace, the instantiation step, attribute and string
-// helpers, and the loops between IDL sequences and list spec objects. Internal to the library.
+// What the streamer's sources share: its trace, the instantiation step, the checked attribute lookup,
+// string and value helpers, and the loops between IDL sequences and list spec objects. Defined in
+// KroCfgStreamer.cpp, which alone holds the streamer's assertions. Internal to the library.
 #pragma once
 
 #include <initializer_list>
@@ -18,20 +19,17 @@ KroDmxTrace& Trace();
 
 inline HRESULT Returns(HRESULT hr) { return KroTraceReturns(Trace(), hr); }
 
-// Ends the process: the streamer's invariants depend only on the catalog.
-[[noreturn]] void AssertionFailed(const char* condition, int line);
-
-#define KRO_STREAMER_ASSERT(condition) \
-  do {                                 \
-    if (!(condition)) ::KroCfgStreamerFrame::AssertionFailed(#condition, __LINE__); \
-  } while (0)
-
 // The instantiation steps: a new instance of the startup in the factory's container, in out_SO.
 // A failure of the container or of its query is returned with out_SO untouched.
 HRESULT Instantiate(const KroUnicodeString& startup, const char* instanceName, KroISpecObject_var& out_SO);
 
 // The attribute handle of a name, null when the instance has no such attribute.
 KroISpecAttribute_var AttributeOf(const KroISpecObject_var& so, const KroUnicodeString& name);
+
+// The attribute handle of a name that the catalog's startup must declare. Without it the process ends
+// with "AssertionFailed:" and the handle's name, as the streamer's invariants depend only on the catalog.
+KroISpecAttribute_var RequiredAttribute(const KroISpecObject_var& so, const KroUnicodeString& name,
+                                        const char* handle);
 
 KroUnicodeString ToString(const NlsString& in);
 void FromString(const KroUnicodeString& in, NlsString& out);

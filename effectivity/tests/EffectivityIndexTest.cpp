@@ -7,12 +7,16 @@
 #include "KroCfgModelBuilder.h"
 #include "KroCfgSOFactory.h"
 #include "KroCfgStreamer.h"
-#include "LibraryTestSupport.h"
+#include "library/LibraryTestSupport.h"
 
 namespace {
 
 using Record = KroCfgEffectivityRecord;
 using Hits = std::set<std::pair<std::uint32_t, std::uint32_t>>;
+
+Record::Interval Bounded(std::int64_t start, std::int64_t end, bool open) {
+  return {start, open ? std::nullopt : std::optional<std::int64_t>(end)};
+}
 
 // Records of every shape: closed intervals of lengths across many powers of two, open ones, several
 // date intervals, rank intervals, none at all, inverted ones, three domains and none, a few expressions.
@@ -30,9 +34,14 @@ std::vector<Record> RandomRecords(std::mt19937_64& random, int count) {
       for (int n = pick(random) % 10 == 0 ? 2 : (pick(random) % 8 ? 1 : 0); n > 0; --n) {
         const std::int64_t s = start(random);
         const std::int64_t length = pick(random) % 10 == 0 ? -5 : (std::int64_t{1} << (pick(random) % 40)) + pick(random) - 50;
-        basic.dates.push_back({s, s + length, pick(random) % 15 == 0});
+        const bool open = pick(random) % 15 == 0;
+        basic.dates.push_back(Bounded(s, s + length, open));
       }
-      if (pick(random) % 4 == 0) basic.ranks.push_back({pick(random), pick(random) + 40, pick(random) % 5 == 0});
+      if (pick(random) % 4 == 0) {
+        const std::int64_t first = pick(random), last = pick(random) + 40;
+        const bool open = pick(random) % 5 == 0;
+        basic.ranks.push_back(Bounded(first, last, open));
+      }
       for (int t = pick(random) % 3; t > 0; --t) basic.terms.push_back({names[pick(random) % 3], pick(random) % 2 ? 1 : -1});
       basic.hasExpression = !basic.terms.empty();
       record.basics.push_back(basic);
@@ -53,7 +62,7 @@ TEST(EffectivityIndexTest, AnswersAsTheRulesOnRandomRecordsAtTheirBounds) {
   for (int i = 0; i < 60; ++i) {
     const Record::Basic& basic = records[static_cast<std::size_t>(i) * 37].basics.front();
     for (const auto& interval : basic.dates)
-      for (std::int64_t v : {interval.start, interval.end}) dates.insert(dates.end(), {v - 1, v, v + 1});
+      for (std::int64_t v : {interval.start, interval.end.value_or(0)}) dates.insert(dates.end(), {v - 1, v, v + 1});
   }
   std::uniform_int_distribution<int> pick(0, 99);
   int nonEmpty = 0;

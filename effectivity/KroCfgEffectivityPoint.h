@@ -22,16 +22,14 @@ class KRO_CFGSO_API KroCfgEffectivityPoint {
   const std::string& domain() const { return m_domain; }
   void setDomain(std::string domain) { m_domain = std::move(domain); }
 
-  // Seconds since 1970-01-01 UTC. A point without a date satisfies no date interval.
-  bool hasDate() const { return m_date.has_value(); }
-  std::int64_t date() const { return m_date.value_or(0); }
+  // Seconds since 1970-01-01 UTC, none without a date. A point without a date satisfies no date interval.
+  std::optional<std::int64_t> date() const { return m_date; }
   void setDate(std::int64_t seconds) { m_date = seconds; }
   void setDate(const KroTime& time) { m_date = static_cast<std::int64_t>(time.Gettime_t()); }
   void clearDate() { m_date.reset(); }
 
-  // A point without a rank satisfies no range interval.
-  bool hasRank() const { return m_rank.has_value(); }
-  std::int64_t rank() const { return m_rank.value_or(0); }
+  // None without a rank. A point without a rank satisfies no range interval.
+  std::optional<std::int64_t> rank() const { return m_rank; }
   void setRank(std::int64_t rank) { m_rank = rank; }
   void clearRank() { m_rank.reset(); }
 

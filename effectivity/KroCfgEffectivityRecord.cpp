@@ -1,18 +1,27 @@
 #include "KroCfgEffectivityRecord.h"
 
+const char* KroCfgEffectivityResultName(HRESULT hr) {
+  switch (hr) {
+    case KRO_E_NOT_AN_EFFECTIVITY: return "KRO_E_NOT_AN_EFFECTIVITY";
+    case KRO_E_DAMAGED_EFFECTIVITY: return "KRO_E_DAMAGED_EFFECTIVITY";
+    default: return nullptr;
+  }
+}
+
 bool KroCfgEffectivityRecord::Basic::expressionHolds(const KroCfgEffectivityPoint& point) const {
-  if (point.mode150()) return true;
+  if (!ConsultsExpressions(point)) return true;
   for (const Term& term : terms)
-    if (point.isChosen(term.name) == (term.sign < 0)) return false;
+    if (!Term::Holds(term.sign, point.isChosen(term.name))) return false;
   return true;
 }
 
-bool KroCfgEffectivityRecord::Basic::holds(const KroCfgEffectivityPoint& point) const {
+bool KroCfgEffectivityRecord::Basic::intervalsHold(const KroCfgEffectivityPoint& point) const {
+  const std::optional<std::int64_t> date = point.date(), rank = point.rank();
   for (const Interval& interval : dates)
-    if (!point.hasDate() || !interval.holds(point.date())) return false;
+    if (!date || !interval.holds(*date)) return false;
   for (const Interval& interval : ranks)
-    if (!point.hasRank() || !interval.holds(point.rank())) return false;
-  return expressionHolds(point);
+    if (!rank || !interval.holds(*rank)) return false;
+  return true;
 }
 
 std::string KroCfgEffectivityRecord::Basic::expressionText() const {

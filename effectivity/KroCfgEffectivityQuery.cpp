@@ -1,10 +1,9 @@
 #include "KroCfgEffectivityQuery.h"
 
-#include <memory>
-#include <unordered_map>
 #include <unordered_set>
 
 #include "KroCfgEffectivityReader.h"
+#include "KroSpecReach.h"
 
 HRESULT KroCfgEffectivityQuery::RecordHolds(const KroISpecObject_var& record, const KroCfgEffectivityPoint& point,
                                             int& basic) {
@@ -21,25 +20,7 @@ HRESULT KroCfgEffectivityQuery::RecordHolds(const KroISpecObject_var& record, co
 std::vector<std::pair<int, KroISpecObject_var>> KroCfgEffectivityQuery::Records(
     const KroListValKroISpecObject_var& roots) {
   // Every object searched, the list's first, each once.
-  std::vector<KroISpecObject_var> objects;
-  std::unordered_map<KroISpecObject*, int> position;
-  auto add = [&](const KroISpecObject_var& so) {
-    if (so && position.emplace(so.ptr(), static_cast<int>(objects.size()) + 1).second) objects.push_back(so);
-  };
-  for (const KroISpecObject_var& root : roots) add(root);
-  const std::size_t listed = objects.size();
-  for (std::size_t i = 0; i < listed; ++i) {
-    std::vector<KroISpecObject_var> stack{objects[i]};
-    while (!stack.empty()) {
-      KroISpecObject_var at = stack.back();
-      stack.pop_back();
-      for (KroISpecObject_var& target : Targets(at))
-        if (!position.count(target.ptr())) {
-          add(target);
-          stack.push_back(target);
-        }
-    }
-  }
+  const std::vector<KroISpecObject_var> objects = KroSpecReach::Closure(roots);
   // What a record reaches belongs to it. Walking from each record marks every record below it; a record
   // reached from itself alone (a cycle) still counts.
   std::unordered_set<KroISpecObject*> nested;
@@ -50,7 +31,7 @@ std::vector<std::pair<int, KroISpecObject_var>> KroCfgEffectivityQuery::Records(
     while (!stack.empty()) {
       KroISpecObject_var at = stack.back();
       stack.pop_back();
-      for (KroISpecObject_var& target : Targets(at))
+      for (KroISpecObject_var& target : KroSpecReach::Targets(at))
         if (seen.insert(target.ptr()).second) {
           nested.insert(target.ptr());
           stack.push_back(target);
@@ -90,22 +71,4 @@ HRESULT KroCfgEffectivityQuery::Select(const KroIContainer_var& container, const
     return E_INVALIDARG;
   }
   return Select(container->ListObjects(), point, matches, problems);
-}
-
-std::vector<KroISpecObject_var> KroCfgEffectivityQuery::Targets(const KroISpecObject_var& so) {
-  std::vector<KroISpecObject_var> out;
-  KroISpecAttrAccess_var access = so;
-  std::unique_ptr<KroListValKroISpecAttribute_var> attributes(so->ListAttributes());
-  for (int i = 1; access && attributes && i <= attributes->Size(); ++i) {
-    KroISpecAttribute_var attribute = (*attributes)[i];
-    KroISpecAttrKey_var key = attribute;
-    if (attribute->GetKind() == tk_specobject) {
-      if (KroISpecObject_var target = KroISpecObject_var::Adopt(access->GetSpecObject(key))) out.push_back(target);
-    } else if (attribute->GetKind() == tk_list && attribute->GetElementKind() == tk_specobject) {
-      std::unique_ptr<KroListValKroBaseUnknown_var> list(access->GetListSpecObject(key, IID_KroISpecObject));
-      for (int k = 1; list && k <= list->Size(); ++k)
-        if (KroISpecObject_var target = (*list)[k]) out.push_back(target);
-    }
-  }
-  return out;
 }

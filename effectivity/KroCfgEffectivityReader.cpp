@@ -48,9 +48,9 @@ HRESULT ReadWrapperInterval(const KroISpecObject_var& so, Record::Basic& basic) 
     if (!dates || FAILED(dates->getStart(start)) || FAILED(dates->isInfinite(infinite))) return KRO_E_DAMAGED_EFFECTIVITY;
     const HRESULT hr = dates->getEnd(end);
     if (FAILED(hr)) return KRO_E_DAMAGED_EFFECTIVITY;
-    // As the model reads it: an end at or before the epoch, or none, leaves the interval open.
-    const bool open = infinite || hr == S_FALSE || end.Gettime_t() <= 0;
-    basic.dates.push_back({start.Gettime_t(), open ? 0 : end.Gettime_t(), open});
+    // An infinite interval, or one without an end, is open; otherwise the end reads as stored dates do.
+    basic.dates.push_back(infinite || hr == S_FALSE ? Record::Interval{start.Gettime_t(), std::nullopt}
+                                                    : Record::Interval::Dates(start.Gettime_t(), end.Gettime_t()));
     return S_OK;
   }
   if (OfType(so, Str::STARTUP_INTERVAL_RANGES)) {
@@ -59,9 +59,7 @@ HRESULT ReadWrapperInterval(const KroISpecObject_var& so, Record::Basic& basic) 
     boolean infinite = 0;
     if (!ranks || FAILED(ranks->getStart(start)) || FAILED(ranks->getEnd(end)) || FAILED(ranks->isInfinite(infinite)))
       return KRO_E_DAMAGED_EFFECTIVITY;
-    // The model writes an open range with a negative end.
-    const bool open = infinite || end < 0;
-    basic.ranks.push_back({start, open ? 0 : end, open});
+    basic.ranks.push_back(infinite ? Record::Interval{start, std::nullopt} : Record::Interval::Ranks(start, end));
     return S_OK;
   }
   return KRO_E_DAMAGED_EFFECTIVITY;
@@ -122,10 +120,6 @@ HRESULT Seconds(const KroISpecObject_var& date, std::int64_t& seconds) {
   return S_OK;
 }
 
-// Streamed dates carry no flag: an end at or before the epoch leaves the interval open, as in the model.
-Record::Interval StreamedDates(std::int64_t start, std::int64_t end) { return {start, end <= 0 ? 0 : end, end <= 0}; }
-Record::Interval StreamedRanks(std::int64_t start, std::int64_t end) { return {start, end < 0 ? 0 : end, end < 0}; }
-
 HRESULT ReadStreamedExpression(const KroISpecObject_var& so, Record& out, Record::Basic& basic) {
   KroUnicodeString domain, text;
   int position = 0;
@@ -158,12 +152,12 @@ HRESULT ReadStreamedBasic(const KroISpecObject_var& so, Record& out, Record::Bas
   std::int64_t start = 0, end = 0;
   if (FAILED(hr = Seconds(dateStart, start)) || FAILED(hr = Seconds(dateEnd, end))) return hr;
   // Both fields are always there: a pair of zeros (dates at the epoch) means no such interval.
-  if (start != 0 || end != 0) basic.dates.push_back(StreamedDates(start, end));
+  if (start != 0 || end != 0) basic.dates.push_back(Record::Interval::Dates(start, end));
   // Ranks are stored as doubles; far beyond any rank they only need to stay ordered.
   constexpr double kLimit = 4e18;
   const auto first = static_cast<std::int64_t>(std::trunc(std::clamp(rangeStart, -kLimit, kLimit)));
   const auto last = static_cast<std::int64_t>(std::trunc(std::clamp(rangeEnd, -kLimit, kLimit)));
-  if (first != 0 || last != 0) basic.ranks.push_back(StreamedRanks(first, last));
+  if (first != 0 || last != 0) basic.ranks.push_back(Record::Interval::Ranks(first, last));
   return expression ? ReadStreamedExpression(expression, out, basic) : S_OK;
 }
 
@@ -195,13 +189,13 @@ HRESULT ReadNormalValue(const KroISpecObject_var& so, Record::Basic& basic) {
     return KRO_E_DAMAGED_EFFECTIVITY;
   if (ranges.Size() != 0 && ranges.Size() != 2) return KRO_E_DAMAGED_EFFECTIVITY;
   if (dates.Size() != 0 && dates.Size() != 2) return KRO_E_DAMAGED_EFFECTIVITY;
-  if (ranges.Size() == 2) basic.ranks.push_back(StreamedRanks(ranges[1], ranges[2]));
+  if (ranges.Size() == 2) basic.ranks.push_back(Record::Interval::Ranks(ranges[1], ranges[2]));
   if (dates.Size() == 2) {
     std::int64_t start = 0, end = 0;
     if (!dates[1] || !dates[2]) return KRO_E_DAMAGED_EFFECTIVITY;
     if (HRESULT hr = Seconds(dates[1], start); FAILED(hr)) return hr;
     if (HRESULT hr = Seconds(dates[2], end); FAILED(hr)) return hr;
-    basic.dates.push_back(StreamedDates(start, end));
+    basic.dates.push_back(Record::Interval::Dates(start, end));
   }
   for (const KroUnicodeString& spec : specs) {
     std::vector<Record::Term> terms = KroCfgEffectivityReader::ParseExpression(spec.str());

@@ -44,9 +44,6 @@ class KRO_CFGSO_API KroCfgEffectivityQuery {
                         std::vector<Match>& matches, std::vector<Problem>* problems = nullptr);
 
   // The records Select considers, in its order, each with its position: the objects of the list and
-  // what they reach, less records nested in other records.
+  // what they reach (KroSpecReach::Closure), less records nested in other records.
   static std::vector<std::pair<int, KroISpecObject_var>> Records(const KroListValKroISpecObject_var& roots);
-  // The spec objects an object's attributes refer to, in attribute and list order: the walk that
-  // numbers objects, here and in cfgso show.
-  static std::vector<KroISpecObject_var> Targets(const KroISpecObject_var& so);
 };

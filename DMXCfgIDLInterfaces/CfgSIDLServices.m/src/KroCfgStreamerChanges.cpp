@@ -1,21 +1,17 @@
-#include "KroCfgChangeStreamer.h"
-
+// Members of KroCfgStreamer: modifications, group modifications and changes.
 #include "KroCfgStreamerFrame.h"
 
 using namespace KroCfgStreamerFrame;
 
 // ---- Modifications, group modifications and changes ----------------------------------------------------
 
-HRESULT KroCfgChangeStreamer::ModificationToSpecObject(const NlsModification& in, KroISpecObject_var& out) {
+HRESULT KroCfgStreamer::ModificationToSpecObject(const NlsModification& in, KroISpecObject_var& out) {
   KroDmxTraceStep step(Trace(), "ModificationToSpecObject");
   HRESULT hr = Instantiate(STARTUP_MOD, "CfgModificationInst", out);
   if (FAILED(hr)) return Returns(hr);
-  KroISpecAttribute_var pModBO = AttributeOf(out, so_tofrom_mod_bo);
-  KRO_STREAMER_ASSERT(pModBO);
-  KroISpecAttribute_var pModXmlTree = AttributeOf(out, so_tofrom_mod_xml_tree);
-  KRO_STREAMER_ASSERT(pModXmlTree);
-  KroISpecAttribute_var pModXEVlst = AttributeOf(out, so_tofrom_mod_xev_lst);
-  KRO_STREAMER_ASSERT(pModXEVlst);
+  KroISpecAttribute_var pModBO = RequiredAttribute(out, so_tofrom_mod_bo, "pModBO");
+  KroISpecAttribute_var pModXmlTree = RequiredAttribute(out, so_tofrom_mod_xml_tree, "pModXmlTree");
+  KroISpecAttribute_var pModXEVlst = RequiredAttribute(out, so_tofrom_mod_xev_lst, "pModXEVlst");
 
   KroISpecObject_var bo;
   BaseObjectToSpecObject(in.bo, bo);
@@ -27,7 +23,7 @@ HRESULT KroCfgChangeStreamer::ModificationToSpecObject(const NlsModification& in
   return Returns(hr);
 }
 
-HRESULT KroCfgChangeStreamer::ModificationFromSpecObject(const KroISpecObject_var& in, NlsModification& out) {
+HRESULT KroCfgStreamer::ModificationFromSpecObject(const KroISpecObject_var& in, NlsModification& out) {
   KroDmxTraceStep step(Trace(), "ModificationFromSpecObject");
   if (!in) return Returns(S_OK);
   FromString(ReadString(in, so_tofrom_mod_xml_tree), out.xml_tree);
@@ -36,19 +32,18 @@ HRESULT KroCfgChangeStreamer::ModificationFromSpecObject(const KroISpecObject_va
   return Returns(S_OK);
 }
 
-HRESULT KroCfgChangeStreamer::ModificationSeqToSpecObjectList(const _IDL_SEQUENCE_NlsModification& in,
+HRESULT KroCfgStreamer::ModificationSeqToSpecObjectList(const _IDL_SEQUENCE_NlsModification& in,
                                                         KroISpecObject_var& out) {
   KroDmxTraceStep step(Trace(), "ModificationSeqToSpecObjectList");
   HRESULT hr = Instantiate(STARTUP_MOD_LST, "CfgSOlstModificationInst", out);
   if (FAILED(hr)) return Returns(hr);
-  KroISpecAttribute_var plstMod = AttributeOf(out, so_tofrom_mod_lst);
-  KRO_STREAMER_ASSERT(plstMod);
+  KroISpecAttribute_var plstMod = RequiredAttribute(out, so_tofrom_mod_lst, "plstMod");
   return Returns(AppendChildren(plstMod, in, hr,
                                 "Nb de Modification object = ", " -> ModificationSeqtoSpecObjectList element ",
                                 KRO_ELEMENT_OP(ModificationToSpecObject)));
 }
 
-HRESULT KroCfgChangeStreamer::ModificationSeqFromSpecObjectList(const KroISpecObject_var& in,
+HRESULT KroCfgStreamer::ModificationSeqFromSpecObjectList(const KroISpecObject_var& in,
                                                           _IDL_SEQUENCE_NlsModification& out) {
   KroDmxTraceStep step(Trace(), "ModificationSeqFromSpecObjectList");
   return Returns(FillFromChildren(in, so_tofrom_mod_lst, out,
@@ -56,16 +51,13 @@ HRESULT KroCfgChangeStreamer::ModificationSeqFromSpecObjectList(const KroISpecOb
                                   KRO_ELEMENT_OP(ModificationFromSpecObject)));
 }
 
-HRESULT KroCfgChangeStreamer::GroupModToSpecObject(const NlsGroupMod& in, KroISpecObject_var& out) {
+HRESULT KroCfgStreamer::GroupModToSpecObject(const NlsGroupMod& in, KroISpecObject_var& out) {
   KroDmxTraceStep step(Trace(), "GroupModToSpecObject");
   HRESULT hr = Instantiate(STARTUP_GMOD, "CfgSOGroupModInst", out);
   if (FAILED(hr)) return Returns(hr);
-  KroISpecAttribute_var pGMModlst = AttributeOf(out, so_tofrom_gmod_mod_lst);
-  KRO_STREAMER_ASSERT(pGMModlst);
-  KroISpecAttribute_var pGMBO = AttributeOf(out, so_tofrom_gmod_bo);
-  KRO_STREAMER_ASSERT(pGMBO);
-  KroISpecAttribute_var pGMNV = AttributeOf(out, so_tofrom_gmod_nv);
-  KRO_STREAMER_ASSERT(pGMNV);
+  KroISpecAttribute_var pGMModlst = RequiredAttribute(out, so_tofrom_gmod_mod_lst, "pGMModlst");
+  KroISpecAttribute_var pGMBO = RequiredAttribute(out, so_tofrom_gmod_bo, "pGMBO");
+  KroISpecAttribute_var pGMNV = RequiredAttribute(out, so_tofrom_gmod_nv, "pGMNV");
 
   KroISpecObject_var mods, bo, nv;
   ModificationSeqToSpecObjectList(in.mod_lst, mods);
@@ -77,7 +69,7 @@ HRESULT KroCfgChangeStreamer::GroupModToSpecObject(const NlsGroupMod& in, KroISp
   return Returns(hr);
 }
 
-HRESULT KroCfgChangeStreamer::GroupModFromSpecObject(const KroISpecObject_var& in, NlsGroupMod& out) {
+HRESULT KroCfgStreamer::GroupModFromSpecObject(const KroISpecObject_var& in, NlsGroupMod& out) {
   KroDmxTraceStep step(Trace(), "GroupModFromSpecObject");
   if (!in) return Returns(S_OK);
   ModificationSeqFromSpecObjectList(ReadChild(in, so_tofrom_gmod_mod_lst), out.mod_lst);
@@ -86,21 +78,20 @@ HRESULT KroCfgChangeStreamer::GroupModFromSpecObject(const KroISpecObject_var& i
   return Returns(S_OK);
 }
 
-HRESULT KroCfgChangeStreamer::GroupModToSpecObject(const NlsGroupMod& in,
+HRESULT KroCfgStreamer::GroupModToSpecObject(const NlsGroupMod& in,
                                              const DMX_Config::_IDL_SEQUENCE_DMX_Config_NlsXEffectivityValues& xev,
                                              KroISpecObject_var& out) {
   KroDmxTraceStep step(Trace(), "GroupModToSpecObject");
   HRESULT hr = GroupModToSpecObject(in, out);
   if (FAILED(hr)) return Returns(hr);
-  KroISpecAttribute_var pGMXEV = AttributeOf(out, so_tofrom_gmod_xev_lst);
-  KRO_STREAMER_ASSERT(pGMXEV);
+  KroISpecAttribute_var pGMXEV = RequiredAttribute(out, so_tofrom_gmod_xev_lst, "pGMXEV");
   KroISpecObject_var child;
   XEffectivityValuesSeqToSpecObjectList(xev, child);
   pGMXEV->AppendSpecObject(child);
   return Returns(S_OK);
 }
 
-HRESULT KroCfgChangeStreamer::GroupModFromSpecObject(const KroISpecObject_var& in, NlsGroupMod& out,
+HRESULT KroCfgStreamer::GroupModFromSpecObject(const KroISpecObject_var& in, NlsGroupMod& out,
                                                DMX_Config::_IDL_SEQUENCE_DMX_Config_NlsXEffectivityValues& xevOut) {
   KroDmxTraceStep step(Trace(), "Special GroupModFromSpecObject");
   if (!in) return Returns(S_OK);
@@ -109,46 +100,36 @@ HRESULT KroCfgChangeStreamer::GroupModFromSpecObject(const KroISpecObject_var& i
   return Returns(S_OK);
 }
 
-HRESULT KroCfgChangeStreamer::GroupModSeqToSpecObjectList(const _IDL_SEQUENCE_NlsGroupMod& in, KroISpecObject_var& out) {
+HRESULT KroCfgStreamer::GroupModSeqToSpecObjectList(const _IDL_SEQUENCE_NlsGroupMod& in, KroISpecObject_var& out) {
   KroDmxTraceStep step(Trace(), "GroupModSeqToSpecObjectList");
   HRESULT hr = Instantiate(STARTUP_GMOD_LST, "CfgSOlstGroupModInst", out);
   if (FAILED(hr)) return Returns(hr);
-  KroISpecAttribute_var plstGroupMod = AttributeOf(out, so_tofrom_gmod_lst);
-  KRO_STREAMER_ASSERT(plstGroupMod);
+  KroISpecAttribute_var plstGroupMod = RequiredAttribute(out, so_tofrom_gmod_lst, "plstGroupMod");
   // Elements carry no extended effectivity values: the two-argument operations.
   return Returns(AppendChildren(plstGroupMod, in, hr, "Nb de GroupMod object = ",
                                 " -> GroupModSeqToSpecObjectList element ", KRO_ELEMENT_OP(GroupModToSpecObject)));
 }
 
-HRESULT KroCfgChangeStreamer::GroupModSeqFromSpecObjectList(const KroISpecObject_var& in, _IDL_SEQUENCE_NlsGroupMod& out) {
+HRESULT KroCfgStreamer::GroupModSeqFromSpecObjectList(const KroISpecObject_var& in, _IDL_SEQUENCE_NlsGroupMod& out) {
   KroDmxTraceStep step(Trace(), "GroupModSeqFromSpecObjectList");
   return Returns(FillFromChildren(in, so_tofrom_gmod_lst, out,
                                   "Nb de SpecObject Modification = ", " <- GroupModSeqFromSpecObjectList element ",
                                   KRO_ELEMENT_OP(GroupModFromSpecObject)));
 }
 
-HRESULT KroCfgChangeStreamer::ChangeToSpecObject(const NlsChange& in, KroISpecObject_var& out) {
+HRESULT KroCfgStreamer::ChangeToSpecObject(const NlsChange& in, KroISpecObject_var& out) {
   KroDmxTraceStep step(Trace(), "ChangeToSpecObject");
   HRESULT hr = Instantiate(STARTUP_CHANGE, "CfgSOChangeInst", out);
   if (FAILED(hr)) return Returns(hr);
-  KroISpecAttribute_var pCHGid = AttributeOf(out, so_tofrom_chg_id);
-  KRO_STREAMER_ASSERT(pCHGid);
-  KroISpecAttribute_var pCHGopstr = AttributeOf(out, so_tofrom_chg_op_str);
-  KRO_STREAMER_ASSERT(pCHGopstr);
-  KroISpecAttribute_var pCHGop = AttributeOf(out, so_tofrom_chg_op);
-  KRO_STREAMER_ASSERT(pCHGop);
-  KroISpecAttribute_var pCHGboone = AttributeOf(out, so_tofrom_chg_bo_one);
-  KRO_STREAMER_ASSERT(pCHGboone);
-  KroISpecAttribute_var pCHGbotwo = AttributeOf(out, so_tofrom_chg_bo_two);
-  KRO_STREAMER_ASSERT(pCHGbotwo);
-  KroISpecAttribute_var pCHGbothree = AttributeOf(out, so_tofrom_chg_bo_three);
-  KRO_STREAMER_ASSERT(pCHGbothree);
-  KroISpecAttribute_var pCHGbocv = AttributeOf(out, so_tofrom_chg_bo_cv);
-  KRO_STREAMER_ASSERT(pCHGbocv);
-  KroISpecAttribute_var pCHGbomod = AttributeOf(out, so_tofrom_chg_bo_mod);
-  KRO_STREAMER_ASSERT(pCHGbomod);
-  KroISpecAttribute_var pCHGboact = AttributeOf(out, so_tofrom_chg_bo_act);
-  KRO_STREAMER_ASSERT(pCHGboact);
+  KroISpecAttribute_var pCHGid = RequiredAttribute(out, so_tofrom_chg_id, "pCHGid");
+  KroISpecAttribute_var pCHGopstr = RequiredAttribute(out, so_tofrom_chg_op_str, "pCHGopstr");
+  KroISpecAttribute_var pCHGop = RequiredAttribute(out, so_tofrom_chg_op, "pCHGop");
+  KroISpecAttribute_var pCHGboone = RequiredAttribute(out, so_tofrom_chg_bo_one, "pCHGboone");
+  KroISpecAttribute_var pCHGbotwo = RequiredAttribute(out, so_tofrom_chg_bo_two, "pCHGbotwo");
+  KroISpecAttribute_var pCHGbothree = RequiredAttribute(out, so_tofrom_chg_bo_three, "pCHGbothree");
+  KroISpecAttribute_var pCHGbocv = RequiredAttribute(out, so_tofrom_chg_bo_cv, "pCHGbocv");
+  KroISpecAttribute_var pCHGbomod = RequiredAttribute(out, so_tofrom_chg_bo_mod, "pCHGbomod");
+  KroISpecAttribute_var pCHGboact = RequiredAttribute(out, so_tofrom_chg_bo_act, "pCHGboact");
 
   pCHGid->AppendDouble(static_cast<double>(in.id));
   pCHGopstr->AppendString(ToString(in.op_str));
@@ -164,7 +145,7 @@ HRESULT KroCfgChangeStreamer::ChangeToSpecObject(const NlsChange& in, KroISpecOb
   return Returns(hr);
 }
 
-HRESULT KroCfgChangeStreamer::ChangeFromSpecObject(const KroISpecObject_var& in, NlsChange& out) {
+HRESULT KroCfgStreamer::ChangeFromSpecObject(const KroISpecObject_var& in, NlsChange& out) {
   KroDmxTrace& trace = Trace();
   KroDmxTraceStep step(trace, "ChangeFromSpecObject");
   if (!in) return Returns(S_OK);
@@ -186,17 +167,16 @@ HRESULT KroCfgChangeStreamer::ChangeFromSpecObject(const KroISpecObject_var& in,
   return Returns(S_OK);
 }
 
-HRESULT KroCfgChangeStreamer::ChangeSeqToSpecObjectList(const _IDL_SEQUENCE_NlsChange& in, KroISpecObject_var& out) {
+HRESULT KroCfgStreamer::ChangeSeqToSpecObjectList(const _IDL_SEQUENCE_NlsChange& in, KroISpecObject_var& out) {
   KroDmxTraceStep step(Trace(), "ChangeSeqToSpecObjectList");
   HRESULT hr = Instantiate(STARTUP_CHANGE_LST, "CfgSOlstChangeInst", out);
   if (FAILED(hr)) return Returns(hr);
-  KroISpecAttribute_var plstCHG = AttributeOf(out, so_tofrom_chg_lst);
-  KRO_STREAMER_ASSERT(plstCHG);
+  KroISpecAttribute_var plstCHG = RequiredAttribute(out, so_tofrom_chg_lst, "plstCHG");
   return Returns(AppendChildren(plstCHG, in, hr, "Nb de Change object = ", " -> ChangeSeqToSpecObjectList element ",
                                 KRO_ELEMENT_OP(ChangeToSpecObject)));
 }
 
-HRESULT KroCfgChangeStreamer::ChangeSeqFromSpecObjectList(const KroISpecObject_var& in, _IDL_SEQUENCE_NlsChange& out) {
+HRESULT KroCfgStreamer::ChangeSeqFromSpecObjectList(const KroISpecObject_var& in, _IDL_SEQUENCE_NlsChange& out) {
   KroDmxTraceStep step(Trace(), "ChangeSeqFromSpecObjectList");
   return Returns(FillFromChildren(in, so_tofrom_chg_lst, out, "Nb de SpecObject Modification = ",
                                   " <- ChangeSeqFromSpecObjectList element ", KRO_ELEMENT_OP(ChangeFromSpecObject)));

@@ -1,5 +1,4 @@
-#include "KroCfgValueStreamer.h"
-
+// Members of KroCfgStreamer: normal values and effectivity values.
 #include "KroCfgStreamerFrame.h"
 
 using namespace KroCfgStreamerFrame;
@@ -9,21 +8,17 @@ namespace {
 // The four list attributes of a new normal value instance, which the catalog guarantees.
 void NormalValueLists(const KroISpecObject_var& out, KroISpecAttribute_var& plstRange, KroISpecAttribute_var& plstDate,
                       KroISpecAttribute_var& plstSpec, KroISpecAttribute_var& plstMls) {
-  plstRange = AttributeOf(out, S::so_tofrom_nv_lst_range);
-  KRO_STREAMER_ASSERT(plstRange);
-  plstDate = AttributeOf(out, S::so_tofrom_nv_lst_date);
-  KRO_STREAMER_ASSERT(plstDate);
-  plstSpec = AttributeOf(out, S::so_tofrom_nv_lst_spec);
-  KRO_STREAMER_ASSERT(plstSpec);
-  plstMls = AttributeOf(out, S::so_tofrom_nv_lst_milestone_name);
-  KRO_STREAMER_ASSERT(plstMls);
+  plstRange = RequiredAttribute(out, S::so_tofrom_nv_lst_range, "plstRange");
+  plstDate = RequiredAttribute(out, S::so_tofrom_nv_lst_date, "plstDate");
+  plstSpec = RequiredAttribute(out, S::so_tofrom_nv_lst_spec, "plstSpec");
+  plstMls = RequiredAttribute(out, S::so_tofrom_nv_lst_milestone_name, "plstMls");
 }
 
 }  // namespace
 
 // ---- Normal values and effectivity values --------------------------------------------------------------
 
-HRESULT KroCfgValueStreamer::NormalValueToSpecObject(const DMX_Config::NlsNormalValue& in, KroISpecObject_var& out) {
+HRESULT KroCfgStreamer::NormalValueToSpecObject(const DMX_Config::NlsNormalValue& in, KroISpecObject_var& out) {
   // This operation writes no returns line.
   KroDmxTrace& trace = Trace();
   KroDmxTraceStep step(trace, "NormalValueToSpecObject");
@@ -70,7 +65,7 @@ HRESULT KroCfgValueStreamer::NormalValueToSpecObject(const DMX_Config::NlsNormal
   return hr;
 }
 
-HRESULT KroCfgValueStreamer::NormalValueFromSpecObject(const KroISpecObject_var& in, DMX_Config::NlsNormalValue& out) {
+HRESULT KroCfgStreamer::NormalValueFromSpecObject(const KroISpecObject_var& in, DMX_Config::NlsNormalValue& out) {
   KroDmxTrace& trace = Trace();
   KroDmxTraceStep step(trace, "NormalValueFromSpecObject");
   if (!in) return Returns(S_OK);
@@ -121,18 +116,17 @@ HRESULT KroCfgValueStreamer::NormalValueFromSpecObject(const KroISpecObject_var&
   return Returns(S_OK);
 }
 
-HRESULT KroCfgValueStreamer::NormalValueSeqToSpecObjectList(const DMX_Config::_IDL_SEQUENCE_DMX_Config_NlsNormalValue& in,
+HRESULT KroCfgStreamer::NormalValueSeqToSpecObjectList(const DMX_Config::_IDL_SEQUENCE_DMX_Config_NlsNormalValue& in,
                                                        KroISpecObject_var& out) {
   KroDmxTraceStep step(Trace(), "NormalValueSeqToSpecObjectList");
   HRESULT hr = Instantiate(STARTUP_NV_LST, "CfgSOlstNormalValueInst", out);
   if (FAILED(hr)) return Returns(hr);
-  KroISpecAttribute_var plstNV = AttributeOf(out, so_tofrom_nv_lst);
-  KRO_STREAMER_ASSERT(plstNV);
+  KroISpecAttribute_var plstNV = RequiredAttribute(out, so_tofrom_nv_lst, "plstNV");
   return Returns(AppendChildren(plstNV, in, hr, "Nb de NormalValue = ", "NormalValueSeqToSpecObjectList element ",
                                 KRO_ELEMENT_OP(NormalValueToSpecObject)));
 }
 
-HRESULT KroCfgValueStreamer::NormalValueSeqFromSpecObjectList(const KroISpecObject_var& in,
+HRESULT KroCfgStreamer::NormalValueSeqFromSpecObjectList(const KroISpecObject_var& in,
                                                          DMX_Config::_IDL_SEQUENCE_DMX_Config_NlsNormalValue& out) {
   KroDmxTraceStep step(Trace(), "NormalValueSeqFromSpecObjectList");
   return Returns(FillFromChildren(in, so_tofrom_nv_lst, out,
@@ -140,19 +134,18 @@ HRESULT KroCfgValueStreamer::NormalValueSeqFromSpecObjectList(const KroISpecObje
                                   KRO_ELEMENT_OP(NormalValueFromSpecObject)));
 }
 
-HRESULT KroCfgValueStreamer::EffectivityValuesToSpecObjectList(
+HRESULT KroCfgStreamer::EffectivityValuesToSpecObjectList(
     const DMX_Config::_IDL_SEQUENCE_DMX_Config_NlsNormalValueSeq& in, KroISpecObject_var& out) {
   KroDmxTraceStep step(Trace(), "EffectivityValuesToSpecObjectList");
   HRESULT hr = Instantiate(STARTUP_EV_LST, "CfgSOlstEffectivityValuesInst", out);
   if (FAILED(hr)) return Returns(hr);
-  KroISpecAttribute_var plstEV = AttributeOf(out, so_tofrom_ev_lst);
-  KRO_STREAMER_ASSERT(plstEV);
+  KroISpecAttribute_var plstEV = RequiredAttribute(out, so_tofrom_ev_lst, "plstEV");
   return Returns(AppendChildren(plstEV, in, hr,
                                 "Nb de EffectivityValues object = ", " -> EffectivityValuesToSpecObjectList element ",
                                 KRO_ELEMENT_OP(NormalValueSeqToSpecObjectList)));
 }
 
-HRESULT KroCfgValueStreamer::EffectivityValuesFromSpecObjectList(
+HRESULT KroCfgStreamer::EffectivityValuesFromSpecObjectList(
     const KroISpecObject_var& in, DMX_Config::_IDL_SEQUENCE_DMX_Config_NlsNormalValueSeq& out) {
   KroDmxTraceStep step(Trace(), "EffectivityValuesFromSpecObjectList");
   return Returns(FillFromChildren(in, so_tofrom_ev_lst, out, "Nb de SpecObject Effectivity Value = ",
@@ -160,18 +153,15 @@ HRESULT KroCfgValueStreamer::EffectivityValuesFromSpecObjectList(
                                   KRO_ELEMENT_OP(NormalValueSeqFromSpecObjectList)));
 }
 
-HRESULT KroCfgValueStreamer::XEffectivityValuesToSpecObject(const DMX_Config::NlsXEffectivityValues& in,
+HRESULT KroCfgStreamer::XEffectivityValuesToSpecObject(const DMX_Config::NlsXEffectivityValues& in,
                                                        KroISpecObject_var& out) {
   KroDmxTrace& trace = Trace();
   KroDmxTraceStep step(trace, "XEffectivityValuesToSpecObject");
   HRESULT hr = Instantiate(STARTUP_XEV, "CfgSOXEffectivityValuesInst", out);
   if (FAILED(hr)) return Returns(hr);
-  KroISpecAttribute_var pXEVDomain = AttributeOf(out, so_tofrom_xev_domain);
-  KRO_STREAMER_ASSERT(pXEVDomain);
-  KroISpecAttribute_var pXEVInfo = AttributeOf(out, so_tofrom_xev_info);
-  KRO_STREAMER_ASSERT(pXEVInfo);
-  KroISpecAttribute_var pXEVev = AttributeOf(out, so_tofrom_xev_ev);
-  KRO_STREAMER_ASSERT(pXEVev);
+  KroISpecAttribute_var pXEVDomain = RequiredAttribute(out, so_tofrom_xev_domain, "pXEVDomain");
+  KroISpecAttribute_var pXEVInfo = RequiredAttribute(out, so_tofrom_xev_info, "pXEVInfo");
+  KroISpecAttribute_var pXEVev = RequiredAttribute(out, so_tofrom_xev_ev, "pXEVev");
 
   KroUnicodeString domain = ToString(in.domain);
   pXEVDomain->AppendString(domain);
@@ -187,7 +177,7 @@ HRESULT KroCfgValueStreamer::XEffectivityValuesToSpecObject(const DMX_Config::Nl
   return Returns(hr);
 }
 
-HRESULT KroCfgValueStreamer::XEffectivityValuesFromSpecObject(const KroISpecObject_var& in,
+HRESULT KroCfgStreamer::XEffectivityValuesFromSpecObject(const KroISpecObject_var& in,
                                                          DMX_Config::NlsXEffectivityValues& out) {
   KroDmxTrace& trace = Trace();
   KroDmxTraceStep step(trace, "XEffectivityValuesFromSpecObject");
@@ -203,19 +193,18 @@ HRESULT KroCfgValueStreamer::XEffectivityValuesFromSpecObject(const KroISpecObje
   return Returns(S_OK);
 }
 
-HRESULT KroCfgValueStreamer::XEffectivityValuesSeqToSpecObjectList(
+HRESULT KroCfgStreamer::XEffectivityValuesSeqToSpecObjectList(
     const DMX_Config::_IDL_SEQUENCE_DMX_Config_NlsXEffectivityValues& in, KroISpecObject_var& out) {
   KroDmxTraceStep step(Trace(), "XEffectivityValuesSeqToSpecObjectList");
   HRESULT hr = Instantiate(STARTUP_XEV_LST, "CfgSOlstXEffectivityValuesInst", out);
   if (FAILED(hr)) return Returns(hr);
-  KroISpecAttribute_var plstXEV = AttributeOf(out, so_tofrom_xev_lst);
-  KRO_STREAMER_ASSERT(plstXEV);
+  KroISpecAttribute_var plstXEV = RequiredAttribute(out, so_tofrom_xev_lst, "plstXEV");
   return Returns(AppendChildren(
       plstXEV, in, hr, "Nb de XEffectivityValues object = ", " -> XEffectivityValuesSeqToSpecObjectList element ",
       KRO_ELEMENT_OP(XEffectivityValuesToSpecObject)));
 }
 
-HRESULT KroCfgValueStreamer::XEffectivityValuesSeqFromSpecObjectList(
+HRESULT KroCfgStreamer::XEffectivityValuesSeqFromSpecObjectList(
     const KroISpecObject_var& in, DMX_Config::_IDL_SEQUENCE_DMX_Config_NlsXEffectivityValues& out) {
   KroDmxTraceStep step(Trace(), "XEffectivityValuesSeqFromSpecObjectList");
   return Returns(FillFromChildren(in, so_tofrom_xev_lst, out,
@@ -225,7 +214,7 @@ HRESULT KroCfgValueStreamer::XEffectivityValuesSeqFromSpecObjectList(
 
 // ---- Normal values from the configuration model --------------------------------------------------------
 
-HRESULT KroCfgValueStreamer::NormalValueToSpecObject(const KroICfgNormalValue_var& value, KroISpecObject_var& out) {
+HRESULT KroCfgStreamer::NormalValueToSpecObject(const KroICfgNormalValue_var& value, KroISpecObject_var& out) {
   // This operation writes no returns line.
   KroDmxTrace& trace = Trace();
   KroDmxTraceStep step(trace, "CreateSpecObjectFromNormalValue");

@@ -8,7 +8,7 @@
 #include "KroCfgSOServices.h"
 #include "KroCfgSOStrings.h"
 #include "KroCfgStreamer.h"
-#include "LibraryTestSupport.h"
+#include "library/LibraryTestSupport.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ KroCfgEffectivityPoint Point(const char* domain, const char* date = nullptr, std
 
 Record::Basic Dated(const char* start, const char* end, std::vector<Record::Term> terms = {}, bool expression = false) {
   Record::Basic basic;
-  basic.dates.push_back({Day(start), end ? Day(end) : 0, end == nullptr});
+  basic.dates.push_back({Day(start), end ? std::optional<std::int64_t>(Day(end)) : std::nullopt});
   basic.terms = std::move(terms);
   basic.hasExpression = expression || !basic.terms.empty();
   return basic;
@@ -40,7 +40,7 @@ Record::Basic Dated(const char* start, const char* end, std::vector<Record::Term
 
 Record::Basic Ranked(std::int64_t start, std::optional<std::int64_t> end) {
   Record::Basic basic;
-  basic.ranks.push_back({start, end.value_or(0), !end});
+  basic.ranks.push_back({start, end});
   return basic;
 }
 
@@ -71,7 +71,7 @@ TEST(EffectivityRulesTest, DateBoundsAreInclusiveAndAnOpenEndHasNoUpperBound) {
   EXPECT_EQ(closed.holds(Point("Powertrain", "2005-01-01")), 1);
   EXPECT_EQ(closed.holds(Point("Powertrain", "2005-01-02")), 0);
   KroCfgEffectivityPoint secondAfter = Point("Powertrain", "2005-01-01");
-  secondAfter.setDate(secondAfter.date() + 1);
+  secondAfter.setDate(*secondAfter.date() + 1);
   EXPECT_EQ(closed.holds(secondAfter), 0);
 
   const Record open = Powertrain({Dated("2004-03-15", nullptr)});

@@ -8,6 +8,8 @@
 
 namespace {
 
+using Record = KroCfgEffectivityRecord;
+
 // Up to this many expressions, a query evaluates them all first; past it, each on its hits.
 constexpr std::size_t kEvaluateAllUpTo = 256;
 
@@ -53,22 +55,23 @@ void KroCfgEffectivityIndex::stage(std::uint32_t bucket, const Entry& entry) { m
 
 void KroCfgEffectivityIndex::addDated(std::uint32_t record, std::uint32_t number, std::uint32_t domain,
                                       const KroCfgEffectivityRecord::Interval& dates, std::uint32_t expression) {
-  if (!dates.open && dates.end < dates.start) return;  // holds no date
+  if (dates.empty()) return;
   const auto basic = static_cast<std::uint32_t>(m_basics.size());
   m_basics.push_back({record, number});
   const std::uint32_t bucket =
-      dates.open ? kOpen
-                 : static_cast<std::uint32_t>(std::bit_width(static_cast<std::uint64_t>(dates.end) -
+      !dates.end ? kOpen
+                 : static_cast<std::uint32_t>(std::bit_width(static_cast<std::uint64_t>(*dates.end) -
                                                              static_cast<std::uint64_t>(dates.start)));
-  stage(group(domain) * kBuckets + bucket, {dates.start, dates.open ? 0 : dates.end, expression, basic});
+  // An open entry's end is never read: its class says it has none.
+  stage(group(domain) * kBuckets + bucket, {dates.start, dates.end.value_or(0), expression, basic});
 }
 
 void KroCfgEffectivityIndex::addBasic(std::uint32_t record, std::uint32_t number, std::uint32_t domain,
                                       const KroCfgEffectivityRecord::Basic& basic, std::uint32_t expression) {
   for (const auto& dates : basic.dates)
-    if (!dates.open && dates.end < dates.start) return;
+    if (dates.empty()) return;
   for (const auto& ranks : basic.ranks)
-    if (!ranks.open && ranks.end < ranks.start) return;
+    if (ranks.empty()) return;
   const bool more = basic.dates.size() > 1 || !basic.ranks.empty();
   const std::uint32_t id = expression | (more ? kMore : 0);
   if (basic.dates.empty()) {
@@ -141,25 +144,22 @@ HRESULT KroCfgEffectivityIndex::build(const KroIContainer_var& container,
 
 bool KroCfgEffectivityIndex::expressionHolds(std::uint32_t expression, const std::vector<std::uint32_t>& chosen) const {
   for (std::uint32_t t = m_expressionStart[expression]; t < m_expressionStart[expression + 1]; ++t)
-    if (std::binary_search(chosen.begin(), chosen.end(), m_terms[t].name) == (m_terms[t].sign < 0)) return false;
+    if (!Record::Term::Holds(m_terms[t].sign, std::binary_search(chosen.begin(), chosen.end(), m_terms[t].name)))
+      return false;
   return true;
 }
 
 void KroCfgEffectivityIndex::scan(std::uint32_t g, const KroCfgEffectivityPoint& point,
                                   const std::vector<std::uint32_t>& chosen, const std::vector<char>& holding,
                                   std::vector<Hit>& hits) const {
-  const bool mode150 = point.mode150();
+  const bool consulted = Record::ConsultsExpressions(point);
   auto accept = [&](const Entry& e) {
     const std::uint32_t expression = e.expression & ~kMore;
-    if (!mode150 && !(holding.empty() ? expressionHolds(expression, chosen) : holding[expression] != 0)) return;
+    if (consulted && !(holding.empty() ? expressionHolds(expression, chosen) : holding[expression] != 0)) return;
     if (e.expression & kMore) {
       auto more = std::lower_bound(m_more.begin(), m_more.end(), e.basic,
                                    [](const More& m, std::uint32_t basic) { return m.basic < basic; });
-      if (more == m_more.end() || more->basic != e.basic) return;
-      for (const auto& i : more->intervals.dates)
-        if (!point.hasDate() || !i.holds(point.date())) return;
-      for (const auto& i : more->intervals.ranks)
-        if (!point.hasRank() || !i.holds(point.rank())) return;
+      if (more == m_more.end() || more->basic != e.basic || !more->intervals.intervalsHold(point)) return;
     }
     hits.push_back({m_basics[e.basic].record, m_basics[e.basic].number});
   };
@@ -167,8 +167,8 @@ void KroCfgEffectivityIndex::scan(std::uint32_t g, const KroCfgEffectivityPoint&
   const Entry* entries = m_entries.data();
   auto byStart = [](const Entry& e, std::int64_t t) { return e.start < t; };
   auto startAfter = [](std::int64_t t, const Entry& e) { return t < e.start; };
-  if (point.hasDate()) {
-    const std::int64_t t = point.date();
+  if (const std::optional<std::int64_t> date = point.date()) {
+    const std::int64_t t = *date;
     for (std::uint32_t k = 0; k < kOpen; ++k) {
       const Entry* first = entries + m_offsets[base + k];
       const Entry* last = entries + m_offsets[base + k + 1];
@@ -178,8 +178,9 @@ void KroCfgEffectivityIndex::scan(std::uint32_t g, const KroCfgEffectivityPoint&
       if (k < 63 && __builtin_sub_overflow(t, (std::int64_t{1} << k) - 1, &low)) low = std::numeric_limits<std::int64_t>::min();
       const Entry* from = std::lower_bound(first, last, low, byStart);
       const Entry* to = std::upper_bound(from, last, t, startAfter);
+      // The search above settled the start; the interval's own rule decides.
       for (const Entry* e = from; e != to; ++e)
-        if (e->end >= t) accept(*e);
+        if (Record::Interval{e->start, e->end}.holds(t)) accept(*e);
     }
     const Entry* first = entries + m_offsets[base + kOpen];
     const Entry* to = std::upper_bound(first, entries + m_offsets[base + kOpen + 1], t, startAfter);
@@ -197,7 +198,7 @@ void KroCfgEffectivityIndex::query(const KroCfgEffectivityPoint& point, std::vec
   std::sort(chosen.begin(), chosen.end());
   std::vector<char> holding;
   const std::size_t expressions = m_expressionStart.size() - 1;
-  if (!point.mode150() && expressions <= kEvaluateAllUpTo) {
+  if (Record::ConsultsExpressions(point) && expressions <= kEvaluateAllUpTo) {
     holding.resize(expressions);
     for (std::uint32_t x = 0; x < expressions; ++x) holding[x] = expressionHolds(x, chosen);
   }

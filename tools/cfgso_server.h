@@ -7,7 +7,7 @@
 
 #include "KroTypes.h"
 
-#include "CfgsoQuery.h"
+#include "cfgso_query.h"
 
 // The name of a code of the server's client (KRO_E_SERVER_...), nullptr for any other or without it.
 const char* ServerResultName(HRESULT hr);
