@@ -79,7 +79,7 @@ struct Server {
       records[i].id = RandomUuid(random);
       records[i].body.specification(spec);
     }
-    if (!Call([&](CfgServer::Store_ptr store) { CfgServer::UuidSeq_var ids = store->create(records); })) return;
+    if (!Call([&](CfgServer::Store_ptr store) { CfgServer::PackedUuids_var ids = store->create(records); })) return;
     for (CORBA::ULong i = 0; i < records.length(); ++i) specifications.push_back(records[i].id);
     cdrMemoryStream reply;
     records[0].seq = 1;
@@ -260,7 +260,7 @@ void BM_Server_Push100k(benchmark::State& state) {
     const std::vector<CfgServer::RecordSeq> batches = BaseObjects(random);
     state.ResumeTiming();
     for (const auto& batch : batches)
-      if (!server.Call([&](CfgServer::Store_ptr store) { CfgServer::UuidSeq_var ids = store->create(batch); }))
+      if (!server.Call([&](CfgServer::Store_ptr store) { CfgServer::PackedUuids_var ids = store->create(batch); }))
         return state.SkipWithError(server.failure.c_str());
   }
   state.SetItemsProcessed(state.iterations() * kPushCount);
@@ -393,7 +393,7 @@ bool LoadEffectivities(Server& server, std::string& error) {
     CfgServer::RecordSeq one;
     one.length(1);
     one[0] = record;
-    if (!server.Call([&](CfgServer::Store_ptr store) { CfgServer::UuidSeq_var ids = store->create(one); })) {
+    if (!server.Call([&](CfgServer::Store_ptr store) { CfgServer::PackedUuids_var ids = store->create(one); })) {
       error = server.failure;
       return false;
     }

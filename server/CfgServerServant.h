@@ -11,7 +11,7 @@ class CfgServerServant : public POA_CfgServer::Store {
  public:
   explicit CfgServerServant(CfgServerStore& store) : m_store(store) {}
 
-  CfgServer::UuidSeq* create(const CfgServer::RecordSeq& records) override;
+  CfgServer::PackedUuids* create(const CfgServer::RecordSeq& records) override;
   void update(const CfgServer::RecordSeq& records) override;
   CfgServer::Record* read(const CfgServer::Uuid& id) override;
   CfgServer::RecordSeq* readMany(const CfgServer::UuidSeq& ids) override;

@@ -67,10 +67,10 @@ std::string HitType(const CfgServer::Hit& hit) {
   }
 }
 
-std::string Hex(const CfgServer::Uuid& id) {
+std::string Hex(const CfgServer::FixedUuid& id) {
   static const char* digits = "0123456789abcdef";
   std::string out;
-  for (CORBA::ULong i = 0; i < id.length(); ++i) {
+  for (CORBA::ULong i = 0; i < 16; ++i) {
     if (i == 4 || i == 6 || i == 8 || i == 10) out += '-';
     out += digits[id[i] >> 4];
     out += digits[id[i] & 15];
@@ -283,7 +283,7 @@ int Push(const std::string& file, const std::string& address) {
     CfgServer::RecordSeq batch;
     batch.length(count);
     for (CORBA::ULong i = 0; i < count; ++i) batch[i] = records[begin + i];
-    hr = client->Call([&](CfgServer::Store_ptr store) { CfgServer::UuidSeq_var ids = store->create(batch); }, error);
+    hr = client->Call([&](CfgServer::Store_ptr store) { CfgServer::PackedUuids_var ids = store->create(batch); }, error);
     if (Failed("push", hr, error)) {
       std::fprintf(stderr, "cfgso push: %u record(s) of %u were stored before the failure\n", begin, records.length());
       return 1;
