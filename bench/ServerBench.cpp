@@ -273,7 +273,8 @@ void BM_Peer_SqliteInsert100k(benchmark::State& state) {
   sqlite3* db = nullptr;
   sqlite3_open((dir / "peer.db").c_str(), &db);
   sqlite3_exec(db,
-               "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
+               "PRAGMA page_size=65536; PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
+               "PRAGMA cache_size=-65536; PRAGMA mmap_size=1073741824;"
                "CREATE TABLE record (seq INTEGER PRIMARY KEY AUTOINCREMENT,"
                "  uuid BLOB NOT NULL UNIQUE CHECK (length(uuid) = 16), kind INTEGER NOT NULL,"
                "  name TEXT NOT NULL, domain TEXT NOT NULL, body BLOB NOT NULL);"

@@ -78,6 +78,10 @@ CfgServerStore::CfgServerStore(const std::string& path) : m_path(path) {
   // Other servers on the same file wait for each other's writes rather than failing at once.
   sqlite3_busy_timeout(m_db, 10000);
   try {
+    // A new database takes 64 KiB pages (an existing one keeps its own). A batch of records with
+    // random uuids dirties pages all over the uuid index, and a commit writes each dirty page to the log
+    // in two system calls: larger pages mean fewer of them, for about as many bytes.
+    Exec("PRAGMA page_size=65536");
     Exec("PRAGMA journal_mode=WAL");
     // In WAL mode a commit survives the process's death at this level; a power cut may lose the last.
     Exec("PRAGMA synchronous=NORMAL");
@@ -86,7 +90,13 @@ CfgServerStore::CfgServerStore(const std::string& path) : m_path(path) {
     // pages. A 64 MiB cache, the file mapped, and a checkpoint every 32 MiB of log.
     Exec("PRAGMA cache_size=-65536");
     Exec("PRAGMA mmap_size=1073741824");
-    Exec("PRAGMA wal_autocheckpoint=8192");
+    Exec(kSchema);
+    {
+      sqlite3_stmt* pageSize = Prepare("PRAGMA page_size");
+      const int bytes = sqlite3_step(pageSize) == SQLITE_ROW ? sqlite3_column_int(pageSize, 0) : 4096;
+      sqlite3_finalize(pageSize);
+      Exec(("PRAGMA wal_autocheckpoint=" + std::to_string((256 << 20) / (bytes > 0 ? bytes : 4096))).c_str());
+    }
     Exec(kSchema);
     // Prepared once: parsing them took a good part of a small request.
     m_begin = Prepare("BEGIN");
