@@ -400,12 +400,12 @@ bool LoadEffectivities(Server& server, std::string& error) {
     }
   }
   for (int p = 0; p < kPoints; ++p) {
-    CfgServer::HitSeq_var hits;
+    CfgServer::Hits_var hits;
     if (!server.Call([&](CfgServer::Store_ptr store) { hits = store->query(data.points[static_cast<std::size_t>(p)]); })) {
       error = server.failure;
       return false;
     }
-    if (hits->length() != data.counts[static_cast<std::size_t>(p)]) {
+    if (hits->seqs.length() != data.counts[static_cast<std::size_t>(p)] || hits->ids.length() != 16 * hits->seqs.length()) {
       error = "the server and the index answer differently";
       return false;
     }
@@ -422,8 +422,8 @@ void BM_Server_Query1M(benchmark::State& state) {
   const Effectivities& data = TheEffectivities();
   std::size_t p = 0, hits = 0;
   for (auto _ : state) {
-    CfgServer::HitSeq_var answer = server.client->store()->query(data.points[p++ % data.points.size()]);
-    hits += answer->length();
+    CfgServer::Hits_var answer = server.client->store()->query(data.points[p++ % data.points.size()]);
+    hits += answer->seqs.length();
   }
   state.counters["hits"] = static_cast<double>(hits) / static_cast<double>(state.iterations());
 }

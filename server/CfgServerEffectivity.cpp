@@ -156,7 +156,7 @@ std::shared_ptr<const CfgServerEffectivity::Snapshot> CfgServerEffectivity::Curr
   return m_snapshot;
 }
 
-HitSeq* CfgServerEffectivity::Query(CfgServerStore& store, const Point& at) {
+Hits* CfgServerEffectivity::Query(CfgServerStore& store, const Point& at) {
   std::shared_ptr<const Snapshot> snapshot = Current(store);
   KroCfgEffectivityPoint point(at.domain.in());
   if (at.hasDate) point.setDate(at.date);
@@ -174,20 +174,29 @@ HitSeq* CfgServerEffectivity::Query(CfgServerStore& store, const Point& at) {
   // The items are scattered over a table of one per element; their cache misses overlap when all are
   // asked for first.
   for (std::uint64_t key : keys) __builtin_prefetch(&snapshot->items[key >> 32]);
-  HitSeq_var out = new HitSeq;
-  out->length(static_cast<CORBA::ULong>(keys.size()));
+  Hits_var out = new Hits;
+  const auto count = static_cast<CORBA::ULong>(keys.size());
+  out->ids.length(16 * count);
+  out->seqs.length(count);
+  out->kinds.length(count);
+  out->elements.length(count);
+  out->basics.length(count);
   CORBA::ULong n = 0;
   for (std::size_t i = 0; i < keys.size(); ++i) {
     const std::uint32_t record = static_cast<std::uint32_t>(keys[i] >> 32);
     if (i > 0 && record == keys[i - 1] >> 32) continue;
     const Item& item = snapshot->items[record];
-    Hit& hit = out[n++];
-    std::memcpy(hit.id, item.id.data(), 16);
-    hit.seq = item.seq;
-    hit.recordKind = item.kind;
-    hit.element = item.element;
-    hit.basic = item.expression ? 0 : static_cast<std::uint32_t>(keys[i]);
+    std::memcpy(out->ids.get_buffer() + 16 * n, item.id.data(), 16);
+    out->seqs[n] = item.seq;
+    out->kinds[n] = item.kind;
+    out->elements[n] = item.element;
+    out->basics[n] = item.expression ? 0 : static_cast<std::uint32_t>(keys[i]);
+    ++n;
   }
-  out->length(n);
+  out->ids.length(16 * n);
+  out->seqs.length(n);
+  out->kinds.length(n);
+  out->elements.length(n);
+  out->basics.length(n);
   return out._retn();
 }

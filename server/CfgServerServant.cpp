@@ -92,7 +92,7 @@ void CfgServerServant::remove(const CfgServer::UuidSeq& ids) {
   Guard([&] { m_store.Remove(ids); });
 }
 
-CfgServer::HitSeq* CfgServerServant::query(const CfgServer::Point& at) {
+CfgServer::Hits* CfgServerServant::query(const CfgServer::Point& at) {
   CfgServerChecker c("at");
   Check(at, c);
   return Guard([&] { return m_effectivity.Query(m_store, at); });

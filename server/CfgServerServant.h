@@ -18,7 +18,7 @@ class CfgServerServant : public POA_CfgServer::Store {
   CfgServer::RecordSeq* list(const CfgServer::KindSeq& kinds, const char* domain, CORBA::ULongLong after,
                              CORBA::ULong max) override;
   void remove(const CfgServer::UuidSeq& ids) override;
-  CfgServer::HitSeq* query(const CfgServer::Point& at) override;
+  CfgServer::Hits* query(const CfgServer::Point& at) override;
   CfgServer::RecordSeq* readLinked(const CfgServer::Uuid& id) override;
 
  private:
