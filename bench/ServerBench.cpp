@@ -79,7 +79,7 @@ struct Server {
       records[i].id = RandomUuid(random);
       records[i].body.specification(spec);
     }
-    if (!Call([&](CfgServer::Store_ptr store) { CfgServer::UuidSeq_var ids = store->create(records); })) return;
+    if (!Call([&](CfgServer::Store_ptr store) { CfgServer::PackedUuids_var ids = store->create(records); })) return;
     for (CORBA::ULong i = 0; i < records.length(); ++i) specifications.push_back(records[i].id);
     cdrMemoryStream reply;
     records[0].seq = 1;
@@ -260,7 +260,7 @@ void BM_Server_Push100k(benchmark::State& state) {
     const std::vector<CfgServer::RecordSeq> batches = BaseObjects(random);
     state.ResumeTiming();
     for (const auto& batch : batches)
-      if (!server.Call([&](CfgServer::Store_ptr store) { CfgServer::UuidSeq_var ids = store->create(batch); }))
+      if (!server.Call([&](CfgServer::Store_ptr store) { CfgServer::PackedUuids_var ids = store->create(batch); }))
         return state.SkipWithError(server.failure.c_str());
   }
   state.SetItemsProcessed(state.iterations() * kPushCount);
@@ -273,7 +273,8 @@ void BM_Peer_SqliteInsert100k(benchmark::State& state) {
   sqlite3* db = nullptr;
   sqlite3_open((dir / "peer.db").c_str(), &db);
   sqlite3_exec(db,
-               "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
+               "PRAGMA page_size=65536; PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
+               "PRAGMA cache_size=-65536; PRAGMA mmap_size=1073741824;"
                "CREATE TABLE record (seq INTEGER PRIMARY KEY AUTOINCREMENT,"
                "  uuid BLOB NOT NULL UNIQUE CHECK (length(uuid) = 16), kind INTEGER NOT NULL,"
                "  name TEXT NOT NULL, domain TEXT NOT NULL, body BLOB NOT NULL);"
@@ -393,18 +394,18 @@ bool LoadEffectivities(Server& server, std::string& error) {
     CfgServer::RecordSeq one;
     one.length(1);
     one[0] = record;
-    if (!server.Call([&](CfgServer::Store_ptr store) { CfgServer::UuidSeq_var ids = store->create(one); })) {
+    if (!server.Call([&](CfgServer::Store_ptr store) { CfgServer::PackedUuids_var ids = store->create(one); })) {
       error = server.failure;
       return false;
     }
   }
   for (int p = 0; p < kPoints; ++p) {
-    CfgServer::HitSeq_var hits;
+    CfgServer::Hits_var hits;
     if (!server.Call([&](CfgServer::Store_ptr store) { hits = store->query(data.points[static_cast<std::size_t>(p)]); })) {
       error = server.failure;
       return false;
     }
-    if (hits->length() != data.counts[static_cast<std::size_t>(p)]) {
+    if (hits->seqs.length() != data.counts[static_cast<std::size_t>(p)] || hits->ids.length() != 16 * hits->seqs.length()) {
       error = "the server and the index answer differently";
       return false;
     }
@@ -421,8 +422,8 @@ void BM_Server_Query1M(benchmark::State& state) {
   const Effectivities& data = TheEffectivities();
   std::size_t p = 0, hits = 0;
   for (auto _ : state) {
-    CfgServer::HitSeq_var answer = server.client->store()->query(data.points[p++ % data.points.size()]);
-    hits += answer->length();
+    CfgServer::Hits_var answer = server.client->store()->query(data.points[p++ % data.points.size()]);
+    hits += answer->seqs.length();
   }
   state.counters["hits"] = static_cast<double>(hits) / static_cast<double>(state.iterations());
 }

@@ -164,7 +164,7 @@ HRESULT KroCfgServerOmniProvider::Create(const std::vector<Object>& objects, std
   CfgServer::RecordSeq records;
   records.length(static_cast<CORBA::ULong>(objects.size()));
   for (CORBA::ULong i = 0; i < records.length(); ++i) ToRecord(objects[i], records[i]);
-  return m_client->Call([&](CfgServer::Store_ptr store) { CfgServer::UuidSeq_var ids = store->create(records); }, error);
+  return m_client->Call([&](CfgServer::Store_ptr store) { CfgServer::PackedUuids_var ids = store->create(records); }, error);
 }
 
 HRESULT KroCfgServerOmniProvider::ReadLinked(const Object::Uuid& uuid, std::vector<Object>& out, std::string& error) {

@@ -17,7 +17,7 @@
 
 class CfgServerEffectivity {
  public:
-  CfgServer::HitSeq* Query(CfgServerStore& store, const CfgServer::Point& point);
+  CfgServer::Hits* Query(CfgServerStore& store, const CfgServer::Point& point);
 
   // A record's effectivities, each as the reader reads the streamed tree of the same structure, with
   // its 1-based element number (0 for the record itself).

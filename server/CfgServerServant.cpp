@@ -1,7 +1,6 @@
 #include "CfgServerServant.h"
 
 #include <exception>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -24,6 +23,11 @@ void CheckRecords(const CfgServer::RecordSeq& records, bool idRequired) {
     Check(records[i], c);
     c.Leave();
   }
+}
+
+// The checker is built only to name the fault: building it costs a small request an allocation.
+void CheckId(const CfgServer::Uuid& id) {
+  if (id.length() != 16) CfgServerChecker("id").Uuid(id, false);
 }
 
 void CheckIds(const CfgServer::UuidSeq& ids) {
@@ -53,7 +57,7 @@ auto Guard(F call) -> decltype(call()) {
 
 }  // namespace
 
-CfgServer::UuidSeq* CfgServerServant::create(const CfgServer::RecordSeq& records) {
+CfgServer::PackedUuids* CfgServerServant::create(const CfgServer::RecordSeq& records) {
   CheckRecords(records, false);
   return Guard([&] { return m_store.Create(records); });
 }
@@ -64,20 +68,8 @@ void CfgServerServant::update(const CfgServer::RecordSeq& records) {
 }
 
 CfgServer::Record* CfgServerServant::read(const CfgServer::Uuid& id) {
-  CfgServerChecker c("id");
-  c.Uuid(id, false);
-  CfgServer::UuidSeq ids;
-  ids.length(1);
-  ids[0] = id;
-  return Guard([&] {
-    CfgServer::RecordSeq_var records;
-    try {
-      records = m_store.Read(ids);
-    } catch (const CfgServer::UnknownUuid& e) {
-      throw CfgServer::UnknownUuid("id", e.id);
-    }
-    return new CfgServer::Record(records[0]);
-  });
+  CheckId(id);
+  return Guard([&] { return m_store.ReadOne(id); });
 }
 
 CfgServer::RecordSeq* CfgServerServant::readMany(const CfgServer::UuidSeq& ids) {
@@ -104,7 +96,7 @@ void CfgServerServant::remove(const CfgServer::UuidSeq& ids) {
   Guard([&] { m_store.Remove(ids); });
 }
 
-CfgServer::HitSeq* CfgServerServant::query(const CfgServer::Point& at) {
+CfgServer::Hits* CfgServerServant::query(const CfgServer::Point& at) {
   CfgServerChecker c("at");
   Check(at, c);
   return Guard([&] { return m_effectivity.Query(m_store, at); });
@@ -139,40 +131,6 @@ void References(const CfgServer::Content& body, std::vector<const CfgServer::Uui
 }  // namespace
 
 CfgServer::RecordSeq* CfgServerServant::readLinked(const CfgServer::Uuid& id) {
-  CfgServerChecker c("id");
-  c.Uuid(id, false);
-  return Guard([&] {
-    CfgServer::RecordSeq_var out = new CfgServer::RecordSeq;
-    std::set<std::string> seen;
-    auto key = [](const CfgServer::Uuid& u) {
-      return std::string(reinterpret_cast<const char*>(u.get_buffer()), u.length());
-    };
-    CfgServer::UuidSeq wanted;
-    wanted.length(1);
-    wanted[0] = id;
-    seen.insert(key(id));
-    // Level by level: one read per level of references, a handful at most.
-    while (wanted.length()) {
-      CfgServer::RecordSeq_var level;
-      try {
-        level = m_store.Read(wanted);
-      } catch (const CfgServer::UnknownUuid& e) {
-        throw CfgServer::UnknownUuid(out->length() ? "id (a record it refers to)" : "id", e.id);
-      }
-      CfgServer::UuidSeq next;
-      for (CORBA::ULong i = 0; i < level->length(); ++i) {
-        std::vector<const CfgServer::Uuid*> refs;
-        References(level[i].body, refs);
-        for (const CfgServer::Uuid* ref : refs)
-          if (seen.insert(key(*ref)).second) {
-            next.length(next.length() + 1);
-            next[next.length() - 1] = *ref;
-          }
-        out->length(out->length() + 1);
-        out[out->length() - 1] = level[i];
-      }
-      wanted = next;
-    }
-    return out._retn();
-  });
+  CheckId(id);
+  return Guard([&] { return m_store.ReadLinked(id, References); });
 }

@@ -11,14 +11,14 @@ class CfgServerServant : public POA_CfgServer::Store {
  public:
   explicit CfgServerServant(CfgServerStore& store) : m_store(store) {}
 
-  CfgServer::UuidSeq* create(const CfgServer::RecordSeq& records) override;
+  CfgServer::PackedUuids* create(const CfgServer::RecordSeq& records) override;
   void update(const CfgServer::RecordSeq& records) override;
   CfgServer::Record* read(const CfgServer::Uuid& id) override;
   CfgServer::RecordSeq* readMany(const CfgServer::UuidSeq& ids) override;
   CfgServer::RecordSeq* list(const CfgServer::KindSeq& kinds, const char* domain, CORBA::ULongLong after,
                              CORBA::ULong max) override;
   void remove(const CfgServer::UuidSeq& ids) override;
-  CfgServer::HitSeq* query(const CfgServer::Point& at) override;
+  CfgServer::Hits* query(const CfgServer::Point& at) override;
   CfgServer::RecordSeq* readLinked(const CfgServer::Uuid& id) override;
 
  private:

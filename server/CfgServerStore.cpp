@@ -1,5 +1,7 @@
 #include "CfgServerStore.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <optional>
 #include <random>
@@ -19,15 +21,21 @@ const char* const kSchema =
     "  body BLOB NOT NULL);"
     "CREATE INDEX IF NOT EXISTS record_kind_domain ON record (kind, domain);";
 
-void NewUuid(CfgServer::Uuid& id) {
+void NewUuid(CORBA::Octet* id) {
   thread_local std::mt19937_64 generator{std::random_device{}()};
-  id.length(16);
   for (int half = 0; half < 2; ++half) {
     std::uint64_t bits = generator();
-    std::memcpy(id.get_buffer() + half * 8, &bits, 8);
+    std::memcpy(id + half * 8, &bits, 8);
   }
   id[6] = static_cast<CORBA::Octet>((id[6] & 0x0F) | 0x40);  // version 4, random
   id[8] = static_cast<CORBA::Octet>((id[8] & 0x3F) | 0x80);
+}
+
+CfgServer::Uuid ToUuid(const CORBA::Octet* octets) {
+  CfgServer::Uuid id;
+  id.length(16);
+  std::memcpy(id.get_buffer(), octets, 16);
+  return id;
 }
 
 std::string Field(const char* array, CORBA::ULong index, const char* member = nullptr) {
@@ -70,6 +78,10 @@ CfgServerStore::CfgServerStore(const std::string& path) : m_path(path) {
   // Other servers on the same file wait for each other's writes rather than failing at once.
   sqlite3_busy_timeout(m_db, 10000);
   try {
+    // A new database takes 64 KiB pages (an existing one keeps its own). A batch of records with
+    // random uuids dirties pages all over the uuid index, and a commit writes each dirty page to the log
+    // in two system calls: larger pages mean fewer of them, for about as many bytes.
+    Exec("PRAGMA page_size=65536");
     Exec("PRAGMA journal_mode=WAL");
     // In WAL mode a commit survives the process's death at this level; a power cut may lose the last.
     Exec("PRAGMA synchronous=NORMAL");
@@ -78,7 +90,13 @@ CfgServerStore::CfgServerStore(const std::string& path) : m_path(path) {
     // pages. A 64 MiB cache, the file mapped, and a checkpoint every 32 MiB of log.
     Exec("PRAGMA cache_size=-65536");
     Exec("PRAGMA mmap_size=1073741824");
-    Exec("PRAGMA wal_autocheckpoint=8192");
+    Exec(kSchema);
+    {
+      sqlite3_stmt* pageSize = Prepare("PRAGMA page_size");
+      const int bytes = sqlite3_step(pageSize) == SQLITE_ROW ? sqlite3_column_int(pageSize, 0) : 4096;
+      sqlite3_finalize(pageSize);
+      Exec(("PRAGMA wal_autocheckpoint=" + std::to_string((256 << 20) / (bytes > 0 ? bytes : 4096))).c_str());
+    }
     Exec(kSchema);
     // Prepared once: parsing them took a good part of a small request.
     m_begin = Prepare("BEGIN");
@@ -167,22 +185,22 @@ void CfgServerStore::Describe(const CfgServer::Content& body, std::string& name,
   }
 }
 
-CfgServer::UuidSeq* CfgServerStore::Create(const CfgServer::RecordSeq& records) {
+CfgServer::PackedUuids* CfgServerStore::Create(const CfgServer::RecordSeq& records) {
   std::lock_guard<std::mutex> lock(m_mutex);
-  CfgServer::UuidSeq_var ids = new CfgServer::UuidSeq;
-  ids->length(records.length());
+  CfgServer::PackedUuids_var ids = new CfgServer::PackedUuids;
+  ids->length(records.length() * 16);
   std::vector<unsigned char> body;
   std::string name, domain;
   Transaction transaction(*this, true);
   for (CORBA::ULong i = 0; i < records.length(); ++i) {
     const CfgServer::Record& record = records[i];
-    CfgServer::Uuid& id = ids[i];
+    CORBA::Octet* id = ids->get_buffer() + 16 * i;
     if (record.id.length() == 0) NewUuid(id);
-    else id = record.id;
+    else std::memcpy(id, record.id.get_buffer(), 16);
     Encode(record.body, body);
     Describe(record.body, name, domain);
     sqlite3_reset(m_insert);
-    sqlite3_bind_blob(m_insert, 1, id.get_buffer(), 16, SQLITE_STATIC);
+    sqlite3_bind_blob(m_insert, 1, id, 16, SQLITE_STATIC);
     sqlite3_bind_int(m_insert, 2, static_cast<int>(record.body._d()));
     sqlite3_bind_text(m_insert, 3, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
     sqlite3_bind_text(m_insert, 4, domain.data(), static_cast<int>(domain.size()), SQLITE_STATIC);
@@ -190,7 +208,7 @@ CfgServer::UuidSeq* CfgServerStore::Create(const CfgServer::RecordSeq& records) 
     int rc = sqlite3_step(m_insert);
     if (rc == SQLITE_CONSTRAINT) {
       sqlite3_reset(m_insert);
-      throw CfgServer::DuplicateUuid(Field("records", i, ".id").c_str(), id);
+      throw CfgServer::DuplicateUuid(Field("records", i, ".id").c_str(), ToUuid(id));
     }
     if (rc != SQLITE_DONE) Failure("storing a record");
   }
@@ -252,6 +270,57 @@ CfgServer::RecordSeq* CfgServerStore::Read(const CfgServer::UuidSeq& ids) {
   }
   sqlite3_reset(m_select);
   if (transaction) transaction->Commit();
+  return records._retn();
+}
+
+CfgServer::Record* CfgServerStore::ReadOne(const CfgServer::Uuid& id) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  sqlite3_reset(m_select);
+  sqlite3_bind_blob(m_select, 1, id.get_buffer(), 16, SQLITE_STATIC);
+  const int rc = sqlite3_step(m_select);
+  if (rc == SQLITE_DONE) {
+    sqlite3_reset(m_select);
+    throw CfgServer::UnknownUuid("id", id);
+  }
+  if (rc != SQLITE_ROW) Failure("reading a record");
+  CfgServer::Record_var record = new CfgServer::Record;
+  ReadRow(m_select, record.inout());
+  sqlite3_reset(m_select);
+  return record._retn();
+}
+
+CfgServer::RecordSeq* CfgServerStore::ReadLinked(const CfgServer::Uuid& id, References references) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  // A specification and its category is the common answer: room for a few without reallocating.
+  CfgServer::RecordSeq_var records = new CfgServer::RecordSeq(4);
+  std::vector<std::array<CORBA::Octet, 16>> wanted(1);
+  std::memcpy(wanted[0].data(), id.get_buffer(), 16);
+  std::vector<const CfgServer::Uuid*> refs;
+  Transaction transaction(*this, false);
+  // Breadth first: the one asked for, what it refers to, what those refer to.
+  for (std::size_t i = 0; i < wanted.size(); ++i) {
+    sqlite3_reset(m_select);
+    sqlite3_bind_blob(m_select, 1, wanted[i].data(), 16, SQLITE_STATIC);
+    const int rc = sqlite3_step(m_select);
+    if (rc == SQLITE_DONE) {
+      sqlite3_reset(m_select);
+      throw CfgServer::UnknownUuid(i ? "id (a record it refers to)" : "id", ToUuid(wanted[i].data()));
+    }
+    if (rc != SQLITE_ROW) Failure("reading a record");
+    const CORBA::ULong n = records->length();
+    records->length(n + 1);
+    ReadRow(m_select, records[n]);
+    refs.clear();
+    references(records[n].body, refs);
+    for (const CfgServer::Uuid* ref : refs) {
+      if (ref->length() != 16) continue;  // refused on the way in
+      std::array<CORBA::Octet, 16> key;
+      std::memcpy(key.data(), ref->get_buffer(), 16);
+      if (std::find(wanted.begin(), wanted.end(), key) == wanted.end()) wanted.push_back(key);
+    }
+  }
+  sqlite3_reset(m_select);
+  transaction.Commit();
   return records._retn();
 }
 

@@ -23,9 +23,14 @@ class CfgServerStore {
 
   // Each throws the IDL's exceptions: DuplicateUuid, UnknownUuid (naming records[i].id or ids[i]),
   // StorageFailure. The records have passed CfgServerChecker.
-  CfgServer::UuidSeq* Create(const CfgServer::RecordSeq& records);
+  CfgServer::PackedUuids* Create(const CfgServer::RecordSeq& records);
   void Update(const CfgServer::RecordSeq& records);
   CfgServer::RecordSeq* Read(const CfgServer::UuidSeq& ids);
+  CfgServer::Record* ReadOne(const CfgServer::Uuid& id);
+  // A record and every record it refers to, transitively, the one asked for first, in one read
+  // transaction. references gives the uuids a body refers to; an unknown one is UnknownUuid.
+  using References = void (*)(const CfgServer::Content& body, std::vector<const CfgServer::Uuid*>& out);
+  CfgServer::RecordSeq* ReadLinked(const CfgServer::Uuid& id, References references);
   CfgServer::RecordSeq* List(const CfgServer::KindSeq& kinds, const char* domain, std::uint64_t after, std::uint32_t max);
   void Remove(const CfgServer::UuidSeq& ids);
 

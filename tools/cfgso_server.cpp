@@ -57,8 +57,15 @@ const std::map<CfgServer::Kind, const char*> kShapes = {
     {CfgServer::K_DOMAIN_EFFECTIVITY_SEQ, "StreamerlstDomainEffectivity"},
 };
 
+// One hit of a query's answer, read from its columns.
+struct Hit {
+  const CORBA::Octet* id;
+  CfgServer::Kind recordKind;
+  CORBA::ULong element, basic;
+};
+
 // The type of what a hit names: the record, or the effectivity record inside it.
-std::string HitType(const CfgServer::Hit& hit) {
+std::string HitType(const Hit& hit) {
   using namespace CfgServer;
   if (hit.element == 0) return kShapes.at(hit.recordKind);
   switch (hit.recordKind) {
@@ -68,10 +75,10 @@ std::string HitType(const CfgServer::Hit& hit) {
   }
 }
 
-std::string Hex(const CfgServer::Uuid& id) {
+std::string Hex(const CORBA::Octet* id) {
   static const char* digits = "0123456789abcdef";
   std::string out;
-  for (CORBA::ULong i = 0; i < id.length(); ++i) {
+  for (CORBA::ULong i = 0; i < 16; ++i) {
     if (i == 4 || i == 6 || i == 8 || i == 10) out += '-';
     out += digits[id[i] >> 4];
     out += digits[id[i] & 15];
@@ -282,7 +289,7 @@ int Push(const std::string& file, const std::string& address) {
     CfgServer::RecordSeq batch;
     batch.length(count);
     for (CORBA::ULong i = 0; i < count; ++i) batch[i] = records[begin + i];
-    hr = client->Call([&](CfgServer::Store_ptr store) { CfgServer::UuidSeq_var ids = store->create(batch); }, error);
+    hr = client->Call([&](CfgServer::Store_ptr store) { CfgServer::PackedUuids_var ids = store->create(batch); }, error);
     if (Failed("push", hr, error)) {
       std::fprintf(stderr, "cfgso push: %u record(s) of %u were stored before the failure\n", begin, records.length());
       return 1;
@@ -408,21 +415,29 @@ int Query(const QueryOptions& options, const std::string& address) {
 
   std::unique_ptr<CfgServerClient> client = Connect("query", address);
   if (!client) return 1;
-  CfgServer::HitSeq_var hits;
+  CfgServer::Hits_var answer;
   std::string error;
-  HRESULT hr = client->Call([&](CfgServer::Store_ptr store) { hits = store->query(point); }, error);
+  HRESULT hr = client->Call([&](CfgServer::Store_ptr store) { answer = store->query(point); }, error);
   if (Failed("query", hr, error)) return 1;
+  const CORBA::ULong count = answer->seqs.length();
+  if (answer->ids.length() != 16 * count || answer->kinds.length() != count || answer->elements.length() != count ||
+      answer->basics.length() != count) {
+    std::fprintf(stderr, "cfgso query: the server's answer has columns of different lengths\n");
+    return 1;
+  }
+  std::vector<Hit> hits;
+  for (CORBA::ULong i = 0; i < count; ++i)
+    hits.push_back({answer->ids.get_buffer() + 16 * i, answer->kinds[i], answer->elements[i], answer->basics[i]});
   if (options.json) {
     nlohmann::ordered_json out = nlohmann::ordered_json::array();
-    for (CORBA::ULong i = 0; i < hits->length(); ++i)
+    for (std::size_t i = 0; i < hits.size(); ++i)
       out.push_back({{"uuid", Hex(hits[i].id)}, {"type", HitType(hits[i])}, {"element", hits[i].element},
                      {"basic", hits[i].basic}});
     std::printf("%s\n", out.dump(2).c_str());
     return 0;
   }
-  std::printf("%s: %u record(s) hold\n", address.c_str(), hits->length());
-  for (CORBA::ULong i = 0; i < hits->length(); ++i) {
-    const CfgServer::Hit& hit = hits[i];
+  std::printf("%s: %u record(s) hold\n", address.c_str(), count);
+  for (const Hit& hit : hits) {
     std::string where = "record " + Hex(hit.id);
     if (hit.element) where += " element " + std::to_string(hit.element);
     if (hit.basic > 0)

@@ -7,6 +7,7 @@
 #include "DMXSession.h"
 #include "KroCfgModel.h"
 #include "KroCfgFaults.h"
+#include "KroCfgObjectUuid.h"
 
 // Every model operation starts here: a fault set on it returns its code before anything is touched.
 #define KRO_CFG_FAULT(operation)                                      \
@@ -30,11 +31,9 @@ class Object : public Interfaces..., public KroILinkableObject, public KroIDmxFa
     uuid = m_registration.uuid();
     return S_OK;
   }
-  // The uuid the configuration server keeps for this object.
-  void AssignUuid(const SEQUENCE_octet& uuid) { m_registration.Assign(uuid); }
 
  private:
-  KroUuidRegistration m_registration{this};
+  KroCfgObjectUuid m_registration{this};
 };
 
 template <class T>

@@ -207,28 +207,31 @@ HRESULT KroCfgServerManager::Build(const Key& key, const std::unordered_map<Key,
     return true;
   };
   auto text = [](const std::string& s) { return KroUnicodeString(s); };
-  // The object takes the server's uuid in place of the fresh one it was born with.
-  auto own = [&](auto* object) {
-    object->AssignUuid(SEQUENCE_octet(r.uuid));
-    return KroILinkableObject_var::Adopt(object);
+  // The object is born with the server's uuid: make builds it, after everything it refers to.
+  const SEQUENCE_octet serverUuid(r.uuid);
+  auto own = [&](auto make) {
+    KroCfgObjectUuid::Given given(serverUuid);
+    return KroILinkableObject_var::Adopt(make());
   };
   KroILinkableObject_var made;
   switch (r.kind) {
     case Record::Category:
-      made = own(new M::SpecCategory(text(r.name), text(r.description)));
+      made = own([&] { return new M::SpecCategory(text(r.name), text(r.description)); });
       break;
     case Record::Specification: {
       KroICfgSpecCategory_var category;
       if (!get(r.ref, category)) return hr;
-      made = own(new M::SimpleSpecification(
-          text(r.name), text(r.description), text(r.alias), text(r.condition), category));
+      made = own([&] {
+        return new M::SimpleSpecification(text(r.name), text(r.description), text(r.alias), text(r.condition),
+                                          category);
+      });
       break;
     }
     case Record::Subscriber:
       if (r.flag)
-        made = own(new M::NamedSubscriber(text(r.name)));
+        made = own([&] { return new M::NamedSubscriber(text(r.name)); });
       else
-        made = own(new M::PlainSubscriber());
+        made = own([&] { return new M::PlainSubscriber(); });
       break;
     case Record::Group: {
       KroListValQuorISubScribeGroupMod_var subscribers;
@@ -237,17 +240,17 @@ HRESULT KroCfgServerManager::Build(const Key& key, const std::unordered_map<Key,
         if (!get(uuid, subscriber)) return hr;
         subscribers.Append(subscriber);
       }
-      made = own(new M::GroupMod(subscribers));
+      made = own([&] { return new M::GroupMod(subscribers); });
       break;
     }
     case Record::Modification: {
       KroICfgGroupMod_var group;
       if (!get(r.ref, group)) return hr;
-      made = own(new M::Modification(text(r.name), text(r.first), text(r.second), group));
+      made = own([&] { return new M::Modification(text(r.name), text(r.first), text(r.second), group); });
       break;
     }
     case Record::Context:
-      made = own(new M::Context(text(r.name)));
+      made = own([&] { return new M::Context(text(r.name)); });
       break;
     case Record::Filter: {
       KroICfgContext_var context;
@@ -265,8 +268,9 @@ HRESULT KroCfgServerManager::Build(const Key& key, const std::unordered_map<Key,
         values.Append(KroICfgNormalValue_var::Adopt(new M::NormalValue(
             dates, ranges, condition, modification, text(v.startMilestone), text(v.endMilestone))));
       }
-      made = own(
-          new M::Filter(text(r.name), text(r.domain), context, values, r.mode, r.flag ? 1 : 0));
+      made = own([&] {
+        return new M::Filter(text(r.name), text(r.domain), context, values, r.mode, r.flag ? 1 : 0);
+      });
       break;
     }
   }

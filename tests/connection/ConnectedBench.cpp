@@ -52,7 +52,7 @@ void Populate(std::size_t count) {
       g_specs.push_back(spec);
     }
     std::string error;
-    if (FAILED(g_client->Call([&](CfgServer::Store_ptr st) { CfgServer::UuidSeq_var ids = st->create(records); }, error))) {
+    if (FAILED(g_client->Call([&](CfgServer::Store_ptr st) { CfgServer::PackedUuids_var ids = st->create(records); }, error))) {
       std::fprintf(stderr, "populate: %s\n", error.c_str());
       std::exit(1);
     }

@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     const std::string name = "c" + std::to_string(id) + "-" + std::to_string(n);
     bo.name.text = name.c_str();
     records[0].body.bo(bo);
-    HRESULT hr = client->Call([&](CfgServer::Store_ptr s) { CfgServer::UuidSeq_var ids = s->create(records); }, error);
+    HRESULT hr = client->Call([&](CfgServer::Store_ptr s) { CfgServer::PackedUuids_var ids = s->create(records); }, error);
     if (FAILED(hr)) {
       std::fprintf(stderr, "client %u: create %u failed: %s\n", id, n, error.c_str());
       return 1;

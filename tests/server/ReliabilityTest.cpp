@@ -69,7 +69,7 @@ TEST(Reliability, KilledDuringWritesLosesNoAcknowledgedWrite) {
       for (unsigned n = 0; n < 1000; ++n) {
         std::string message;
         CfgServer::RecordSeq records = Named(round, n);
-        if (FAILED(client->Call([&](CfgServer::Store_ptr s) { CfgServer::UuidSeq_var ids = s->create(records); }, message)))
+        if (FAILED(client->Call([&](CfgServer::Store_ptr s) { CfgServer::PackedUuids_var ids = s->create(records); }, message)))
           return;
         done = n + 1;
       }
@@ -129,7 +129,7 @@ TEST(Reliability, CallsWhileTheServerIsDownFailQuicklyAndWorkOnceItIsBack) {
     const auto start = std::chrono::steady_clock::now();
     CfgServer::RecordSeq records = Named(0, 1);
     records[0].id.length(0);
-    hr = client->Call([&](CfgServer::Store_ptr s) { CfgServer::UuidSeq_var ids = s->create(records); }, error);
+    hr = client->Call([&](CfgServer::Store_ptr s) { CfgServer::PackedUuids_var ids = s->create(records); }, error);
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
   };
   HRESULT hr = E_FAIL;

@@ -2,6 +2,7 @@
 // through cfgso, stopped. Requests that break the interface's rules get its declared exceptions.
 #include <signal.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 
@@ -41,7 +42,7 @@ class ServerTest : public ::testing::Test {
 
   // The code of one create call, its message in m_error.
   HRESULT Create(const CfgServer::RecordSeq& records) {
-    return m_client->Call([&](CfgServer::Store_ptr s) { CfgServer::UuidSeq_var ids = s->create(records); }, m_error);
+    return m_client->Call([&](CfgServer::Store_ptr s) { CfgServer::PackedUuids_var ids = s->create(records); }, m_error);
   }
   CORBA::ULong Count() {
     CfgServer::RecordSeq_var all;
@@ -64,10 +65,16 @@ TEST_F(ServerTest, RecordsAreCreatedReadUpdatedListedAndRemovedByUuid) {
   spec.name = "ENGINE-V6";
   spec.alias = "V6";
   records[1].body.specification(spec);
-  CfgServer::UuidSeq_var ids;
-  ASSERT_EQ(m_client->Call([&](CfgServer::Store_ptr s) { ids = s->create(records); }, m_error), S_OK) << m_error;
-  ASSERT_EQ(ids->length(), 2u);
-  EXPECT_EQ(ids[0].length(), 16u);
+  CfgServer::PackedUuids_var packed;
+  ASSERT_EQ(m_client->Call([&](CfgServer::Store_ptr s) { packed = s->create(records); }, m_error), S_OK) << m_error;
+  ASSERT_EQ(packed->length(), 32u);
+  CfgServer::UuidSeq ids;
+  ids.length(2);
+  for (CORBA::ULong i = 0; i < 2; ++i) {
+    ids[i].length(16);
+    std::memcpy(ids[i].get_buffer(), packed->get_buffer() + 16 * i, 16);
+  }
+  EXPECT_NE(std::memcmp(packed->get_buffer(), packed->get_buffer() + 16, 16), 0);
 
   CfgServer::Record_var read;
   ASSERT_EQ(m_client->Call([&](CfgServer::Store_ptr s) { read = s->read(ids[1]); }, m_error), S_OK) << m_error;
@@ -84,7 +91,7 @@ TEST_F(ServerTest, RecordsAreCreatedReadUpdatedListedAndRemovedByUuid) {
   ASSERT_EQ(listed->length(), 1u);
   EXPECT_STREQ(listed[0].body.bo().name.text.in(), "Wing");
 
-  CfgServer::UuidSeq both = ids.in();
+  const CfgServer::UuidSeq& both = ids;
   ASSERT_EQ(m_client->Call([&](CfgServer::Store_ptr s) { s->remove(both); }, m_error), S_OK) << m_error;
   EXPECT_EQ(m_client->Call([&](CfgServer::Store_ptr s) { read = s->read(ids[0]); }, m_error), KRO_E_UUID_NOT_BOUND);
   EXPECT_NE(m_error.find("id"), std::string::npos) << m_error;
@@ -177,7 +184,7 @@ TEST(ServerProgram, ListensOnUnixSocketsAndLoopbackOnlyUnlessAllowedAndStopsOnSi
   EXPECT_TRUE(server.address().starts_with("corbaloc:omniunix:")) << server.address();
   std::unique_ptr<CfgServerClient> client;
   ASSERT_EQ(CfgServerClient::Connect(server.address(), client, error), S_OK) << error;
-  CfgServer::UuidSeq_var ids;
+  CfgServer::PackedUuids_var ids;
   EXPECT_EQ(client->Call([&](CfgServer::Store_ptr s) { ids = s->create(One(BaseObject("over a socket"))); }, error), S_OK)
       << error;
   client.reset();
