@@ -2,12 +2,13 @@
 
 #include "CfgServerConvert.hh"
 
-CfgServerChecker::CfgServerChecker(std::string root, std::uint32_t maxItems) : m_maxItems(maxItems) {
-  m_path.push_back(std::move(root));
+CfgServerChecker::CfgServerChecker(std::string root, std::uint32_t maxItems)
+    : m_root(std::move(root)), m_maxItems(maxItems) {
+  m_path.reserve(16);
 }
 
-void CfgServerChecker::Enter(const char* field) { m_path.push_back(std::string(".") + field); }
-void CfgServerChecker::Index(std::uint32_t index) { m_path.push_back("[" + std::to_string(index) + "]"); }
+void CfgServerChecker::Enter(const char* field) { m_path.push_back({field, 0}); }
+void CfgServerChecker::Index(std::uint32_t index) { m_path.push_back({nullptr, index}); }
 void CfgServerChecker::Leave() { m_path.pop_back(); }
 
 void CfgServerChecker::Count(std::uint32_t length) {
@@ -29,8 +30,8 @@ void CfgServerChecker::Uuid(const CfgServer::Uuid& id, bool emptyAllowed) {
 void CfgServerChecker::Fail(const std::string& reason) const { throw CfgServer::BadInput(Path().c_str(), reason.c_str()); }
 
 std::string CfgServerChecker::Path() const {
-  std::string path;
-  for (const std::string& part : m_path) path += part;
+  std::string path = m_root;
+  for (const Step& step : m_path) path += step.field ? "." + std::string(step.field) : "[" + std::to_string(step.index) + "]";
   return path;
 }
 

@@ -15,6 +15,7 @@ class CfgServerChecker {
   // root: the argument's name. maxItems: the longest sequence taken anywhere in the request.
   explicit CfgServerChecker(std::string root, std::uint32_t maxItems = CfgServer::MAX_BATCH);
 
+  // field outlives the checker (the fields' names are literals).
   void Enter(const char* field);
   void Index(std::uint32_t index);
   void Leave();
@@ -29,7 +30,14 @@ class CfgServerChecker {
   static bool ValidUtf8(std::string_view text);
 
  private:
-  std::vector<std::string> m_path;
+  // The path is written out only for a failure: building it field by field took a sixth of the
+  // server's time in a push.
+  struct Step {
+    const char* field;  // null for an index
+    std::uint32_t index;
+  };
+  std::string m_root;
+  std::vector<Step> m_path;
   std::uint32_t m_maxItems;
 };
 
