@@ -3,11 +3,9 @@
 // built, so that no uuid is drawn only to be replaced.
 #pragma once
 
-#include "KroExport.h"
-
 #include "KroCfgUuid.h"
 
-class KRO_PLATFORM_API KroCfgObjectUuid {
+class KroCfgObjectUuid {
  public:
   // A member of the object, built after the parts that QueryInterface needs.
   explicit KroCfgObjectUuid(KroILinkableObject* object);
