@@ -48,30 +48,32 @@ HRESULT Answer(HRESULT hr, const std::vector<KroCfgEffectivityQuery::Match>& fou
   return hr == KRO_E_DAMAGED_EFFECTIVITY && !problems.empty() ? S_OK : hr;
 }
 
+// A container's records or the records roots reach: the same point, the same answer.
+template <class Where>
+HRESULT Select(const Where& where, const KroUnicodeString& domain, const KroVariant& date, const KroVariant& rank,
+               const KroListValKroUnicodeString& specs, boolean mode150, KroVariant& matches, KroVariant& damaged) {
+  KroCfgEffectivityPoint point;
+  if (!Point(domain, date, rank, specs, mode150, point)) return DISP_E_TYPEMISMATCH;
+  std::vector<KroCfgEffectivityQuery::Match> found;
+  std::vector<KroCfgEffectivityQuery::Problem> problems;
+  const HRESULT hr = KroCfgEffectivityQuery::Select(where, point, found, &problems);
+  return Answer(hr, found, problems, matches, damaged);
+}
+
 }  // namespace
 
 HRESULT KroEffectivityScripting::SelectInContainer(const KroIContainer_var& container, const KroUnicodeString& domain,
                                                    const KroVariant& date, const KroVariant& rank,
                                                    const KroListValKroUnicodeString& specs, boolean mode150,
                                                    KroVariant& matches, KroVariant& damaged) {
-  KroCfgEffectivityPoint point;
-  if (!Point(domain, date, rank, specs, mode150, point)) return DISP_E_TYPEMISMATCH;
-  std::vector<KroCfgEffectivityQuery::Match> found;
-  std::vector<KroCfgEffectivityQuery::Problem> problems;
-  const HRESULT hr = KroCfgEffectivityQuery::Select(container, point, found, &problems);
-  return Answer(hr, found, problems, matches, damaged);
+  return Select(container, domain, date, rank, specs, mode150, matches, damaged);
 }
 
 HRESULT KroEffectivityScripting::SelectFromRoots(const KroListValKroISpecObject_var& roots, const KroUnicodeString& domain,
                                                  const KroVariant& date, const KroVariant& rank,
                                                  const KroListValKroUnicodeString& specs, boolean mode150,
                                                  KroVariant& matches, KroVariant& damaged) {
-  KroCfgEffectivityPoint point;
-  if (!Point(domain, date, rank, specs, mode150, point)) return DISP_E_TYPEMISMATCH;
-  std::vector<KroCfgEffectivityQuery::Match> found;
-  std::vector<KroCfgEffectivityQuery::Problem> problems;
-  const HRESULT hr = KroCfgEffectivityQuery::Select(roots, point, found, &problems);
-  return Answer(hr, found, problems, matches, damaged);
+  return Select(roots, domain, date, rank, specs, mode150, matches, damaged);
 }
 
 HRESULT KroEffectivityScripting::RecordHolds(const KroISpecObject_var& record, const KroUnicodeString& domain,
