@@ -19,8 +19,8 @@ class Error(Exception):
     __module__ = "cfgso"
 
     def __init__(self, hresult: int, method: str, argument: Optional[int] = None, description: str = "") -> None:
-        self.hresult = hresult
-        self.name = _cfgso.result_name(hresult)
+        self.hresult = hresult & 0xFFFFFFFF  # the code as documented, whatever the sign it came with
+        self.name = _cfgso.result_name(hresult & 0xFFFFFFFF)
         self.method = method
         self.argument = argument
         self.description = description
