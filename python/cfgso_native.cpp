@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -329,6 +330,44 @@ KroVariant FromPython(py::handle value, KroVarType wanted, const Target& target)
   target.Fail(DISP_E_TYPEMISMATCH, "cannot pass a " + TypeName(value));
 }
 
+// Variants for one call: on the stack for up to kOnStack of them, each made only when used.
+class VariantBlock {
+ public:
+  // Room for capacity variants; the outputs' block makes them all at once (made = capacity).
+  explicit VariantBlock(std::size_t capacity) : m_data(reinterpret_cast<KroVariant*>(m_local)) {
+    if (capacity > kOnStack) m_spill.reset(new KroVariant[capacity]), m_data = m_spill.get(), m_made = capacity;
+  }
+  ~VariantBlock() {
+    if (!m_spill)
+      for (std::size_t i = 0; i < m_made; ++i) m_data[i].~KroVariant();
+  }
+  VariantBlock(const VariantBlock&) = delete;
+  VariantBlock& operator=(const VariantBlock&) = delete;
+
+  // The variant at i, made empty on first use (outputs are reached by position).
+  KroVariant& operator[](std::size_t i) {
+    while (m_made <= i) new (&m_data[m_made++]) KroVariant();
+    return m_data[i];
+  }
+  void push(KroVariant value) {
+    if (m_spill)
+      m_data[m_size] = std::move(value);
+    else
+      new (&m_data[m_made++]) KroVariant(std::move(value));
+    ++m_size;
+  }
+  std::size_t size() const { return m_size; }
+  KroVariant* data() { return m_data; }
+
+ private:
+  static constexpr std::size_t kOnStack = 6;
+  alignas(KroVariant) unsigned char m_local[kOnStack * sizeof(KroVariant)];
+  std::unique_ptr<KroVariant[]> m_spill;
+  KroVariant* m_data;
+  std::size_t m_made = 0;
+  std::size_t m_size = 0;
+};
+
 // What a method gives back, worked out once from its type information.
 struct MethodShape {
   bool withResult = false;  // the result is a value or an answer
@@ -351,31 +390,24 @@ py::object Call(ScriptObject* self, long dispId, const KroMethodInfo* method, co
   const std::string& name = method ? method->name : unknown;
   const std::size_t paramCount = method ? method->params.size() : 0;
 
-  // Most methods take a few parameters: their variants stay on the stack.
-  constexpr std::size_t kOnStack = 6;
-  KroVariant localOutputs[kOnStack];
-  KroVariant localArgs[kOnStack];
-  std::vector<KroVariant> spillOutputs, spillArgs;
-  KroVariant* outputs = localOutputs;
-  KroVariant* args = localArgs;
   // Arguments left out at the end are not passed: dispatch then reports the count.
   while (count > 0 && inputs[count - 1] == hooks().missing.ptr()) --count;
-  const std::size_t argCount = paramCount + count;
-  if (paramCount > kOnStack) spillOutputs.resize(paramCount), outputs = spillOutputs.data();
-  if (argCount > kOnStack) spillArgs.resize(argCount), args = spillArgs.data();
-  std::size_t used = 0;
+  // Most methods take a few parameters: their variants stay on the stack, and only those used are made.
+  VariantBlock outputs(paramCount);
+  VariantBlock args(paramCount + count);
   std::size_t next = 0;
   for (std::size_t i = 0; i < paramCount; ++i) {
     const KroParamInfo& p = method->params[i];
     if (p.out)
-      args[used++] = KroVariant::ByRef(&outputs[i]);
+      args.push(KroVariant::ByRef(&outputs[i]));
     else if (next < count)
-      args[used++] = FromPython(inputs[next], p.type, Target{name, &p, next}), ++next;
+      args.push(FromPython(inputs[next], p.type, Target{name, &p, next})), ++next;
   }
   // Inputs beyond the parameters still go into the block, so that dispatch reports the count.
-  for (; next < count; ++next) args[used++] = FromPython(inputs[next], KroVT_EMPTY, Target{name, nullptr, next});
+  for (; next < count; ++next) args.push(FromPython(inputs[next], KroVT_EMPTY, Target{name, nullptr, next}));
+  const std::size_t used = args.size();
 
-  KroDispParams params{args, static_cast<unsigned int>(used)};
+  KroDispParams params{args.data(), static_cast<unsigned int>(used)};
   KroVariant result;
   KroExcepInfo exception;
   unsigned int argErr = ~0u;

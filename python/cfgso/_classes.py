@@ -16,7 +16,7 @@ _MODULE = "cfgso"
 class Object(_cfgso.Object):
     """A component held through one of its interfaces. It keeps one reference for as long as it lives.
     Two objects are equal, and hash alike, when they are the same component, whatever interfaces they
-    are held through."""
+    are held through. (No __getattr__ here: with one, Python would bind every method call.)"""
 
     __module__ = _MODULE
     __slots__ = ()
@@ -36,11 +36,6 @@ class Object(_cfgso.Object):
         if not isinstance(interface, str):
             raise TypeError("query() takes an interface name or class, not %s" % type(interface).__name__)
         return self._query(interface)
-
-    def __getattr__(self, name: str) -> Any:
-        if name.startswith("__"):
-            raise AttributeError(name)
-        raise AttributeError("%s has no method %r" % (type(self).__name__, name))
 
     def __dir__(self) -> list[str]:
         return sorted(set(type(self)._methods) | set(_OBJECT_API) |
