@@ -15,6 +15,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "KroCfgEffectivityRecord.h"
@@ -672,11 +673,48 @@ PyObject* ObjectIdsOfNames(PyObject* p, PyObject* arg) {
   return Py_BuildValue("(kl)", static_cast<unsigned long>(static_cast<std::uint32_t>(hr)), id);
 }
 
+// Attribute names recur in every object of a kind: one str each, made once.
+PyObject* NameOf(const KroUnicodeString& name) {
+  static auto* names = new std::unordered_map<std::string, PyObject*>();
+  auto found = names->find(std::string(name.view()));
+  if (found != names->end()) return found->second;
+  PyObject* text = PyUnicode_DecodeUTF8(name.view().data(), static_cast<Py_ssize_t>(name.view().size()), "surrogateescape");
+  if (!text) throw py::error_already_set();
+  PyUnicode_InternInPlace(&text);
+  return names->emplace(std::string(name.view()), text).first->second;
+}
+
+// (late type, {name: value}) of a spec object in one call, or None when it is none; the values as
+// GetAttributeValue gives them. Scripts reading whole documents pay one call per object this way.
+PyObject* ObjectAttributes(PyObject* p, PyObject*) {
+  try {
+    KroBaseUnknown* component = AsObject(p)->ref.get();
+    KroISpecAttrAccess_var access = component;
+    KroISpecObject_var object = component;
+    if (!access || !object) Py_RETURN_NONE;
+    KroListValKroUnicodeString names, kinds;
+    if (FAILED(access->DescribeAttributes(names, kinds))) Py_RETURN_NONE;
+    py::dict values;
+    for (const KroUnicodeString& name : names) {
+      KroVariant value;
+      const HRESULT hr = access->GetAttributeValue(name, value);
+      if (FAILED(hr)) Raise("attributes", hr, py::none(), "attribute " + std::string(name.view()));
+      PyObject* key = NameOf(name);
+      if (PyDict_SetItem(values.ptr(), key, ToPython(value).ptr()) < 0) throw py::error_already_set();
+    }
+    const KroUnicodeString lateType = object->GetLateType();
+    return py::make_tuple(py::reinterpret_borrow<py::object>(NameOf(lateType)), values).release().ptr();
+  } catch (...) {
+    return Failed();
+  }
+}
+
 PyMethodDef kObjectMethods[] = {
     {"_query", ObjectQuery, METH_O, "The same component through the interface named, or None."},
     {"_clone", ObjectClone, METH_NOARGS, "Another reference to the same component."},
     {"_identity", ObjectIdentity, METH_NOARGS, "The component itself, as a number: equal for the same object."},
     {"_type_info", ObjectTypeInfo, METH_NOARGS, "The type information of the interface, through GetTypeInfo."},
+    {"_attributes", ObjectAttributes, METH_NOARGS, "(late type, {name: value}) of a spec object, or None."},
     {"_ids_of_names", ObjectIdsOfNames, METH_O, "(result, dispid) of GetIDsOfNames for one name."},
     {nullptr, nullptr, 0, nullptr}};
 
