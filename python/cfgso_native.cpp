@@ -51,7 +51,8 @@ constexpr const char* kTimeRange = "1901-12-13 20:45:52 to 2038-01-19 03:14:07 U
 #define KRO_SCRIPT_RESULTS(X)                                                                              \
   X(S_OK) X(S_FALSE) X(E_FAIL) X(E_INVALIDARG) X(DISP_E_TYPEMISMATCH) X(DISP_E_BADPARAMCOUNT) X(DISP_E_BADINDEX) \
   X(KRO_E_FILE_NOT_FOUND) X(KRO_E_BAD_FORMAT) X(KRO_E_DAMAGED_EFFECTIVITY) X(KRO_E_NOT_AN_EFFECTIVITY)        \
-  X(KRO_E_UUID_NOT_BOUND)
+  X(KRO_E_UUID_NOT_BOUND) X(KRO_E_UUID_INVALID) X(KRO_E_KIND_CONFLICT) X(KRO_E_NOT_REGULAR_FILE)                  \
+  X(KRO_E_FILE_TOO_LARGE) X(KRO_E_DISK_FULL) X(KRO_E_WRITE_FAULT)
 
 // Raises the Python half's exception for that result code (its class follows from the code).
 [[noreturn]] void Raise(const std::string& method, HRESULT hr, py::object argument, const std::string& text) {
