@@ -79,7 +79,7 @@ class Document:
         return "<cfgso.Document %r, %d roots>" % (self.path, len(self.roots) if self.roots else 0)
 
 
-def open(path: Union[str, os.PathLike]) -> Document:
+def open(path: Union[str, os.PathLike[str]]) -> Document:
     """Reads a saved document. Gives a Document: (container, roots) that unpacks as a pair, usable in a
     ``with`` block. The roots are the objects it was saved with (every object, in file order, for a
     document saved from a whole container). A failure raises Error (FileError for a missing file,
@@ -89,7 +89,7 @@ def open(path: Union[str, os.PathLike]) -> Document:
     return Document(container, roots, path)
 
 
-def save(what: Union[Object, Document, Iterable[Object]], path: Union[str, os.PathLike]) -> None:
+def save(what: Union[Object, Document, Iterable[Object]], path: Union[str, os.PathLike[str]]) -> None:
     """Writes a document: what is a container, a spec object, or a list of spec objects (the roots),
     written with every spec object they reach. Saving is atomic: when it fails, the previous file
     stays as it was and Error is raised."""

@@ -55,7 +55,7 @@ def _query(what: str, method: str, *args: Any) -> Any:
         raise error.renamed(what) from None
 
 
-def effective(container_or_roots: Any, domain: str, date: Union[None, str, datetime.date] = None, rank: Optional[int] = None,
+def effective(container_or_roots: Union[Object, Document, Iterable[Object]], domain: str, date: Union[None, str, datetime.date] = None, rank: Optional[int] = None,
               specs: Iterable[str] = (), mode150: bool = False) -> list[Match]:
     """Every record that holds at the point, in order, as Match tuples. container_or_roots is a
     container, what cfgso.open gives, or a list of spec objects (searched with all they reach).
