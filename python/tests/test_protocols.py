@@ -95,7 +95,7 @@ def test_classes_docs_constants_and_the_stub_come_from_the_type_information():
     assert cfgso.KroICfgSOContext is type(cfgso.factory.createContext())
     assert set(cfgso.interfaces()) <= set(dir(cfgso))
     text = pydoc.render_doc(cfgso.manager(), renderer=pydoc.plaintext)
-    assert "createRangeInterval(start: int, end: int) -> Optional[KroICfgInterval]" in text
+    assert "createRangeInterval(start: int, end: int) -> KroICfgInterval" in text
     assert "A negative end (conventionally -1) is infinite." in text
     doc = cfgso.KroICfgSOContext.getName.__doc__
     assert doc.startswith("getName() -> str") and "-> HRESULT" not in doc.splitlines()[0]
