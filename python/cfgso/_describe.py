@@ -11,7 +11,7 @@ from ._classes import Object
 
 # Each wrapper's recorded attributes under the names describe() gives them.
 _FIELDS: dict[str, dict[str, str]] = {
-    "CfgSOContext": {"cn": "name", "ct": "type", "ci": "info", "cuid": "uuid"},
+    "CfgSOContext": {"cn": "name", "ct": "context_type", "ci": "info", "cuid": "uuid"},
     "CfgSOVariabilitySpace": {"vsn": "name", "vsuid": "uuid", "vscon": "co_uuid", "vscod": "co_description",
                               "vscvuid": "cv_uuid", "vscvn": "cv_name", "vscvi": "cv_info"},
     "CfgSOSpecification": {"SpecName": "name", "SpecDesc": "description", "SpecAlias": "alias",
@@ -115,7 +115,10 @@ def _effectivity(values: dict[str, Any], depth: int) -> dict[str, Any]:
 
 
 def _uuid_list(values: dict[str, Any], depth: int) -> dict[str, Any]:
-    return {"uuids": list(values.values())}
+    # The list keeps its uuids in runs: each attribute holds one or more of them back to back.
+    uuids = [run[first:first + 16] for run in values.values() if isinstance(run, bytes)
+             for first in range(0, len(run), 16)]
+    return {"uuids": uuids}
 
 
 _SPECIAL: dict[str, Callable[[dict[str, Any], int], dict[str, Any]]] = {
