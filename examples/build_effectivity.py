@@ -1,6 +1,6 @@
 """Builds an effectivity in a spec object and prints it.
 
-    PYTHONPATH=build/python python3 examples/build_effectivity.py
+    PYTHONPATH=build/python /usr/bin/python3 examples/build_effectivity.py
 """
 import datetime
 

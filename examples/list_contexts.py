@@ -1,6 +1,6 @@
 """Creates configuration contexts and lists them through the dispatch container.
 
-    PYTHONPATH=build/python python3 examples/list_contexts.py
+    PYTHONPATH=build/python /usr/bin/python3 examples/list_contexts.py
 """
 import cfgso
 

@@ -2,8 +2,8 @@
 ENGINE-V6 AND NOT GEARBOX-AUTO, on a modification; saved, then reopened and printed (in a process of
 its own, where only the document holds the data).
 
-    PYTHONPATH=build/python python3 examples/powertrain.py save powertrain.kro
-    PYTHONPATH=build/python python3 examples/powertrain.py show powertrain.kro
+    PYTHONPATH=build/python /usr/bin/python3 examples/powertrain.py save powertrain.kro
+    PYTHONPATH=build/python /usr/bin/python3 examples/powertrain.py show powertrain.kro
 
 Without arguments it saves into a temporary folder and shows what it saved.
 
@@ -11,8 +11,8 @@ With --server ADDRESS (the line cfgso-server prints) first, the live objects are
 configuration server, and show also binds each record to its live objects, which a fresh process finds
 through the server:
 
-    PYTHONPATH=build/python python3 examples/powertrain.py --server ADDRESS save powertrain.kro
-    PYTHONPATH=build/python python3 examples/powertrain.py --server ADDRESS show powertrain.kro
+    PYTHONPATH=build/python /usr/bin/python3 examples/powertrain.py --server ADDRESS save powertrain.kro
+    PYTHONPATH=build/python /usr/bin/python3 examples/powertrain.py --server ADDRESS show powertrain.kro
 """
 import datetime
 import os

@@ -8,7 +8,6 @@ import os
 import pathlib
 import pydoc
 import threading
-import time
 
 import pytest
 
