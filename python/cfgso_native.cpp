@@ -107,6 +107,13 @@ const ClassEntry& ClassOf(const IID& iid) {
   return Classes().back();
 }
 
+// The interface's class if type is it (classes made for interfaces are never freed), else null.
+PyTypeObject* RegisteredClass(PyTypeObject* type, const KroDispatchTable* table) {
+  for (const ClassEntry& entry : Classes())
+    if (entry.cls == type && entry.table == table) return type;
+  return nullptr;
+}
+
 // A new object of the interface's class, holding ref (null for a null ref).
 py::object Wrap(KroUnknownRef ref) {
   if (!ref.get()) return py::none();
@@ -450,6 +457,7 @@ struct ScriptMethod {
   const KroMethodInfo* info;
   long dispId;
   MethodShape shape;
+  PyTypeObject* knownType;  // the interface's class, once a call has seen it; it lives as long as the process
   PyObject* names;  // the inputs' Python names, a tuple
   PyObject* dict;   // __name__, __doc__, __signature__ and what else the Python half sets
 };
@@ -499,7 +507,11 @@ bool BindKeywords(const ScriptMethod* m, PyObject* const* args, std::size_t coun
 PyObject* MethodCall(PyObject* callable, PyObject* const* args, std::size_t nargsf, PyObject* kwnames) {
   ScriptMethod* m = reinterpret_cast<ScriptMethod*>(callable);
   const std::size_t n = PyVectorcall_NARGS(nargsf);
-  if (n < 1 || !IsScriptObject(args[0]) || AsObject(args[0])->table != m->table) {
+  // The interface's own class, once seen, is known to fit without walking its bases.
+  const bool fits = n >= 1 && (Py_TYPE(args[0]) == m->knownType ||
+                               (IsScriptObject(args[0]) && AsObject(args[0])->table == m->table));
+  if (fits && Py_TYPE(args[0]) != m->knownType) m->knownType = RegisteredClass(Py_TYPE(args[0]), m->table);
+  if (!fits) {
     PyErr_Format(PyExc_TypeError, "%s() is a method of %s objects, called on %s", m->info->name.c_str(),
                  m->table->TypeInfo().name.c_str(), n < 1 ? "nothing" : Py_TYPE(args[0])->tp_name);
     return nullptr;
@@ -641,39 +653,6 @@ py::dict DescribeTable(const KroTypeInfo& info) {
   return d;
 }
 
-// The type information of the interface a handle is held as, through the object's own GetTypeInfo where
-// it answers for that interface, else from the platform's registry (the same description).
-py::object TypeInfo(ScriptObject* self) {
-  const KroTypeInfo* info = nullptr;
-  unsigned int count = 0;
-  KroBaseUnknown* component = self->ref.get();
-  if (SUCCEEDED(component->GetTypeInfoCount(&count)) && count > 0) {
-    void* raw = nullptr;
-    if (SUCCEEDED(component->GetTypeInfo(0, 0, &raw)) && raw && static_cast<const KroTypeInfo*>(raw)->iid == self->ref.iid())
-      info = static_cast<const KroTypeInfo*>(raw);
-  }
-  if (!info && self->table) info = &self->table->TypeInfo();
-  if (!info) return py::none();
-  return DescribeTable(*info);
-}
-
-PyObject* ObjectTypeInfo(PyObject* p, PyObject*) {
-  try {
-    return TypeInfo(AsObject(p)).release().ptr();
-  } catch (...) {
-    return Failed();
-  }
-}
-
-PyObject* ObjectIdsOfNames(PyObject* p, PyObject* arg) {
-  const char* name = PyUnicode_AsUTF8(arg);
-  if (!name) return nullptr;
-  const char* names[] = {name};
-  long id = -1;
-  const HRESULT hr = AsObject(p)->ref.get()->GetIDsOfNames(AsObject(p)->ref.iid(), names, 1, 0, &id);
-  return Py_BuildValue("(kl)", static_cast<unsigned long>(static_cast<std::uint32_t>(hr)), id);
-}
-
 // Attribute names recur in every object of a kind: one str each, made once.
 PyObject* NameOf(const KroUnicodeString& name) {
   static auto* names = new std::unordered_map<std::string, PyObject*>();
@@ -714,9 +693,7 @@ PyMethodDef kObjectMethods[] = {
     {"_query", ObjectQuery, METH_O, "The same component through the interface named, or None."},
     {"_clone", ObjectClone, METH_NOARGS, "Another reference to the same component."},
     {"_identity", ObjectIdentity, METH_NOARGS, "The component itself, as a number: equal for the same object."},
-    {"_type_info", ObjectTypeInfo, METH_NOARGS, "The type information of the interface, through GetTypeInfo."},
     {"_attributes", ObjectAttributes, METH_NOARGS, "(late type, {name: value}) of a spec object, or None."},
-    {"_ids_of_names", ObjectIdsOfNames, METH_O, "(result, dispid) of GetIDsOfNames for one name."},
     {nullptr, nullptr, 0, nullptr}};
 
 PyGetSetDef kObjectGetSet[] = {
