@@ -120,6 +120,10 @@ py::object Wrap(KroUnknownRef ref) {
   const ClassEntry& entry = ClassOf(ref.iid());
   PyObject* made = entry.cls->tp_alloc(entry.cls, 0);
   if (!made) throw py::error_already_set();
+  // Interface classes are heap types, so Python tracks their instances for cycle collection; an object
+  // refers to nothing but its class, which lives as long as the process, so it can be in no cycle, and
+  // the collector need not visit every record a script holds.
+  if (PyObject_IS_GC(made)) PyObject_GC_UnTrack(made);
   ScriptObject* self = AsObject(made);
   new (&self->ref) KroUnknownRef(std::move(ref));
   self->table = entry.table;
