@@ -96,7 +96,7 @@ std::vector<ClassEntry>& Classes() {
   return *classes;
 }
 
-const ClassEntry& ClassOf(const IID& iid) {
+ClassEntry ClassOf(const IID& iid) {
   for (const ClassEntry& entry : Classes())
     if (std::memcmp(&entry.iid, &iid, sizeof iid) == 0) return entry;
   const KroDispatchTable* table = KroFindDispatchTable(iid);
@@ -117,7 +117,8 @@ PyTypeObject* RegisteredClass(PyTypeObject* type, const KroDispatchTable* table)
 // A new object of the interface's class, holding ref (null for a null ref).
 py::object Wrap(KroUnknownRef ref) {
   if (!ref.get()) return py::none();
-  const ClassEntry& entry = ClassOf(ref.iid());
+  // A copy: allocating may run Python code (a collection, a finaliser) that registers another class.
+  const ClassEntry entry = ClassOf(ref.iid());
   PyObject* made = entry.cls->tp_alloc(entry.cls, 0);
   if (!made) throw py::error_already_set();
   // Interface classes are heap types, so Python tracks their instances for cycle collection; an object
