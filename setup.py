@@ -34,7 +34,12 @@ class CMakeBuild(build_ext):
         env = dict(os.environ)
         env.setdefault("CCACHE_BASEDIR", str(ROOT))
         env.setdefault("CCACHE_NOHASHDIR", "true")
+        # pip shows this, and CMake's progress lines, with -v; without it pip stays quiet until the end.
+        print("cfgso: building the module and the two libraries with CMake in %s "
+              "(a cold build takes a few minutes)" % build, flush=True)
         subprocess.run(["cmake", *args], check=True, env=env)
+        # One progress line per step, flushed as each ends, whether or not pip's output is a terminal.
+        env.setdefault("NINJA_STATUS", "cfgso [%f/%t] ")
         subprocess.run(["cmake", "--build", str(build), "--target", "cfgso_python"], check=True, env=env)
         built = build / "python" / "cfgso"
         package.mkdir(parents=True, exist_ok=True)

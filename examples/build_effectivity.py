@@ -1,6 +1,6 @@
 """Builds an effectivity in a spec object and prints it.
 
-    PYTHONPATH=build/python python3 examples/build_effectivity.py
+    PYTHONPATH=build/python /usr/bin/python3 examples/build_effectivity.py
 """
 import datetime
 
@@ -26,11 +26,13 @@ record = cfgso.factory.createEffectivity()
 record.setXEff(xeff)
 
 print("domain:", record.getDomain())
-for basic in record.getXEff().getBasicEffectivities():
+recorded = record.getXEff()  # None only for an empty record
+assert recorded is not None
+for basic in recorded.getBasicEffectivities():
     for interval in basic.getIntervals():
         if interval.getType() == cfgso.IntervalKind.DATE:
-            start, end = interval.getDateBounds()
-            print("  dates %s .. %s" % (start.date(), end.date()))
+            first, last = interval.getDateBounds()
+            print("  dates %s .. %s" % (first.date(), "infinite" if last is None else last.date()))
         else:
             start, end = interval.getRangeBounds()
             print("  ranks %d .. %s" % (start, "infinite" if end is None else end))

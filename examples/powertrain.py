@@ -2,8 +2,8 @@
 ENGINE-V6 AND NOT GEARBOX-AUTO, on a modification; saved, then reopened and printed (in a process of
 its own, where only the document holds the data).
 
-    PYTHONPATH=build/python python3 examples/powertrain.py save powertrain.kro
-    PYTHONPATH=build/python python3 examples/powertrain.py show powertrain.kro
+    PYTHONPATH=build/python /usr/bin/python3 examples/powertrain.py save powertrain.kro
+    PYTHONPATH=build/python /usr/bin/python3 examples/powertrain.py show powertrain.kro
 
 Without arguments it saves into a temporary folder and shows what it saved.
 
@@ -11,20 +11,21 @@ With --server ADDRESS (the line cfgso-server prints) first, the live objects are
 configuration server, and show also binds each record to its live objects, which a fresh process finds
 through the server:
 
-    PYTHONPATH=build/python python3 examples/powertrain.py --server ADDRESS save powertrain.kro
-    PYTHONPATH=build/python python3 examples/powertrain.py --server ADDRESS show powertrain.kro
+    PYTHONPATH=build/python /usr/bin/python3 examples/powertrain.py --server ADDRESS save powertrain.kro
+    PYTHONPATH=build/python /usr/bin/python3 examples/powertrain.py --server ADDRESS show powertrain.kro
 """
 import datetime
 import os
 import sys
 import tempfile
+from typing import Any
 
 import cfgso
 
 UTC = datetime.timezone.utc
 
 
-def build():
+def build() -> tuple[cfgso.KroICfgSOModification, cfgso.KroICfgSOEffectivity]:
     """The modification's record and the effectivity's record, made from live model objects."""
     mgr = cfgso.manager()
     engine = mgr.createSpecification("ENGINE-V6", "V6 engine", "V6", "", "Engine", "Engines")
@@ -55,29 +56,33 @@ def build():
     return modification_record, record
 
 
-def describe(record):
-    """An effectivity record as text, read from its attributes alone: it needs no live object, so it
-    works as well on a reopened document."""
-    values = cfgso.attributes(record)
+def describe(record: cfgso.Object) -> str:
+    """An effectivity record as text, read from what it records alone (cfgso.describe): it needs no
+    live object, so it works as well on a reopened document."""
+    recorded = cfgso.describe(record)
     parts = []
-    for basic in values["effbas"]:
-        basic = cfgso.attributes(basic)
-        interval = cfgso.attributes(basic["interval"])
-        if "StartRange" in interval:
-            bounds = (interval["StartRange"], None if interval["infinite"] else interval["EndRange"])
-        else:
-            bounds = tuple(None if interval[bound] is None else cfgso.attributes(interval[bound])["S"].date()
-                           for bound in ("Start", "End"))
-        text = "[%s,%s]" % (bounds[0], "infinite" if bounds[1] is None else bounds[1])
-        if basic["specexpr"] is not None:
-            terms = cfgso.attributes(basic["specexpr"])
-            text += " " + " AND ".join(("NOT " if sign == cfgso.Sign.NEGATIVE else "") + cfgso.attributes(spec)["SpecName"]
-                                       for spec, sign in zip(terms["spec_list"], terms["expr_list"]))
+    for basic in recorded["basics"]:
+        interval = basic["interval"]
+        start, end = interval["start"], interval["end"]
+        if isinstance(start, datetime.datetime):
+            start = start.date()
+        if isinstance(end, datetime.datetime):
+            end = end.date()
+        text = "[%s,%s]" % (start, "infinite" if end is None else end)
+        if basic["expression"] is not None:
+            text += " " + basic["expression"]["text"]
         parts.append(text)
-    return "%s %s" % (values["effdom"], "; ".join(parts))
+    return "%s %s" % (recorded["domain"], "; ".join(parts))
 
 
-def show(path, bind=False):
+def bound(value: Any) -> Any:
+    """A live object a record binds to; None would mean that the server lost it."""
+    if value is None:
+        raise SystemExit("a record names a live object that is gone")
+    return value
+
+
+def show(path: str, bind: bool = False) -> None:
     """Prints each record from its attributes; with bind, also the live objects it binds to."""
     with cfgso.open(path) as document:
         for root in document.roots:
@@ -87,17 +92,17 @@ def show(path, bind=False):
                 print("modification %s (action %s): %s" % (modification.getName(), modification.getActionName(),
                                                             modification.getEffectivityString()))
                 if bind:
-                    live = modification.getModification()
-                    actions = [subscriber.query(cfgso.QuorINamedObject).getName()
-                               for subscriber in live.getGroupMod().getSubscribers()]
+                    live = bound(modification.getModification())
+                    actions = [bound(subscriber.query(cfgso.QuorINamedObject)).getName()
+                               for subscriber in bound(live.getGroupMod()).getSubscribers()]
                     print("  bound: modification %s, actions %s" % (live.getName(), ", ".join(actions)))
             elif effectivity is not None:
                 print("effectivity", describe(root))
                 if bind:
-                    xeff = effectivity.getXEff()
-                    names = [term.getSpecification().getName()
+                    xeff = bound(effectivity.getXEff())
+                    names = [bound(term.getSpecification()).getName()
                              for basic in xeff.getBasicEffectivities()
-                             for term in basic.getSpecExpression().getSignedSpecs()]
+                             for term in bound(basic.getSpecExpression()).getSignedSpecs()]
                     print("  bound: %s over %s" % (xeff.getDomain(), ", ".join(names)))
 
 

@@ -8,6 +8,7 @@ information the package reads through dispatch, the rest from the package's own 
 
 import inspect
 import os
+import re
 import sys
 
 # The built package, not the sources beside this script.
@@ -21,7 +22,9 @@ import datetime
 import enum
 import os
 import uuid
-from typing import Any, Iterable, Iterator, NamedTuple, Optional, Union
+from typing import Any, Iterable, Iterator, NamedTuple, Optional, TypeVar, Union, overload
+
+T = TypeVar("T", bound="Object")
 
 '''
 
@@ -67,6 +70,14 @@ def enum_stub(cls):
     return out + "\n"
 
 
+# Indexes and slices give different types: overloads say which.
+OVERLOADS = {
+    ("KroICfgSOUuidList", "__getitem__"):
+        "    @overload\n    def __getitem__(self, index: int) -> bytes: ...\n"
+        "    @overload\n    def __getitem__(self, index: slice) -> list[bytes]: ...\n",
+}
+
+
 def class_stub(cls, bases):
     out = "class %s(%s):\n" % (cls.__name__, ", ".join(bases))
     out += doc_block(inspect.getdoc(cls), 4)
@@ -79,7 +90,7 @@ def class_stub(cls, bases):
             if name in seen or not callable(value) or (name.startswith("_") and name not in PROTOCOLS):
                 continue
             seen.add(name)
-            out += method_stub(name, value)
+            out += OVERLOADS.get((cls.__name__, name)) or method_stub(name, value)
     if not seen:
         out += "    ...\n"
     return out + "\n"
@@ -97,6 +108,8 @@ def error_stub(cls):
                 "    description: str\n"
                 "    def __init__(self, hresult: int, method: str, argument: Optional[int] = ..., "
                 "description: str = ...) -> None: ...\n")
+    elif cls is cfgso.FileError:
+        out += "    errno: int\n    filename: Optional[str]\n"
     else:
         out += "    ...\n"
     return out + "\n"
@@ -109,28 +122,35 @@ def main(package_dir):
         out.append(enum_stub(cls))
     for cls in (cfgso.Error, cfgso.ArgumentTypeError, cfgso.ArgumentValueError, cfgso.FileError, cfgso.FormatError):
         out.append(error_stub(cls))
+    out.append("FILTER_MODES: range\n\n")
     out.append("class Object:\n" + doc_block(inspect.getdoc(cfgso.Object), 4) +
-               "    def __init__(self, handle: Any) -> None: ...\n"
-               "    @property\n    def interface(self) -> str: ...\n" +
-               method_stub("query", cfgso.Object.query) +
+               "    @property\n    def interface(self) -> str: ...\n"
+               "    @overload\n    def query(self, interface: type[T]) -> Optional[T]:\n" +
+               doc_block(inspect.getdoc(cfgso.Object.query), 8) + "        ...\n"
+               "    @overload\n    def query(self, interface: str) -> Optional[Object]: ...\n"
                "    def __eq__(self, other: object) -> bool: ...\n"
                "    def __hash__(self) -> int: ...\n\n")
     for name in cfgso.interfaces():
         out.append(class_stub(getattr(cfgso, name), ["Object"]))
-    document = "class Document:\n" + doc_block(inspect.getdoc(cfgso.Document), 4)
+    # A pair to the type checker, so that unpacking types both halves.
+    document = ("class Document(tuple[Optional[KroIContainer], list[KroISpecObject]]):\n" +
+                doc_block(inspect.getdoc(cfgso.Document), 4))
     document += ("    container: Optional[KroIContainer]\n    roots: list[KroISpecObject]\n    path: str\n"
-                 "    def __iter__(self) -> Iterator[Any]: ...\n    def __len__(self) -> int: ...\n"
-                 "    def __getitem__(self, index: int) -> Any: ...\n"
                  "    def __enter__(self) -> Document: ...\n"
                  "    def __exit__(self, *exc: Any) -> bool: ...\n" + method_stub("close", cfgso.Document.close) + "\n")
     out.append(document)
     out.append("class Match(NamedTuple):\n" + doc_block(cfgso.Match.__doc__, 4) +
                "    object: int\n    record: KroISpecObject\n    type: str\n    basic: int\n\n")
     for name in ("connect", "manager", "container", "open", "save", "attributes", "attribute_kinds", "set_attribute",
-                 "live_objects", "interfaces", "effective", "record_holds"):
+                 "describe", "live_objects", "interfaces", "effective", "record_holds"):
         out.append(method_stub(name, getattr(cfgso, name), indent=0) + "\n")
     out.append("factory: KroCfgSOFactory\ndocuments: KroDocumentScripting\n")
     text = "".join(out)
+    # Interfaces that methods name but scripts cannot call (no type information) are still types.
+    defined = set(re.findall(r"^class (\w+)", text, re.M))
+    missing = sorted(set(re.findall(r"\b((?:Kro|Quor)I\w+)\b", text)) - defined)
+    text += "".join("\nclass %s(Object):\n    \"\"\"An interface without type information: it is only passed on.\"\"\"\n" % name
+                    for name in missing)
     compile(text, "__init__.pyi", "exec")  # a stub that does not parse is no stub
     with open(os.path.join(package_dir, "__init__.pyi"), "w", encoding="utf-8") as f:
         f.write(text)

@@ -16,7 +16,7 @@ cd "$(dirname "$0")/.."
 PACKAGES=(cmake ninja-build g++ pkg-config libcli11-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
           nlohmann-json3-dev rapidjson-dev pybind11-dev python3-dev python3-pytest ccache libsqlite3-dev
           omniidl libomniorb4-dev
-          librsvg2-bin python3-setuptools python3-wheel python3-venv python3-pip python3-build)
+          librsvg2-bin python3-setuptools python3-wheel python3-venv python3-pip python3-build python3-mypy)
 FUZZ_PACKAGES=(clang libclang-rt-dev)
 FUZZ_TARGETS=(DocumentFuzz ConversionsFuzz StreamerFuzz)
 

@@ -26,6 +26,7 @@ classes are made on first use.
 
 from ._attributes import attribute_kinds, attributes, set_attribute
 from ._classes import Object
+from ._describe import describe
 from ._classes import interface_names as _interface_names
 from ._documents import Document, open, save
 from ._effective import Match, effective, record_holds
@@ -33,12 +34,13 @@ from ._errors import ArgumentTypeError, ArgumentValueError, Error, FileError, Fo
 from ._library import connect, container, interfaces, live_objects, manager
 from ._library import package_dir as __dir__
 from ._library import package_getattr as __getattr__
-from ._protocols import IntervalKind, SetMode, Sign
+from ._enums import IntervalKind, SetMode, Sign
+from ._refusals import FILTER_MODES
 from ._times import FIRST_TIME, LAST_TIME, UTC
 
 # factory and documents (the classes of statics) and every interface's class, cfgso.KroICfgSOContext
 # and the like, come from __getattr__ on first use.
 __all__ = ["Error", "ArgumentTypeError", "ArgumentValueError", "FileError", "FormatError", "Object",
-           "IntervalKind", "Sign", "SetMode", "Document", "factory", "documents", "container", "manager",
-           "open", "save", "attributes", "attribute_kinds", "set_attribute", "live_objects", "interfaces",
+           "IntervalKind", "Sign", "SetMode", "FILTER_MODES", "Document", "factory", "documents", "container", "manager",
+           "open", "save", "attributes", "attribute_kinds", "describe", "set_attribute", "live_objects", "interfaces",
            "Match", "effective", "record_holds", "connect", *_interface_names()]

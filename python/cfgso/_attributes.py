@@ -24,16 +24,14 @@ def attributes(obj: Object) -> dict[str, Any]:
     """A spec object's attributes, in order, as a dict of name to value: str, int, float, bool, bytes
     (octets), datetime (a date's seconds), spec objects (as KroISpecObject objects), lists as lists;
     None for an attribute without a value."""
-    access = _access(obj, "attributes")
-    late_type = access.query("KroISpecObject").GetLateType()
-    names, _ = access.DescribeAttributes()
-    values = {}
-    for name in names:
-        value = access.GetAttributeValue(name)
-        if (late_type, name) in _TIME_ATTRIBUTES and isinstance(value, int):
-            value = _times.from_seconds(value)
-        values[name] = value
-    return values
+    described = obj._attributes() if isinstance(obj, Object) else None
+    if described is None:
+        _access(obj, "attributes")  # raises, naming what was given
+    late_type, values = described
+    for time_type, name in _TIME_ATTRIBUTES:
+        if late_type == time_type and isinstance(values.get(name), int):
+            values[name] = _times.from_seconds(values[name])
+    return values  # type: ignore[no-any-return]
 
 
 def attribute_kinds(obj: Object) -> dict[str, str]:

@@ -13,128 +13,81 @@ from ._protocols import EXTRAS
 _MODULE = "cfgso"
 
 
-class Object:
+class Object(_cfgso.Object):
     """A component held through one of its interfaces. It keeps one reference for as long as it lives.
     Two objects are equal, and hash alike, when they are the same component, whatever interfaces they
-    are held through."""
+    are held through. (No __getattr__ here: with one, Python would bind every method call.)"""
 
     __module__ = _MODULE
-    __slots__ = ("_handle", "__weakref__")
+    __slots__ = ()
     _methods: dict[str, Any] = {}
     _interface = ""
-
-    def __init__(self, handle: Any) -> None:
-        if not isinstance(handle, _cfgso.Handle):
-            raise TypeError("cfgso objects come from the module (cfgso.factory, cfgso.manager(), their "
-                            "methods), not from a %s" % type(handle).__name__)
-        self._handle = handle
 
     @property
     def interface(self) -> str:
         """The name of the interface this object is held through."""
-        return self._handle.interface or type(self)._interface
+        return self._interface_name or type(self)._interface
 
     def query(self, interface: Union[str, type]) -> Optional[Object]:
         """The same object through another interface (a name such as "KroISpecObject" or a class of
         this module), or None when it lacks it."""
         if isinstance(interface, type):
             interface = interface.__name__
-        return wrap(self._handle.query(interface))
+        if not isinstance(interface, str):
+            raise TypeError("query() takes an interface name or class, not %s" % type(interface).__name__)
+        return self._query(interface)
 
-    def __getattr__(self, name):
-        # Never reached for _handle once set; unset (a copy under construction) it must not recurse.
-        if name.startswith("__") or name == "_handle":
-            raise AttributeError(name)
-        raise AttributeError("%s has no method %r" % (type(self).__name__, name))
-
-    def __dir__(self):
+    def __dir__(self) -> list[str]:
         return sorted(set(type(self)._methods) | set(_OBJECT_API) |
                       {n for c in type(self).__mro__ for n in vars(c) if not n.startswith("_")})
 
-    def __eq__(self, other):
-        if not isinstance(other, Object):
-            return NotImplemented
-        return self._handle.identity() == other._handle.identity()
-
-    def __hash__(self):
-        return hash(self._handle.identity())
-
-    def __copy__(self):
+    def __copy__(self) -> Object:
         # A copy is another reference to the same component.
-        return type(self)(self._handle)
+        return self._clone()
 
-    def __deepcopy__(self, memo):
-        return type(self)(self._handle)
+    def __deepcopy__(self, memo: Any) -> Object:
+        return self._clone()
 
-    def __reduce_ex__(self, protocol):
+    def __reduce_ex__(self, protocol: Any) -> Any:
         raise TypeError("a live %s cannot be pickled; save it with cfgso.save" % type(self).__name__)
 
-    def __repr__(self):
+    def __repr__(self) -> str:
+        parts = ["cfgso." + (self._interface_name or type(self).__name__)]
         try:
-            handle = self._handle
-        except AttributeError:
-            return "<cfgso.%s (empty)>" % type(self).__name__
-        parts = ["cfgso." + (handle.interface or type(self).__name__)]
-        try:
-            spec = handle.query("KroISpecObject")
+            spec = self._query("KroISpecObject")
             if spec is not None:
-                parts.append(_cfgso.call(spec, _method_id("KroISpecObject", "GetLateType"), ()))
+                parts.append(_short(spec.GetLateType()))
             name = _name_of(self, spec)
             if name:
-                parts.append(repr(name))
+                parts.append(repr(_short(name)))
         except _errors.Error:
             pass
         return "<%s>" % " ".join(parts)
 
 
 _OBJECT_API = ("interface", "query")
+# A repr stays readable whatever the object holds.
+_REPR_TEXT = 80
 
 
-def _name_of(obj, spec):
+def _short(text: str) -> str:
+    return text if len(text) <= _REPR_TEXT else text[:_REPR_TEXT - 3] + "..."
+
+
+def _name_of(obj: Object, spec: Optional[Object]) -> Optional[str]:
     getter = type(obj)._methods.get("getName")
     if getter is not None and not _signatures.inputs(getter._info):
-        return getter(obj)
+        name: Optional[str] = getter(obj)
+        return name
     if spec is not None:
-        return _cfgso.call(spec, _method_id("KroISpecObject", "GetName"), ())
+        return spec.GetName()  # type: ignore[attr-defined, no-any-return]
     return None
 
 
-@functools.lru_cache(maxsize=None)
-def _method_id(interface: str, method: str) -> int:
-    for m in _cfgso.describe(interface)["methods"]:
-        if m["name"] == method:
-            return m["dispid"]
-    raise LookupError("%s.%s" % (interface, method))
-
-
-def _bind(method: str, names: tuple[str, ...], args: tuple, kwargs: dict[str, Any]) -> tuple:
-    """The inputs of a call with keywords, in parameter order. A gap is the native module's MISSING,
-    which dispatch then reports as a wrong count, as it does for an argument left out at the end."""
-    inputs = list(args) + [_cfgso.MISSING] * (len(names) - len(args))
-    for key, value in kwargs.items():
-        if key not in names:
-            raise TypeError("%s() got an unexpected keyword argument %r" % (method, key))
-        position = names.index(key)
-        if position < len(args):
-            raise TypeError("%s() got multiple values for argument %r" % (method, key))
-        inputs[position] = value
-    return tuple(inputs)
-
-
-def _make_method(info: dict[str, Any]):
-    call = _cfgso.call
-    dispid = info["dispid"]
+def _make_method(info: dict[str, Any], interface: str) -> Any:
     names = tuple(_signatures.param_name(p["name"]) for p in _signatures.inputs(info))
-    name = info["name"]
-
-    if names:
-        def method(self, *args, **kwargs):
-            return call(self._handle, dispid, _bind(name, names, args, kwargs) if kwargs else args)
-    else:
-        def method(self, *args):
-            return call(self._handle, dispid, args)
-
-    method.__name__ = method.__qualname__ = name
+    method = _cfgso.Method(interface, info["dispid"], names)
+    method.__name__ = method.__qualname__ = info["name"]
     method.__doc__ = _signatures.method_doc(info)
     method.__signature__ = _signatures.signature(info)
     method._info = info
@@ -147,7 +100,7 @@ def _make_class(info: dict[str, Any], extra: Optional[type] = None) -> type:
     for m in info["methods"]:
         # A later overload under the same name never wins: dispatch answers the first listed.
         if m["name"] not in methods:
-            methods[m["name"]] = _make_method(m)
+            methods[m["name"]] = _make_method(m, name)
     doc = "The interface %s: %d methods, from its type information." % (name, len(methods))
     cls = type(name, (Object,), {"__slots__": (), "_interface": name, "__module__": _MODULE,
                                  "_methods": methods, "__doc__": doc, **methods})
@@ -176,8 +129,6 @@ def class_named(name: str) -> type:
     return cls
 
 
-def wrap(handle: Any) -> Optional[Object]:
-    return None if handle is None else class_named(handle.interface)(handle)
 
 
 @functools.lru_cache(maxsize=None)

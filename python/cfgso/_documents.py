@@ -2,6 +2,7 @@
 
 from __future__ import annotations
 
+import errno
 import os
 from typing import Any, Iterable, Iterator, Optional, Union
 
@@ -16,7 +17,7 @@ def _services() -> Any:
     return _library.statics("KroDocumentScripting")
 
 
-def _document_call(what: str, method: str, *args: Any) -> Any:
+def _document_call(what: str, path: str, method: str, *args: Any) -> Any:
     services = _services()
     try:
         return getattr(services, method)(*args)
@@ -24,7 +25,20 @@ def _document_call(what: str, method: str, *args: Any) -> Any:
         text = error.description
         if error.hresult not in _MARSHALLING and not isinstance(error, _errors.ArgumentValueError):
             text = services.LastError() or text
-        raise error.renamed(what, text) from None
+        raised = error.renamed(what, text)
+        if isinstance(raised, _errors.FileError):
+            raised.filename = path
+            raised.errno = _errno_of(raised, path)
+        raise raised from None
+
+
+def _errno_of(error: _errors.FileError, path: str) -> int:
+    """Why a file failed, as errno says it: a file that cannot be read may be missing or refused."""
+    if error.hresult == _errors.RESULTS["KRO_E_FILE_NOT_FOUND"] and os.path.exists(path):
+        return errno.EACCES
+    if error.hresult == _errors.RESULTS["KRO_E_NOT_REGULAR_FILE"] and not os.path.isdir(path):
+        return errno.EINVAL
+    return error.errno
 
 
 class Document:
@@ -65,24 +79,24 @@ class Document:
         return "<cfgso.Document %r, %d roots>" % (self.path, len(self.roots) if self.roots else 0)
 
 
-def open(path: Union[str, os.PathLike]) -> Document:
+def open(path: Union[str, os.PathLike[str]]) -> Document:
     """Reads a saved document. Gives a Document: (container, roots) that unpacks as a pair, usable in a
     ``with`` block. The roots are the objects it was saved with (every object, in file order, for a
     document saved from a whole container). A failure raises Error (FileError for a missing file,
     FormatError for a damaged one), whose text names the file."""
     path = os.fspath(path)
-    container, roots = _document_call("open", "Open", path)
+    container, roots = _document_call("open", path, "Open", path)
     return Document(container, roots, path)
 
 
-def save(what: Union[Object, Document, Iterable[Object]], path: Union[str, os.PathLike]) -> None:
+def save(what: Union[Object, Document, Iterable[Object]], path: Union[str, os.PathLike[str]]) -> None:
     """Writes a document: what is a container, a spec object, or a list of spec objects (the roots),
     written with every spec object they reach. Saving is atomic: when it fails, the previous file
     stays as it was and Error is raised."""
     if isinstance(what, Document):
         what = what.container
     if isinstance(what, Object) and what.query("KroIContainer") is not None:
-        _document_call("save", "SaveContainer", what, os.fspath(path))
+        _document_call("save", os.fspath(path), "SaveContainer", what, os.fspath(path))
     else:
         roots = [what] if isinstance(what, Object) else list(what)
-        _document_call("save", "Save", roots, os.fspath(path))
+        _document_call("save", os.fspath(path), "Save", roots, os.fspath(path))

@@ -34,6 +34,20 @@ def _target(container_or_roots: Any) -> Any:
     return list(container_or_roots)
 
 
+_INT64 = range(-2**63, 2**63)
+
+
+def _point(what: str, date: Union[None, str, datetime.date], rank: Optional[int], specs: Iterable[str]) -> tuple[Any, ...]:
+    """The point's arguments as the calls take them; refused as the script gave them."""
+    if isinstance(specs, (str, bytes)):
+        raise TypeError("%s(): specs is an iterable of specification names, not one %s (write [%r])"
+                        % (what, type(specs).__name__, specs))
+    if isinstance(rank, int) and not isinstance(rank, bool) and rank not in _INT64:
+        raise _errors.ArgumentValueError(_errors.RESULTS["E_INVALIDARG"], what, 4,
+                                         "rank %d does not fit in 64 bits" % rank)
+    return _times.point_date(date), rank, list(specs)
+
+
 def _query(what: str, method: str, *args: Any) -> Any:
     try:
         return getattr(_library.statics("KroEffectivityScripting"), method)(*args)
@@ -41,15 +55,16 @@ def _query(what: str, method: str, *args: Any) -> Any:
         raise error.renamed(what) from None
 
 
-def effective(container_or_roots: Any, domain: str, date: Union[None, str, datetime.date] = None, rank: Optional[int] = None,
+def effective(container_or_roots: Union[Object, Document, Iterable[Object]], domain: str, date: Union[None, str, datetime.date] = None, rank: Optional[int] = None,
               specs: Iterable[str] = (), mode150: bool = False) -> list[Match]:
     """Every record that holds at the point, in order, as Match tuples. container_or_roots is a
     container, what cfgso.open gives, or a list of spec objects (searched with all they reach).
-    Without a date no date interval holds, without a rank no rank interval. A damaged record raises
-    Error (KRO_E_DAMAGED_EFFECTIVITY) naming it."""
+    Without a date no date interval holds, without a rank no rank interval. specs is an iterable of
+    names (a lone string raises TypeError), rank an integer of 64 bits (ArgumentValueError beyond). A
+    damaged record raises Error (KRO_E_DAMAGED_EFFECTIVITY) naming it."""
     target = _target(container_or_roots)
     method = "SelectInContainer" if isinstance(target, Object) else "SelectFromRoots"
-    matches, damaged = _query("effective", method, target, domain, _times.point_date(date), rank, list(specs),
+    matches, damaged = _query("effective", method, target, domain, *_point("effective", date, rank, specs),
                               bool(mode150))
     if damaged:
         raise _errors.Error(_errors.RESULTS["KRO_E_DAMAGED_EFFECTIVITY"], "effective", None,
@@ -61,6 +76,6 @@ def record_holds(record: Optional[Object], domain: str, date: Union[None, str, d
                  specs: Iterable[str] = (), mode150: bool = False) -> bool:
     """Whether one record holds at the point. A record of another kind raises Error
     (KRO_E_NOT_AN_EFFECTIVITY), a damaged one Error (KRO_E_DAMAGED_EFFECTIVITY)."""
-    holds, _basic = _query("record_holds", "RecordHolds", record, domain, _times.point_date(date), rank,
-                           list(specs), bool(mode150))
-    return holds
+    holds, _basic = _query("record_holds", "RecordHolds", record, domain, *_point("record_holds", date, rank, specs),
+                           bool(mode150))
+    return bool(holds)

@@ -1,7 +1,7 @@
 """The library as the package reaches it. Importing cfgso makes nothing and sets nothing: the first
 call that needs the library (cfgso.factory, cfgso.manager(), a document, a query) points the catalog
 search at the shipped catalog unless the caller chose one, and hands the native module the two
-functions it calls back (wrap a handle, make an exception). Until then no object exists that could
+functions it calls back (the class of an interface, make an exception). Until then no object exists that could
 fail."""
 
 from __future__ import annotations
@@ -21,7 +21,7 @@ def start() -> None:
         # The shipped catalog sits beside this file; a KroGraphicPath of the caller's own wins. The
         # library reads it when it first opens the catalog.
         os.environ.setdefault("KroGraphicPath", os.path.dirname(os.path.abspath(__file__)))
-        _cfgso.setup(_classes.wrap, _errors.make_error)
+        _cfgso.setup(_classes.class_named, _errors.make_error)
         _started = True
 
 
@@ -33,7 +33,7 @@ def statics(class_name: str) -> Any:
     made = _statics.get(class_name)
     if made is None:
         start()
-        made = _statics[class_name] = _classes.wrap(_cfgso.static_dispatch(class_name))
+        made = _statics[class_name] = _cfgso.static_dispatch(class_name)
     return made
 
 
@@ -50,7 +50,7 @@ def connect(address: str) -> None:
 def manager() -> KroICfgManager:
     """The configuration manager, whose create operations make the model objects that some methods take."""
     start()
-    return _classes.wrap(_cfgso.manager())
+    return _cfgso.manager()  # type: ignore[no-any-return]
 
 
 def container() -> KroIContainer:

@@ -6,40 +6,30 @@ from __future__ import annotations
 
 import datetime
 import enum
+import operator
 import uuid
-from typing import Any, Iterable, Iterator, Optional, Union
+from typing import TYPE_CHECKING, Any, Iterable, Iterator, Optional, Union
 
-from . import _errors, _times
+from . import _times
+from ._enums import IntervalKind, member
+from ._refusals import (_BasicEffectivityRecord, _EffectivityRecord, _Manager, _SignedSpec, _SpecExpressionRecord,
+                        _XEff)
 
-
-class IntervalKind(enum.IntEnum):
-    """What ``getType()`` of an interval or a milestone value gives."""
-    __module__ = "cfgso"
-    NONE = 0  # an interval that stands for an absent one (normal values)
-    DATE = 1
-    RANGE = 2
+if TYPE_CHECKING:  # the interface classes are made at run time; the stub names them
+    from . import KroISpecObject
 
 
-class Sign(enum.IntEnum):
-    """The sign of a term of an AND-expression (``setSign``, ``addSpecification``)."""
-    __module__ = "cfgso"
-    NEGATIVE = -1  # NOT the specification
-    POSITIVE = 1
-
-
-class SetMode(enum.IntEnum):
-    """How ``KroICfgXEff.setEffectivity`` takes the effectivity's basic effectivities."""
-    __module__ = "cfgso"
-    ADD = 0
-    REPLACE = 1
-
-
-def _as(kind: type[enum.IntEnum], value: int) -> Any:
-    return kind(value) if value in kind._value2member_map_ else value
 
 
 # Uuids per native call of extend: a whole number of the list's runs of 256.
 _BULK = 8192
+
+
+def _index(index: Any) -> int:
+    try:
+        return operator.index(index)
+    except TypeError:
+        raise TypeError("uuid list indices must be integers or slices, not %s" % type(index).__name__) from None
 
 
 class _UuidList:
@@ -66,10 +56,10 @@ class _UuidList:
     def __getitem__(self, index: Union[int, slice]) -> Union[bytes, list[bytes]]:
         if isinstance(index, slice):
             return self.GetAll()[index]
-        return self.ElementAt(self._position(index.__index__()))
+        return self.ElementAt(self._position(_index(index)))
 
     def __setitem__(self, index: int, uuid: Union[bytes, bytearray, uuid.UUID]) -> None:
-        self.SetElementAt(self._position(index.__index__()), uuid)
+        self.SetElementAt(self._position(_index(index)), uuid)
 
     def append(self, uuid: Union[bytes, bytearray, uuid.UUID]) -> None:
         """Appends one uuid."""
@@ -132,7 +122,7 @@ class _Interval:
 
     def getType(self) -> Union[IntervalKind, int]:
         """The interval's kind."""
-        return _as(IntervalKind, super().getType())
+        return member(IntervalKind, super().getType())
 
     def getDateBounds(self) -> tuple[datetime.datetime, Optional[datetime.datetime]]:
         """Date intervals only (E_FAIL otherwise): start and end, the end None when infinite."""
@@ -152,51 +142,7 @@ class _Value:
 
     def getType(self) -> Union[IntervalKind, int]:
         """The value's kind."""
-        return _as(IntervalKind, super().getType())
-
-
-class _SignedSpec:
-    """A term of an AND-expression: ``getSign()`` gives a Sign where the sign is one."""
-
-    __slots__ = ()
-
-    def getSign(self) -> Union[Sign, int]:
-        """The sign; any integer is kept."""
-        return _as(Sign, super().getSign())
-
-
-class _SpecExpressionRecord:
-    """An AND-expression record. A term without a specification is refused here: the record would take
-    it and only fail when read back."""
-
-    __slots__ = ()
-
-    def setSpecExpression(self, expression, *more):
-        """Replaces the record by the expression; a term without a specification raises
-        ArgumentValueError and leaves the record as it was."""
-        query = getattr(expression, "query", None)  # a cfgso object; anything else is the call's to refuse
-        terms = query("KroICfgSpecANDExpression") if query is not None else None
-        for position, term in enumerate(terms.getSignedSpecs() if terms is not None else [], start=1):
-            if term is not None and term.getSpecification() is None:
-                raise _errors.ArgumentValueError(_errors.RESULTS["E_INVALIDARG"], "setSpecExpression", 1,
-                                                 "term %d has no specification" % position)
-        return super().setSpecExpression(expression, *more)
-
-
-class _Manager:
-    """The configuration manager. An end of None makes an infinite interval."""
-
-    __slots__ = ()
-
-    def createDateInterval(self, start: datetime.datetime, end: Optional[datetime.datetime]) -> KroICfgInterval:
-        """A date interval; an end of None makes it infinite."""
-        if end is None:
-            return self.createInfiniteDateInterval(start)
-        return super().createDateInterval(start, end)
-
-    def createRangeInterval(self, start: int, end: Optional[int]) -> KroICfgInterval:
-        """A range interval; an end of None (or a negative one, conventionally -1) makes it infinite."""
-        return super().createRangeInterval(start, -1 if end is None else end)
+        return member(IntervalKind, super().getType())
 
 
 # The interfaces that have additions, by name.
@@ -209,5 +155,8 @@ EXTRAS: dict[str, type] = {
     "KroICfgValue": _Value,
     "KroICfgSignedSpec": _SignedSpec,
     "KroICfgSOSpecExpression": _SpecExpressionRecord,
+    "KroICfgSOBasicEffectivity": _BasicEffectivityRecord,
+    "KroICfgSOEffectivity": _EffectivityRecord,
+    "KroICfgXEff": _XEff,
     "KroICfgManager": _Manager,
 }

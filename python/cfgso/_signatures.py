@@ -31,19 +31,24 @@ def input_type(param: dict[str, Any]) -> str:
     if param["uuid"]:
         return "Iterable[%s]" % _UUID_IN if param["type"].startswith("KroList<") else _UUID_IN
     if param["type"] == "KroTime":
-        return "datetime.datetime"
+        return "Union[datetime.datetime, datetime.date]"  # a date is its midnight
     return py_type(param["type"])
+
+
+_MAKERS = ("create", "instanciate")
 
 
 def returns(info: dict[str, Any]) -> str:
     """What a call gives back, as a type: the result where it is a value or an answer, then the
     outputs; None, one type, or a tuple."""
     values = []
+    # What a create call makes is never null: a failure raises.
+    optional = not info["name"].startswith(_MAKERS)
     if info["result_kind"] == "BOOL":
         values.append("bool")
     elif not info["returns_result"] and info["result"] != "void":
-        values.append(py_type(info["result"]))
-    values.extend(py_type(p["type"]) for p in info["params"] if p["out"])
+        values.append(py_type(info["result"], optional))
+    values.extend(py_type(p["type"], optional) for p in info["params"] if p["out"])
     if not values:
         return "None"
     return values[0] if len(values) == 1 else "tuple[%s]" % ", ".join(values)

@@ -85,7 +85,7 @@ def test_failures_raise_with_the_result_and_the_argument():
     with pytest.raises(cfgso.Error) as failed:
         uuids.ElementAt(5)
     assert failed.value.name == "E_FAIL"
-    assert failed.value.hresult == -0x7FFFBFFB  # 0x80004005 as a signed result
+    assert failed.value.hresult == 0x80004005  # unsigned, as documented
     with pytest.raises(cfgso.Error) as failed:
         uuids.SetElementAt(1, "not octets")
     assert failed.value.name == "DISP_E_TYPEMISMATCH"

@@ -54,3 +54,12 @@ def test_the_package_stays_in_small_modules_without_exec():
     sources = {path.name: path.read_text(encoding="utf-8") for path in package.glob("*.py")}
     assert {name: text.count("\n") for name, text in sources.items() if text.count("\n") > 300} == {}
     assert [name for name, text in sources.items() if "exec(" in text] == []
+
+
+def test_the_examples_and_the_stub_pass_mypy_strict():
+    pytest.importorskip("mypy", reason="mypy --strict runs where python3-mypy is installed (tools/dev.sh deps)")
+    stub = pathlib.Path(cfgso.__file__).with_name("__init__.pyi")
+    examples = sorted(str(p) for p in (pathlib.Path(__file__).resolve().parents[2] / "examples").glob("*.py"))
+    checked = subprocess.run([sys.executable, "-m", "mypy", "--strict", "--no-incremental", "--cache-dir", os.devnull,
+                              str(stub), *examples], capture_output=True, text=True)
+    assert checked.returncode == 0, checked.stdout + checked.stderr
