@@ -119,9 +119,9 @@ HRESULT KroCfgEffectivityIndex::build(const KroListValKroISpecObject_var& roots,
                                       std::vector<KroCfgEffectivityQuery::Problem>* problems) {
   if (problems) problems->clear();
   HRESULT result = S_OK;
-  for (auto& [object, so] : KroCfgEffectivityQuery::Records(roots)) {
+  for (auto& [object, so, damage] : KroCfgEffectivityQuery::Records(roots)) {
     KroCfgEffectivityRecord read;
-    if (HRESULT hr = KroCfgEffectivityReader::Read(so, read); FAILED(hr)) {
+    if (HRESULT hr = FAILED(damage) ? damage : KroCfgEffectivityReader::Read(so, read); FAILED(hr)) {
       result = KRO_E_DAMAGED_EFFECTIVITY;
       if (problems) problems->push_back({object, so->GetLateType().str(), hr});
       continue;

@@ -138,9 +138,9 @@ int ShowSvg(const std::string& file, const std::string& at, std::optional<std::i
   int damaged = 0;
   {
     KroIContainer_var container = KroIContainer_var::Adopt(document->GetDocumentContainer("KroIContainer"));
-    for (const auto& [object, so] : KroCfgEffectivityQuery::Records(container->ListObjects())) {
+    for (const auto& [object, so, damage] : KroCfgEffectivityQuery::Records(container->ListObjects())) {
       Lane lane{object, so->GetLateType().str(), {}};
-      if (HRESULT read = KroCfgEffectivityReader::Read(so, lane.record); FAILED(read)) {
+      if (HRESULT read = FAILED(damage) ? damage : KroCfgEffectivityReader::Read(so, lane.record); FAILED(read)) {
         std::fprintf(stderr, "cfgso show: object %d (type %s) is damaged: %s\n", object, lane.lateType.c_str(),
                      ResultText(read).c_str());
         ++damaged;
