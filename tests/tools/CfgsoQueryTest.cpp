@@ -386,6 +386,16 @@ TEST_F(CfgsoPictureTest, DamagedRecordsAreNamedAndTheRestStillAnswers) {
   EXPECT_NE(run.out.find("(type CfgSOSpecExpression) is damaged: KRO_E_DAMAGED_EFFECTIVITY (0x80040211)"),
             std::string::npos)
       << run.out;
+
+  // The picture names the damaged record too, and draws the rest: dates only, so no rank panel.
+  const fs::path svgFile = Scratch("damaged.svg");
+  run = Cfgso("show --svg " + file.string() + " --at 2004-06-01 > " + svgFile.string());
+  EXPECT_EQ(run.code, 1);
+  const std::string svg = ReadFile(svgFile);
+  EXPECT_NE(svg.find("1 effectivity record(s); 1 hold at 2004-06-01"), std::string::npos) << svg;
+  EXPECT_EQ(Count(svg, ">date (UTC)</text>"), 1u);
+  EXPECT_EQ(svg.find(">rank</text>"), std::string::npos);
+  EXPECT_EQ(svg.find("rank interval"), std::string::npos);
 }
 
 }  // namespace
