@@ -61,7 +61,11 @@ struct Shape {
 class EffectivityIndexShapes : public ::testing::TestWithParam<Shape> {};
 
 INSTANTIATE_TEST_SUITE_P(Expressions, EffectivityIndexShapes,
-                         ::testing::Values(Shape{1, false}, Shape{1, true}, Shape{100, false}, Shape{100, true}));
+                         ::testing::Values(Shape{1, false}, Shape{1, true}, Shape{100, false}, Shape{100, true}),
+                         [](const ::testing::TestParamInfo<Shape>& info) {
+                           return (info.param.names > 1 ? std::string("Many") : std::string("Few")) +
+                                  (info.param.twoBuilds ? "InTwoBuilds" : "AtOnce");
+                         });
 
 TEST_P(EffectivityIndexShapes, AnswersAsTheRulesOnRandomRecordsAtTheirBounds) {
   std::mt19937_64 random(7);
