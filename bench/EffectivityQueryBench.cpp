@@ -9,9 +9,11 @@
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <new>
@@ -134,6 +136,16 @@ void BuildIndex(const Data& data, KroCfgEffectivityIndex& index) {
   index.build();
 }
 
+// The process's resident set, in bytes.
+std::int64_t Resident() {
+  long pages = 0, resident = 0;
+  if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(statm);
+  }
+  return static_cast<std::int64_t>(resident) * sysconf(_SC_PAGESIZE);
+}
+
 // ---- SQLite ----
 
 constexpr std::int64_t kOpenEnd = 2147483647;  // the R*Tree holds 32-bit integers; dates fit
@@ -221,15 +233,18 @@ struct Bench {
   Data data;
   KroCfgEffectivityIndex index;
   std::int64_t allocated = 0, peak = 0;  // by the index's build, in bytes
+  std::int64_t resident = 0;             // growth of the resident set over the build
   std::unique_ptr<Sqlite> sqlite;
   int verdict = -1;
   double mean = 0;
 
   explicit Bench(Workload w) : workload(w), data(w) {
     g_bytes = g_peak = 0;
+    const std::int64_t before = Resident();
     g_counting = true;
     BuildIndex(data, index);
     g_counting = false;
+    resident = Resident() - before;
     allocated = g_bytes;
     peak = g_peak;
   }
@@ -302,6 +317,7 @@ void BM_EffectivityQuery_Index(benchmark::State& state) {
   state.counters["bytes_per_basic"] = double(bench.index.memoryBytes()) / n;
   state.counters["allocated_per_basic"] = double(bench.allocated) / n;
   state.counters["build_peak_per_basic"] = double(bench.peak) / n;
+  state.counters["resident_growth_per_basic"] = double(bench.resident) / n;
 }
 
 void BM_EffectivityQuery_SqliteRtree(benchmark::State& state) {
