@@ -95,21 +95,45 @@ void KroCfgEffectivityIndex::add(std::uint32_t record, const KroCfgEffectivityRe
     addBasic(record, static_cast<std::uint32_t>(i + 1), domain, read.basics[i], internExpression(read.basics[i].terms));
 }
 
+std::uint32_t KroCfgEffectivityIndex::partitionsFor(std::size_t groups) const {
+  const std::size_t expressions = m_expressionStart.size() - 1;
+  // Only while every expression is evaluated up front, and the bucket table stays small beside the
+  // entries.
+  if (expressions <= 1 || expressions > kEvaluateAllUpTo) return 1;
+  const std::size_t buckets = groups * expressions * kBuckets;
+  return buckets <= std::max<std::size_t>(m_staged.size() + m_entries.size(), std::size_t{1} << 16)
+             ? static_cast<std::uint32_t>(expressions)
+             : 1;
+}
+
 void KroCfgEffectivityIndex::build() {
-  // Earlier entries are staged again, so that a build after more additions keeps them.
-  for (std::uint32_t b = 0; b + 1 < m_offsets.size(); ++b)
-    for (std::uint32_t i = m_offsets[b]; i < m_offsets[b + 1]; ++i) m_staged.push_back({b, m_entries[i]});
-  const std::size_t buckets = (m_domains.size() + 1) * kBuckets;
+  // Earlier entries are staged again, so that a build after more additions keeps them; staged
+  // buckets count without partitions.
+  for (std::uint32_t b = 0; b + 1 < m_offsets.size(); ++b) {
+    const std::uint32_t group = b / kBuckets / m_partitions, bucket = b % kBuckets;
+    for (std::uint32_t i = m_offsets[b]; i < m_offsets[b + 1]; ++i) m_staged.push_back({group * kBuckets + bucket, m_entries[i]});
+  }
+  const std::size_t groups = m_domains.size() + 1;
+  m_partitions = 1;
+  m_partitions = partitionsFor(groups);
+  auto bucketOf = [this](const Staged& s) {
+    const std::uint32_t part = m_partitions > 1 ? (s.entry.expression & ~kMore) : 0;
+    return (s.bucket / kBuckets * m_partitions + part) * kBuckets + s.bucket % kBuckets;
+  };
+  const std::size_t buckets = groups * m_partitions * kBuckets;
   m_offsets.assign(buckets + 1, 0);
-  for (const Staged& s : m_staged) ++m_offsets[s.bucket + 1];
+  for (const Staged& s : m_staged) ++m_offsets[bucketOf(s) + 1];
   for (std::size_t b = 0; b < buckets; ++b) m_offsets[b + 1] += m_offsets[b];
   std::vector<std::uint32_t> next(m_offsets.begin(), m_offsets.end() - 1);
   m_entries.resize(m_staged.size());
-  for (const Staged& s : m_staged) m_entries[next[s.bucket]++] = s.entry;
+  for (const Staged& s : m_staged) m_entries[next[bucketOf(s)]++] = s.entry;
   std::vector<Staged>().swap(m_staged);
-  for (std::size_t b = 0; b < buckets; ++b)
+  m_closedClasses.assign(groups * m_partitions, 0);
+  for (std::size_t b = 0; b < buckets; ++b) {
     std::sort(m_entries.begin() + m_offsets[b], m_entries.begin() + m_offsets[b + 1],
               [](const Entry& x, const Entry& y) { return x.start < y.start; });
+    if (b % kBuckets < 64 && m_offsets[b] != m_offsets[b + 1]) m_closedClasses[b / kBuckets] |= std::uint64_t{1} << (b % kBuckets);
+  }
   std::sort(m_more.begin(), m_more.end(), [](const More& x, const More& y) { return x.basic < y.basic; });
   m_entries.shrink_to_fit();
   m_basics.shrink_to_fit();
@@ -119,9 +143,9 @@ HRESULT KroCfgEffectivityIndex::build(const KroListValKroISpecObject_var& roots,
                                       std::vector<KroCfgEffectivityQuery::Problem>* problems) {
   if (problems) problems->clear();
   HRESULT result = S_OK;
-  for (auto& [object, so] : KroCfgEffectivityQuery::Records(roots)) {
+  for (auto& [object, so, damage] : KroCfgEffectivityQuery::Records(roots)) {
     KroCfgEffectivityRecord read;
-    if (HRESULT hr = KroCfgEffectivityReader::Read(so, read); FAILED(hr)) {
+    if (HRESULT hr = FAILED(damage) ? damage : KroCfgEffectivityReader::Read(so, read); FAILED(hr)) {
       result = KRO_E_DAMAGED_EFFECTIVITY;
       if (problems) problems->push_back({object, so->GetLateType().str(), hr});
       continue;
@@ -163,30 +187,39 @@ void KroCfgEffectivityIndex::scan(std::uint32_t g, const KroCfgEffectivityPoint&
     }
     hits.push_back({m_basics[e.basic].record, m_basics[e.basic].number});
   };
-  const std::uint32_t base = g * kBuckets;
   const Entry* entries = m_entries.data();
   auto byStart = [](const Entry& e, std::int64_t t) { return e.start < t; };
   auto startAfter = [](std::int64_t t, const Entry& e) { return t < e.start; };
-  if (const std::optional<std::int64_t> date = point.date()) {
-    const std::int64_t t = *date;
-    for (std::uint32_t k = 0; k < kOpen; ++k) {
-      const Entry* first = entries + m_offsets[base + k];
-      const Entry* last = entries + m_offsets[base + k + 1];
-      if (first == last) continue;
-      // Lengths in class k are below 2^k: only starts in [t - 2^k + 1, t] can reach t.
-      std::int64_t low = std::numeric_limits<std::int64_t>::min();
-      if (k < 63 && __builtin_sub_overflow(t, (std::int64_t{1} << k) - 1, &low)) low = std::numeric_limits<std::int64_t>::min();
-      const Entry* from = std::lower_bound(first, last, low, byStart);
-      const Entry* to = std::upper_bound(from, last, t, startAfter);
-      // The search above settled the start; the interval's own rule decides.
-      for (const Entry* e = from; e != to; ++e)
-        if (Record::Interval{e->start, e->end}.holds(t)) accept(*e);
+  const std::optional<std::int64_t> date = point.date();
+  for (std::uint32_t part = 0; part < m_partitions; ++part) {
+    // A partition holds one expression: when it fails, none of its entries can hold.
+    if (m_partitions > 1 && consulted && !holding[part]) continue;
+    const std::uint32_t base = (g * m_partitions + part) * kBuckets;
+    if (date) {
+      const std::int64_t t = *date;
+      auto search = [&](std::uint32_t k) {
+        const Entry* first = entries + m_offsets[base + k];
+        const Entry* last = entries + m_offsets[base + k + 1];
+        // Lengths in class k are below 2^k: only starts in [t - 2^k + 1, t] can reach t.
+        std::int64_t low = std::numeric_limits<std::int64_t>::min();
+        if (k < 63 && __builtin_sub_overflow(t, (std::int64_t{1} << k) - 1, &low)) low = std::numeric_limits<std::int64_t>::min();
+        const Entry* from = std::lower_bound(first, last, low, byStart);
+        const Entry* to = std::upper_bound(from, last, t, startAfter);
+        // The search above settled the start; the interval's own rule decides.
+        for (const Entry* e = from; e != to; ++e)
+          if (Record::Interval{e->start, e->end}.holds(t)) accept(*e);
+      };
+      // The classes below 64 that have entries, from the partition's mask; class 64 (lengths of 2^63
+      // and more) by its offsets.
+      for (std::uint64_t classes = m_closedClasses[g * m_partitions + part]; classes != 0; classes &= classes - 1)
+        search(static_cast<std::uint32_t>(std::countr_zero(classes)));
+      if (m_offsets[base + 64] != m_offsets[base + 65]) search(64);
+      const Entry* first = entries + m_offsets[base + kOpen];
+      const Entry* to = std::upper_bound(first, entries + m_offsets[base + kOpen + 1], t, startAfter);
+      for (const Entry* e = first; e != to; ++e) accept(*e);
     }
-    const Entry* first = entries + m_offsets[base + kOpen];
-    const Entry* to = std::upper_bound(first, entries + m_offsets[base + kOpen + 1], t, startAfter);
-    for (const Entry* e = first; e != to; ++e) accept(*e);
+    for (std::uint32_t i = m_offsets[base + kUndated]; i < m_offsets[base + kUndated + 1]; ++i) accept(entries[i]);
   }
-  for (std::uint32_t i = m_offsets[base + kUndated]; i < m_offsets[base + kUndated + 1]; ++i) accept(entries[i]);
 }
 
 void KroCfgEffectivityIndex::query(const KroCfgEffectivityPoint& point, std::vector<Hit>& hits) const {
@@ -202,7 +235,7 @@ void KroCfgEffectivityIndex::query(const KroCfgEffectivityPoint& point, std::vec
     holding.resize(expressions);
     for (std::uint32_t x = 0; x < expressions; ++x) holding[x] = expressionHolds(x, chosen);
   }
-  const std::size_t groups = (m_offsets.size() - 1) / kBuckets;
+  const std::size_t groups = (m_offsets.size() - 1) / kBuckets / m_partitions;
   scan(0, point, chosen, holding, hits);
   if (auto it = m_domains.find(point.domain()); it != m_domains.end() && group(it->second) < groups)
     scan(group(it->second), point, chosen, holding, hits);
@@ -229,6 +262,10 @@ std::size_t KroCfgEffectivityIndex::memoryBytes() const {
   for (const More& m : m_more)
     more += m.intervals.dates.capacity() * sizeof(KroCfgEffectivityRecord::Interval) +
             m.intervals.ranks.capacity() * sizeof(KroCfgEffectivityRecord::Interval);
+  std::size_t records = Bytes(m_records);
+  for (const RecordRef& r : m_records)
+    if (r.lateType.capacity() > 15) records += r.lateType.capacity() + 1;  // beyond the string's own buffer
   return sizeof(*this) + Bytes(m_entries) + Bytes(m_basics) + Bytes(m_offsets) + more + Bytes(m_staged) +
+         Bytes(m_closedClasses) + records +
          Bytes(m_expressionStart) + Bytes(m_terms) + MapBytes(m_domains) + MapBytes(m_expressionIds) + MapBytes(m_names);
 }

@@ -101,6 +101,9 @@ class KRO_CFGSO_API KroCfgEffectivityIndex {
 
   // Group 0 holds the domainless, group d + 1 domain d.
   static std::uint32_t group(std::uint32_t domain) { return domain == kNoDomain ? 0 : domain + 1; }
+  // Within a group, entries are split by expression when there are few enough expressions: a query
+  // then skips every entry whose expression fails without looking at it.
+  std::uint32_t partitionsFor(std::size_t groups) const;
   void stage(std::uint32_t bucket, const Entry& entry);
   bool expressionHolds(std::uint32_t expression, const std::vector<std::uint32_t>& chosen) const;
   void scan(std::uint32_t group, const KroCfgEffectivityPoint& point, const std::vector<std::uint32_t>& chosen,
@@ -108,7 +111,10 @@ class KRO_CFGSO_API KroCfgEffectivityIndex {
 
   std::vector<Entry> m_entries;
   std::vector<BasicRef> m_basics;
-  std::vector<std::uint32_t> m_offsets;  // group * kBuckets + bucket -> first entry, one past the end last
+  // (group * m_partitions + expression partition) * kBuckets + bucket -> first entry, one past the end last
+  std::vector<std::uint32_t> m_offsets;
+  std::uint32_t m_partitions = 1;
+  std::vector<std::uint64_t> m_closedClasses;  // per group and partition: bit k when class k < 64 has entries
   std::vector<More> m_more;              // sorted by basic
   std::vector<Staged> m_staged;
   std::unordered_map<std::string, std::uint32_t> m_domains;

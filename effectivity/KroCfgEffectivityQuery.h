@@ -43,7 +43,16 @@ class KRO_CFGSO_API KroCfgEffectivityQuery {
   static HRESULT Select(const KroIContainer_var& container, const KroCfgEffectivityPoint& point,
                         std::vector<Match>& matches, std::vector<Problem>* problems = nullptr);
 
-  // The records Select considers, in its order, each with its position: the objects of the list and
-  // what they reach (KroSpecReach::Closure), less records nested in other records.
-  static std::vector<std::pair<int, KroISpecObject_var>> Records(const KroListValKroISpecObject_var& roots);
+  // A record Select considers: its position, and KRO_E_DAMAGED_EFFECTIVITY when it lies on a cycle of
+  // records or reaches one (such a record is not read), else S_OK.
+  struct Candidate {
+    int object = 0;
+    KroISpecObject_var record;
+    HRESULT damage = S_OK;
+  };
+  // The records Select considers, in its order: the objects of the list and what they reach
+  // (KroSpecReach::Closure), less records that another record reaches. Of a cycle of records that no
+  // record outside it reaches, the first stands for the cycle, as damage. Linear in the objects and
+  // references, however records chain.
+  static std::vector<Candidate> Records(const KroListValKroISpecObject_var& roots);
 };

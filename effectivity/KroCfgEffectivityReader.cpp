@@ -20,6 +20,23 @@ bool OfType(const KroISpecObject_var& so, const KroUnicodeString& lateType) {
   return so && so->GetLateType() == lateType;
 }
 
+// Unset attributes read back as zero or empty; a rule that needs one must see it set.
+bool IsSet(const KroISpecObject_var& so, const KroUnicodeString& name) {
+  boolean set = 0;
+  return SUCCEEDED(KroCfgSOServices::TestAttribute(so, name, set)) && set;
+}
+
+HRESULT RequiredString(const KroISpecObject_var& so, const KroUnicodeString& name, KroUnicodeString& out) {
+  return IsSet(so, name) && SUCCEEDED(KroCfgSOServices::GetStringValue(so, name, out)) ? S_OK
+                                                                                       : KRO_E_DAMAGED_EFFECTIVITY;
+}
+
+HRESULT RequiredDouble(const KroISpecObject_var& so, const KroUnicodeString& name, double& out) {
+  return IsSet(so, name) && SUCCEEDED(KroCfgSOServices::GetDoubleValue(so, name, out)) && std::isfinite(out)
+             ? S_OK
+             : KRO_E_DAMAGED_EFFECTIVITY;
+}
+
 // ---- The wrappers' records ----
 
 HRESULT ReadWrapperExpression(const KroISpecObject_var& so, Record::Basic& basic) {
@@ -32,8 +49,7 @@ HRESULT ReadWrapperExpression(const KroISpecObject_var& so, Record::Basic& basic
   basic.hasExpression = true;
   for (int i = 1; i <= specs.Size(); ++i) {
     KroUnicodeString name;
-    if (!OfType(specs[i], Str::STARTUP_SPECIFICATION) ||
-        FAILED(KroCfgSOServices::GetStringValue(specs[i], Str::SPEC_NAME, name)))
+    if (!OfType(specs[i], Str::STARTUP_SPECIFICATION) || FAILED(RequiredString(specs[i], Str::SPEC_NAME, name)))
       return KRO_E_DAMAGED_EFFECTIVITY;
     basic.terms.push_back({name.str(), signs[i]});
   }
@@ -59,6 +75,11 @@ HRESULT ReadWrapperInterval(const KroISpecObject_var& so, Record::Basic& basic) 
     boolean infinite = 0;
     if (!ranks || FAILED(ranks->getStart(start)) || FAILED(ranks->getEnd(end)) || FAILED(ranks->isInfinite(infinite)))
       return KRO_E_DAMAGED_EFFECTIVITY;
+    // A bound is a milestone's rank or the plain rank; with neither it would read as 0.
+    KroICfgSOMilestoneRange_var startMilestone, endMilestone;
+    if (ranks->getStart(startMilestone) != S_OK && !IsSet(so, Str::INTERVAL_START_RANGE)) return KRO_E_DAMAGED_EFFECTIVITY;
+    if (!infinite && ranks->getEnd(endMilestone) != S_OK && !IsSet(so, Str::INTERVAL_END_RANGE))
+      return KRO_E_DAMAGED_EFFECTIVITY;
     basic.ranks.push_back(infinite ? Record::Interval{start, std::nullopt} : Record::Interval::Ranks(start, end));
     return S_OK;
   }
@@ -80,7 +101,7 @@ HRESULT ReadWrapperBasic(const KroISpecObject_var& so, Record::Basic& basic) {
 HRESULT ReadWrapperEffectivity(const KroISpecObject_var& so, Record& out) {
   KroUnicodeString domain;
   KroListValKroISpecObject_var basics;
-  if (FAILED(KroCfgSOServices::GetStringValue(so, Str::EFFECTIVITY_DOMAIN, domain)) ||
+  if (FAILED(RequiredString(so, Str::EFFECTIVITY_DOMAIN, domain)) ||
       FAILED(KroCfgSOServices::GetListSOValue(so, Str::EFFECTIVITY_BASIC_LST, basics)))
     return KRO_E_DAMAGED_EFFECTIVITY;
   out.hasDomain = true;
@@ -113,7 +134,6 @@ HRESULT Children(const KroISpecObject_var& so, const KroUnicodeString& name, con
 
 HRESULT Seconds(const KroISpecObject_var& date, std::int64_t& seconds) {
   seconds = 0;
-  if (!date) return S_OK;  // the streamer reads a missing date as the epoch
   KroTime time;
   if (!OfType(date, Str::STARTUP_DATE) || FAILED(St::KroTimeFromSpecObject(date, time))) return KRO_E_DAMAGED_EFFECTIVITY;
   seconds = time.Gettime_t();
@@ -123,11 +143,11 @@ HRESULT Seconds(const KroISpecObject_var& date, std::int64_t& seconds) {
 HRESULT ReadStreamedExpression(const KroISpecObject_var& so, Record& out, Record::Basic& basic) {
   KroUnicodeString domain, text;
   int position = 0;
-  if (FAILED(KroCfgSOServices::GetStringValue(so, St::so_tofrom_se_domain, domain)) ||
+  if (FAILED(RequiredString(so, St::so_tofrom_se_domain, domain)) ||
       FAILED(KroCfgSOServices::GetIntegerValue(so, St::so_tofrom_se_position, position)) ||
-      FAILED(KroCfgSOServices::GetStringValue(so, St::so_tofrom_se_expression, text)))
+      FAILED(RequiredString(so, St::so_tofrom_se_expression, text)) ||
+      FAILED(KroCfgEffectivityReader::ParseExpression(text.str(), basic.terms)))
     return KRO_E_DAMAGED_EFFECTIVITY;
-  basic.terms = KroCfgEffectivityReader::ParseExpression(text.str());
   basic.hasExpression = !basic.terms.empty();
   // A basic effectivity standing alone takes its expression's domain, when it names one.
   if (!domain.str().empty() && !out.hasDomain) {
@@ -145,9 +165,9 @@ HRESULT ReadStreamedBasic(const KroISpecObject_var& so, Record& out, Record::Bas
       FAILED(hr = Child(so, St::so_tofrom_be_date_end, Str::STARTUP_DATE, dateEnd)) ||
       FAILED(hr = Child(so, St::so_tofrom_be_se, St::STARTUP_SE, expression)))
     return hr;
-  if (FAILED(KroCfgSOServices::GetDoubleValue(so, St::so_tofrom_be_range_start, rangeStart)) ||
-      FAILED(KroCfgSOServices::GetDoubleValue(so, St::so_tofrom_be_range_end, rangeEnd)) ||
-      !std::isfinite(rangeStart) || !std::isfinite(rangeEnd))
+  // Every field is always streamed: a missing one is damage, not the epoch or rank 0.
+  if (!dateStart || !dateEnd || FAILED(RequiredDouble(so, St::so_tofrom_be_range_start, rangeStart)) ||
+      FAILED(RequiredDouble(so, St::so_tofrom_be_range_end, rangeEnd)))
     return KRO_E_DAMAGED_EFFECTIVITY;
   std::int64_t start = 0, end = 0;
   if (FAILED(hr = Seconds(dateStart, start)) || FAILED(hr = Seconds(dateEnd, end))) return hr;
@@ -166,7 +186,7 @@ HRESULT ReadDomainEffectivity(const KroISpecObject_var& so, Record& out) {
   KroISpecObject_var list;
   KroListValKroISpecObject_var basics;
   HRESULT hr = S_OK;
-  if (FAILED(KroCfgSOServices::GetStringValue(so, St::so_tofrom_de_domain, domain))) return KRO_E_DAMAGED_EFFECTIVITY;
+  if (FAILED(RequiredString(so, St::so_tofrom_de_domain, domain))) return KRO_E_DAMAGED_EFFECTIVITY;
   if (FAILED(hr = Child(so, St::so_tofrom_de_be_lst, St::STARTUP_BE_LST, list))) return hr;
   if (list && FAILED(hr = Children(list, St::so_tofrom_be_lst, St::STARTUP_BE, basics))) return hr;
   out.hasDomain = true;
@@ -198,7 +218,8 @@ HRESULT ReadNormalValue(const KroISpecObject_var& so, Record::Basic& basic) {
     basic.dates.push_back(Record::Interval::Dates(start, end));
   }
   for (const KroUnicodeString& spec : specs) {
-    std::vector<Record::Term> terms = KroCfgEffectivityReader::ParseExpression(spec.str());
+    std::vector<Record::Term> terms;
+    if (FAILED(KroCfgEffectivityReader::ParseExpression(spec.str(), terms))) return KRO_E_DAMAGED_EFFECTIVITY;
     basic.hasExpression = basic.hasExpression || !terms.empty();
     basic.terms.insert(basic.terms.end(), terms.begin(), terms.end());
   }
@@ -210,7 +231,7 @@ HRESULT ReadXEffectivityValues(const KroISpecObject_var& so, Record& out) {
   KroISpecObject_var values;
   KroListValKroISpecObject_var alternatives;
   HRESULT hr = S_OK;
-  if (FAILED(KroCfgSOServices::GetStringValue(so, St::so_tofrom_xev_domain, domain))) return KRO_E_DAMAGED_EFFECTIVITY;
+  if (FAILED(RequiredString(so, St::so_tofrom_xev_domain, domain))) return KRO_E_DAMAGED_EFFECTIVITY;
   if (FAILED(hr = Child(so, St::so_tofrom_xev_ev, St::STARTUP_EV_LST, values))) return hr;
   if (values && FAILED(hr = Children(values, St::so_tofrom_ev_lst, St::STARTUP_NV_LST, alternatives))) return hr;
   out.hasDomain = true;
@@ -241,8 +262,9 @@ std::string_view Trim(std::string_view text) {
 
 }  // namespace
 
-std::vector<KroCfgEffectivityRecord::Term> KroCfgEffectivityReader::ParseExpression(std::string_view text) {
-  std::vector<Record::Term> terms;
+HRESULT KroCfgEffectivityReader::ParseExpression(std::string_view text, std::vector<KroCfgEffectivityRecord::Term>& terms) {
+  terms.clear();
+  if (Trim(text).empty()) return S_OK;
   // Split at every AND that stands as a word of its own.
   std::vector<std::string_view> parts;
   std::size_t begin = 0;
@@ -261,8 +283,20 @@ std::vector<KroCfgEffectivityRecord::Term> KroCfgEffectivityReader::ParseExpress
       sign = -1;
       part = Trim(part.substr(3));
     }
-    if (!part.empty()) terms.push_back({std::string(part), sign});
+    // A term without a name (a lone NOT, a leading, trailing or doubled AND) would silently change the
+    // expression's meaning.
+    if (part.empty()) {
+      terms.clear();
+      return KRO_E_DAMAGED_EFFECTIVITY;
+    }
+    terms.push_back({std::string(part), sign});
   }
+  return S_OK;
+}
+
+std::vector<KroCfgEffectivityRecord::Term> KroCfgEffectivityReader::ParseExpression(std::string_view text) {
+  std::vector<Record::Term> terms;
+  ParseExpression(text, terms);
   return terms;
 }
 

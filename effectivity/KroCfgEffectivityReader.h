@@ -24,6 +24,9 @@ class KRO_CFGSO_API KroCfgEffectivityReader {
   static bool IsRecord(const KroISpecObject_var& so);
 
   // A streamed expression's text: terms joined by the word AND, each a specification name, negated by
-  // a leading NOT (both words in any case). Blank text has no term.
+  // a leading NOT (both words in any case). Blank text has no term. KRO_E_DAMAGED_EFFECTIVITY (terms
+  // empty) when a term has no name: a lone NOT, a leading, trailing or doubled AND.
+  static HRESULT ParseExpression(std::string_view text, std::vector<KroCfgEffectivityRecord::Term>& terms);
+  // The same, for callers that hold text already checked: malformed text gives no term.
   static std::vector<KroCfgEffectivityRecord::Term> ParseExpression(std::string_view text);
 };

@@ -164,8 +164,25 @@ int main(int argc, char** argv) {
   std::optional<std::int64_t> showRank;
   CLI::Option* svgFlag = show->add_flag("--svg", showSvg, "draw the document's effectivities as SVG on standard output: "
                                                           "one lane per record, grouped by domain, on date and rank axes");
-  show->add_option("--at", showAt, "with --svg: draw this date as a line")->type_name("YYYY-MM-DD")->needs(svgFlag);
-  show->add_option("--rank", showRank, "with --svg: draw this rank as a line")->type_name("N")->needs(svgFlag);
+  // An empty value is refused rather than read as no value at all.
+  const CLI::Validator nonEmpty(
+      [](std::string& value) { return value.empty() ? std::string("an empty value is not allowed") : std::string(); },
+      "", "non-empty");
+  show->add_option("--at", showAt, "with --svg: draw this date as a line and mark what holds there")
+      ->type_name("YYYY-MM-DD")
+      ->check(nonEmpty)
+      ->needs(svgFlag);
+  show->add_option("--rank", showRank, "with --svg: draw this rank as a line and mark what holds there")
+      ->type_name("N")
+      ->check(nonEmpty)
+      ->needs(svgFlag);
+  std::vector<std::string> showSpecs;
+  show->add_option("--spec", showSpecs, "with --svg and --at or --rank: a chosen specification; repeat for each")
+      ->type_name("NAME")
+      ->allow_extra_args(false)
+      ->needs(svgFlag);
+  bool show150 = false;
+  show->add_flag("--150", show150, "with --svg and --at or --rank: 150% mode, expressions are not consulted")->needs(svgFlag);
   svgFlag->excludes(show->get_option("--json"));
   QueryOptions query;
   CLI::App* queryCommand = app.add_subcommand("query", "list the records of a saved document that hold at a configuration "
@@ -173,8 +190,11 @@ int main(int argc, char** argv) {
   queryCommand->add_option("FILE", query.file, "the document to query")->required();
   queryCommand->add_option("--domain", query.domain, "the point's domain")->required()->type_name("D");
   queryCommand->add_option("--date", query.date, "the point's date, UTC (without it, no date interval holds)")
-      ->type_name("YYYY-MM-DD");
-  queryCommand->add_option("--rank", query.rank, "the point's rank (without it, no rank interval holds)")->type_name("N");
+      ->type_name("YYYY-MM-DD")
+      ->check(nonEmpty);
+  queryCommand->add_option("--rank", query.rank, "the point's rank (without it, no rank interval holds)")
+      ->type_name("N")
+      ->check(nonEmpty);
   queryCommand->add_option("--spec", query.specs, "a chosen specification; repeat for each")
       ->type_name("NAME")
       ->allow_extra_args(false);  // one name per --spec, so that FILE may follow
@@ -225,7 +245,7 @@ int main(int argc, char** argv) {
       std::string shipped = FindCatalog(command);
       return shipped.empty() ? 1 : ListCatalog(shipped.c_str());
     }
-    if (*show) return showSvg ? ShowSvg(showFile, showAt, showRank) : ShowDocument(showFile.c_str(), showJson);
+    if (*show) return showSvg ? ShowSvg(showFile, {showAt, showRank, showSpecs, show150}) : ShowDocument(showFile.c_str(), showJson);
     if (server.Chosen()) return server.NeedsCatalog() && FindCatalog(command).empty() ? 1 : server.Run();
     if (*queryCommand) return QueryDocument(query);
     if (*demo || *stream) {

@@ -1,4 +1,5 @@
-// cfgso show --svg: a document's effectivities on their axes, one lane per record.
+// cfgso show --svg: a document's effectivities on their axes, one lane per record, and what holds at
+// the point marked.
 
 #include "cfgso_svg.h"
 
@@ -6,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <limits>
 #include <map>
 #include <string>
 #include <vector>
@@ -21,14 +23,17 @@ using Record = KroCfgEffectivityRecord;
 
 struct Lane {
   int object = 0;
-  std::string lateType;
+  std::string name;  // the spec object's own name, often empty
   Record record;
 };
 
 // Geometry, in pixels. Rows are tall enough for an 11 px label; lanes of several basic effectivities
-// stack one row per basic effectivity.
-constexpr double kLabelWidth = 250, kGap = 20, kDateWidth = 640, kRankWidth = 300, kRow = 18, kTop = 72,
-                 kGroupHead = 22, kLanePad = 4, kBottom = 20;
+// stack one row per basic effectivity. Each domain's group repeats the axes above its lanes.
+constexpr double kLabelWidth = 230, kGap = 20, kWideWidth = 640, kNarrowWidth = 300, kRow = 18, kTop = 58,
+                 kGroupName = 20, kGroupAxis = 26, kLanePad = 4, kBottom = 16;
+// Average advance of an 11 px sans-serif character, generous so that estimated widths are not short.
+constexpr double kCharWidth = 6.6;
+constexpr const char* kEllipsis = "\xE2\x80\xA6";
 
 std::string Escaped(const std::string& text) {
   std::string out;
@@ -44,10 +49,33 @@ std::string Escaped(const std::string& text) {
   return out;
 }
 
+// Every coordinate goes through here; the axes keep them finite, and this keeps a slip from writing
+// "nan" into the file.
 std::string Num(double value) {
+  if (!std::isfinite(value)) value = 0;
   char text[32];
   std::snprintf(text, sizeof text, "%.1f", value);
   return text;
+}
+
+double TextWidth(const std::string& text) {
+  std::size_t characters = 0;
+  for (unsigned char c : text) characters += (c & 0xC0) != 0x80;  // UTF-8 lead bytes
+  return double(characters) * kCharWidth;
+}
+
+// The text cut to fit the width, with an ellipsis when cut; empty when not even three characters fit.
+std::string Fitted(const std::string& text, double width) {
+  if (TextWidth(text) <= width) return text;
+  const auto keep = static_cast<std::size_t>(std::max(0.0, std::floor(width / kCharWidth) - 1));
+  if (keep < 3) return std::string();
+  std::size_t end = 0, characters = 0;
+  while (end < text.size() && characters < keep) {
+    ++end;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+    ++characters;
+  }
+  return text.substr(0, end) + kEllipsis;
 }
 
 std::tm Utc(std::int64_t seconds) {
@@ -57,10 +85,10 @@ std::tm Utc(std::int64_t seconds) {
   return out;
 }
 
-std::int64_t FromUtc(int year, int month) {  // first of the month, month 0-11 (may overflow into years)
+std::int64_t FromUtc(int year, int month) {  // first of the month, month 0-11
   std::tm fields{};
-  fields.tm_year = year - 1900 + month / 12;
-  fields.tm_mon = month % 12;
+  fields.tm_year = year - 1900;
+  fields.tm_mon = month;
   fields.tm_mday = 1;
   return static_cast<std::int64_t>(timegm(&fields));
 }
@@ -72,60 +100,188 @@ std::string DayText(std::int64_t seconds) {
   return text;
 }
 
-// One axis: values [low, high] onto [x0, x0 + width].
+std::string RankText(std::int64_t rank) { return std::to_string(rank); }
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+
+std::int64_t Saturated(__int128 v) {
+  return static_cast<std::int64_t>(std::clamp<__int128>(v, std::numeric_limits<std::int64_t>::min(),
+                                                        std::numeric_limits<std::int64_t>::max()));
+}
+
+// One axis over whole numbers (seconds or ranks): [low, high] onto [x0, x0 + width]. Differences are
+// taken in 128 bits before they become doubles, so that values near the ends of 64 bits, where
+// doubles are 512 apart, still spread over the width.
 struct Axis {
-  double low = 0, high = 1, x0 = 0, width = 1;
-  double at(double value) const { return x0 + (value - low) / (high - low) * width; }
+  std::int64_t low = 0, high = 1;
+  double x0 = 0, width = 0;
+  double at(std::int64_t value) const {
+    return x0 + double(static_cast<__int128>(value) - low) / double(static_cast<__int128>(high) - low) * width;
+  }
+  double clamped(std::int64_t value) const { return std::clamp(at(value), x0, end()); }
   double end() const { return x0 + width; }
 };
 
-// Widens [low, high] by a margin, keeping a span when there is none.
-void Pad(double& low, double& high, double empty) {
-  if (high <= low) {
-    low -= empty;
-    high += empty;
-  }
-  const double margin = (high - low) * 0.04;
-  low -= margin;
-  high += margin;
+// The span of the values with a margin of 4% (at least minimum on each side).
+Axis Spanning(std::int64_t low, std::int64_t high, std::int64_t minimum, double x0, double width) {
+  const __int128 margin = std::max<__int128>(minimum, (static_cast<__int128>(high) - low) / 25);
+  Axis axis{Saturated(low - margin), Saturated(high + margin), x0, width};
+  if (axis.high <= axis.low) axis.high = axis.low + 1;  // both saturated at the same end
+  return axis;
 }
 
-class Picture {
- public:
-  void add(const std::string& text) {
-    m_out += text;
-    m_out += '\n';
-  }
-  const std::string& text() const { return m_out; }
-
- private:
-  std::string m_out;
+struct Text {
+  double x, y;
+  std::string cls, text, anchor;
 };
 
-void Bar(Picture& svg, const char* kind, const Axis& axis, const Record::Interval& interval, double y,
-         const std::string& label, const std::string& tip) {
-  const double x0 = std::clamp(axis.at(static_cast<double>(interval.start)), axis.x0, axis.end());
-  const double x1 = !interval.end ? axis.end() : std::clamp(axis.at(static_cast<double>(*interval.end)), axis.x0, axis.end());
-  const double w = std::max(2.0, x1 - x0);
-  svg.add("<rect class=\"bar " + std::string(kind) + "\" x=\"" + Num(x0) + "\" y=\"" + Num(y + 2) + "\" width=\"" +
-          Num(w) + "\" height=\"" + Num(kRow - 4) + "\"><title>" + Escaped(tip) + "</title></rect>");
-  if (!interval.end) {
-    const double tip0 = axis.end(), mid = y + kRow / 2;
-    svg.add("<path class=\"arrow\" d=\"M" + Num(tip0 - 8) + " " + Num(y + 1) + " L" + Num(tip0 + 2) + " " + Num(mid) +
-            " L" + Num(tip0 - 8) + " " + Num(y + kRow - 1) + " Z\"/>");
-  }
-  if (!label.empty())
-    svg.add("<text class=\"label\" x=\"" + Num(x0 + 3) + "\" y=\"" + Num(y + kRow - 5) + "\">" + Escaped(label) + "</text>");
+std::string TextElement(const Text& t) {
+  return "<text class=\"" + t.cls + "\" x=\"" + Num(t.x) + "\" y=\"" + Num(t.y) + "\"" +
+         (t.anchor.empty() ? std::string() : " text-anchor=\"" + t.anchor + "\"") + ">" + Escaped(t.text) + "</text>";
 }
 
-std::string RankText(std::int64_t rank) { return std::to_string(rank); }
+// A bar's label where it fits: inside the bar, after it, or before it, never across the point's line;
+// cut with an ellipsis to the widest of those places when it fits nowhere whole.
+std::string PlacedLabel(const std::string& label, double x0, double x1, const Axis& panel, std::optional<double> pointX,
+                        double y) {
+  if (label.empty()) return std::string();
+  struct Place {
+    double from, to;
+    bool inside;
+  };
+  std::vector<Place> places;
+  auto add = [&](double from, double to, bool inside) {
+    if (pointX && *pointX + 4 > from && *pointX - 4 < to) {
+      places.push_back({from, *pointX - 4, inside});
+      places.push_back({*pointX + 4, to, inside});
+    } else {
+      places.push_back({from, to, inside});
+    }
+  };
+  add(x0 + 3, x1 - 3, true);
+  add(x1 + 5, panel.end() - 2, false);
+  add(panel.x0 + 2, x0 - 5, false);
+  const double width = TextWidth(label);
+  const Place* widest = nullptr;
+  for (const Place& place : places) {
+    if (place.to - place.from >= width)
+      return TextElement({place.from, y, place.inside ? "label" : "label out", label, ""});
+    if (!widest || place.to - place.from > widest->to - widest->from) widest = &place;
+  }
+  const std::string cut = widest ? Fitted(label, widest->to - widest->from) : std::string();
+  return cut.empty() ? std::string() : TextElement({widest->from, y, widest->inside ? "label" : "label out", cut, ""});
+}
+
+struct Panels {
+  bool dates = false, ranks = false;
+  Axis dateAxis, rankAxis;
+  std::optional<double> atX, rankX;
+};
+
+// A lane's bars in one panel; holds marks the basic effectivity that holds at the point.
+void Bar(std::string& out, const char* kind, bool holds, const Axis& axis, const Record::Interval& interval, double y,
+         const std::string& tip) {
+  const double x0 = axis.clamped(interval.start);
+  const double x1 = interval.end ? axis.clamped(*interval.end) : axis.end();
+  out += "<rect class=\"bar " + std::string(kind) + (holds ? " hold" : "") + "\" x=\"" + Num(x0) + "\" y=\"" +
+         Num(y + 2) + "\" width=\"" + Num(std::max(2.0, x1 - x0)) + "\" height=\"" + Num(kRow - 4) + "\"><title>" +
+         Escaped(tip) + "</title></rect>\n";
+  if (!interval.end) {
+    const double tip0 = axis.end(), mid = y + kRow / 2;
+    out += "<path class=\"arrow\" d=\"M" + Num(tip0 - 8) + " " + Num(y + 1) + " L" + Num(tip0 + 2) + " " + Num(mid) +
+           " L" + Num(tip0 - 8) + " " + Num(y + kRow - 1) + " Z\"/>\n";
+  }
+}
+
+// Year lines and labels, by count: a step of 1, 2, 5, 10, 20... years that leaves labels 42 px apart.
+void DateAxis(std::string& out, const Axis& axis, double labelY, double axisY, double bottom) {
+  out += "<line class=\"axis\" x1=\"" + Num(axis.x0) + "\" y1=\"" + Num(axisY) + "\" x2=\"" + Num(axis.end()) +
+         "\" y2=\"" + Num(axisY) + "\"/>\n";
+  const int firstYear = Utc(axis.low).tm_year + 1900, lastYear = Utc(axis.high).tm_year + 1900;
+  const double yearWidth = axis.width / std::max(1e-9, double(axis.high - axis.low) / (365.2425 * 86400));
+  std::int64_t stepYears = 1;
+  for (std::int64_t candidate : {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000})
+    if ((stepYears = candidate) * yearWidth >= 42) break;
+  const bool months = yearWidth / 12 >= 4;
+  const std::int64_t from = FloorDiv(firstYear, stepYears) * stepYears;
+  bool named = false;
+  for (std::int64_t year = from; year <= lastYear; year += stepYears) {
+    const std::int64_t jan = FromUtc(static_cast<int>(year), 0);
+    if (jan >= axis.low && jan <= axis.high) {
+      const double x = axis.at(jan);
+      out += "<line class=\"tick year\" x1=\"" + Num(x) + "\" y1=\"" + Num(axisY - 8) + "\" x2=\"" + Num(x) +
+             "\" y2=\"" + Num(bottom) + "\"/>\n";
+      if (axis.end() - x >= 30) out += TextElement({x + 2, labelY, "year", std::to_string(year), ""}) + "\n", named = true;
+    }
+    if (!months) continue;
+    for (int month = 1; month < 12; ++month) {
+      const std::int64_t first = FromUtc(static_cast<int>(year), month);
+      if (first < axis.low || first > axis.high) continue;
+      const double x = axis.at(first);
+      out += "<line class=\"tick month\" x1=\"" + Num(x) + "\" y1=\"" + Num(axisY - 4) + "\" x2=\"" + Num(x) +
+             "\" y2=\"" + Num(axisY) + "\"/>\n";
+    }
+  }
+  // The axis's first year is named at its start when its January lies before it, or no year is named.
+  const std::int64_t nextJan = FromUtc(firstYear + 1, 0);
+  if (!named || axis.at(nextJan) - axis.x0 >= 40)
+    out += TextElement({axis.x0 + 2, labelY, "year", std::to_string(firstYear), ""}) + "\n";
+}
+
+// About six ticks at 1, 2 or 5 times a power of ten, by count; whole ranks only.
+void RankAxis(std::string& out, const Axis& axis, double labelY, double axisY, double bottom) {
+  out += "<line class=\"axis\" x1=\"" + Num(axis.x0) + "\" y1=\"" + Num(axisY) + "\" x2=\"" + Num(axis.end()) +
+         "\" y2=\"" + Num(axisY) + "\"/>\n";
+  const double raw = std::max(1.0, double(static_cast<__int128>(axis.high) - axis.low) / 6);
+  std::int64_t power = 1;
+  while (power <= std::numeric_limits<std::int64_t>::max() / 10 && double(power) * 10 <= raw) power *= 10;
+  std::int64_t step = power;
+  for (std::int64_t factor : {2, 5, 10})
+    if (double(step) * 1.5 < raw && power <= std::numeric_limits<std::int64_t>::max() / factor) step = power * factor;
+  const std::int64_t first = FloorDiv(axis.low, step) + 1, last = FloorDiv(axis.high, step);
+  double lastLabelEnd = -1e9;
+  for (std::int64_t i = first; i <= last; ++i) {
+    const std::int64_t v = Saturated(static_cast<__int128>(i) * step);
+    const double x = axis.at(v);
+    out += "<line class=\"tick rank\" x1=\"" + Num(x) + "\" y1=\"" + Num(axisY - 6) + "\" x2=\"" + Num(x) + "\" y2=\"" +
+           Num(bottom) + "\"/>\n";
+    const std::string label = RankText(v);
+    if (x + 2 >= lastLabelEnd && x + 2 + TextWidth(label) <= axis.end() + kGap) {
+      out += TextElement({x + 2, labelY, "rank", label, ""}) + "\n";
+      lastLabelEnd = x + 2 + TextWidth(label) + 6;
+    }
+  }
+}
+
+// The point's line across a group, and its label whole on the side where it fits.
+void PointLine(std::string& out, const char* kind, double x, const Axis& axis, const std::string& label, double labelY,
+               double top, double bottom) {
+  out += "<line class=\"point " + std::string(kind) + "\" x1=\"" + Num(x) + "\" y1=\"" + Num(top) + "\" x2=\"" + Num(x) +
+         "\" y2=\"" + Num(bottom) + "\"/>\n";
+  const bool right = x + 3 + TextWidth(label) <= axis.end() + kGap - 2;
+  out += TextElement({right ? x + 3 : x - 3, labelY, "point-label", label, right ? "" : "end"}) + "\n";
+}
+
+std::string LaneName(const Lane& lane) {
+  // The domain says most; instance names are often made up from the startup's.
+  if (lane.record.hasDomain) return lane.record.domain;
+  if (!lane.name.empty()) return lane.name;
+  using Kind = Record::Kind;
+  switch (lane.record.kind) {
+    case Kind::BasicEffectivity:
+    case Kind::StreamedBasicEffectivity: return "basic effectivity";
+    case Kind::SpecExpression:
+    case Kind::StreamedSpecExpression: return "expression";
+    default: return std::string();
+  }
+}
 
 }  // namespace
 
-int ShowSvg(const std::string& file, const std::string& at, std::optional<std::int64_t> rank) {
+int ShowSvg(const std::string& file, const SvgPoint& options) {
   std::int64_t atSeconds = 0;
-  if (!at.empty() && !KroCfgEffectivityPoint::ParseDate(at, atSeconds)) {
-    std::fprintf(stderr, "cfgso show: --at %s is not a date of the form YYYY-MM-DD\n", at.c_str());
+  if (!options.at.empty() && !KroCfgEffectivityPoint::ParseDate(options.at, atSeconds)) {
+    std::fprintf(stderr, "cfgso show: --at %s is not a date of the form YYYY-MM-DD\n", options.at.c_str());
     return 2;
   }
   KroDocument* document = nullptr;
@@ -138,10 +294,10 @@ int ShowSvg(const std::string& file, const std::string& at, std::optional<std::i
   int damaged = 0;
   {
     KroIContainer_var container = KroIContainer_var::Adopt(document->GetDocumentContainer("KroIContainer"));
-    for (const auto& [object, so] : KroCfgEffectivityQuery::Records(container->ListObjects())) {
-      Lane lane{object, so->GetLateType().str(), {}};
-      if (HRESULT read = KroCfgEffectivityReader::Read(so, lane.record); FAILED(read)) {
-        std::fprintf(stderr, "cfgso show: object %d (type %s) is damaged: %s\n", object, lane.lateType.c_str(),
+    for (const auto& [object, so, damage] : KroCfgEffectivityQuery::Records(container->ListObjects())) {
+      Lane lane{object, so->GetName().str(), {}};
+      if (HRESULT read = FAILED(damage) ? damage : KroCfgEffectivityReader::Read(so, lane.record); FAILED(read)) {
+        std::fprintf(stderr, "cfgso show: object %d (type %s) is damaged: %s\n", object, so->GetLateType().str().c_str(),
                      ResultText(read).c_str());
         ++damaged;
         continue;
@@ -151,187 +307,227 @@ int ShowSvg(const std::string& file, const std::string& at, std::optional<std::i
   }
   KroDocumentServices::Close(document);
 
-  // Lanes grouped by domain in the order domains first appear; records without a domain last.
-  std::vector<std::string> domains;
-  std::map<std::string, std::vector<const Lane*>> byDomain;
-  for (const Lane& lane : lanes) {
-    const std::string key = lane.record.hasDomain ? lane.record.domain : std::string("\x01");
-    if (!byDomain.count(key)) domains.push_back(key);
-    byDomain[key].push_back(&lane);
-  }
-  std::stable_partition(domains.begin(), domains.end(), [](const std::string& d) { return d != "\x01"; });
+  // The point; without a date or a rank nothing is marked.
+  const bool marking = !options.at.empty() || options.rank.has_value();
+  KroCfgEffectivityPoint point;
+  if (!options.at.empty()) point.setDate(atSeconds);
+  if (options.rank) point.setRank(*options.rank);
+  point.setChosen(options.specs);
+  point.setMode150(options.mode150);
 
-  // The axes' spans: every finite bound, and the point.
-  double dLow = INFINITY, dHigh = -INFINITY, rLow = INFINITY, rHigh = -INFINITY;
+  // Lanes grouped by domain in the order domains first appear; records without a domain last.
+  struct Group {
+    std::string name;
+    bool domainless = false;
+    std::vector<const Lane*> lanes;
+    std::size_t holding = 0;
+  };
+  std::vector<Group> groups;
+  std::map<std::string, std::size_t> byDomain;
+  Group domainless{"(no domain)", true, {}, 0};
+  for (const Lane& lane : lanes) {
+    if (!lane.record.hasDomain) {
+      domainless.lanes.push_back(&lane);
+      continue;
+    }
+    auto [it, added] = byDomain.try_emplace(lane.record.domain, groups.size());
+    if (added) groups.push_back({lane.record.domain, false, {}, 0});
+    groups[it->second].lanes.push_back(&lane);
+  }
+  if (!domainless.lanes.empty()) groups.push_back(std::move(domainless));
+
+  // Which basic effectivities hold, per lane (a lane's domain is its group's).
+  std::map<const Lane*, std::vector<char>> holds;
+  std::size_t holdingTotal = 0;
+  if (marking)
+    for (Group& group : groups) {
+      point.setDomain(group.domainless ? std::string() : group.name);
+      for (const Lane* lane : group.lanes) {
+        std::vector<char>& basics = holds[lane];
+        for (const Record::Basic& basic : lane->record.basics) basics.push_back(basic.holds(point));
+        if (lane->record.holds(point) > 0) ++group.holding, ++holdingTotal;
+      }
+    }
+  auto basicHolds = [&](const Lane* lane, std::size_t b) {
+    auto it = holds.find(lane);
+    return it != holds.end() && b < it->second.size() && it->second[b];
+  };
+
+  // The axes' spans: every bound, and the point. Dates beyond years 1 to 9999 are drawn at the edge.
+  constexpr std::int64_t kFirstDay = -62135596800, kLastDay = 253402214400;
+  std::int64_t dLow = std::numeric_limits<std::int64_t>::max(), dHigh = std::numeric_limits<std::int64_t>::min();
+  std::int64_t rLow = dLow, rHigh = dHigh;
+  Panels panels;
   for (const Lane& lane : lanes)
     for (const Record::Basic& basic : lane.record.basics) {
       for (const Record::Interval& i : basic.dates) {
-        dLow = std::min(dLow, double(i.start));
-        dHigh = std::max(dHigh, double(i.end.value_or(i.start)));
+        panels.dates = true;
+        dLow = std::min(dLow, std::clamp(i.start, kFirstDay, kLastDay));
+        dHigh = std::max(dHigh, std::clamp(i.end.value_or(i.start), kFirstDay, kLastDay));
       }
       for (const Record::Interval& i : basic.ranks) {
-        rLow = std::min(rLow, double(i.start));
-        rHigh = std::max(rHigh, double(i.end.value_or(i.start)));
+        panels.ranks = true;
+        rLow = std::min(rLow, i.start);
+        rHigh = std::max(rHigh, i.end.value_or(i.start));
       }
     }
-  if (!at.empty()) dLow = std::min(dLow, double(atSeconds)), dHigh = std::max(dHigh, double(atSeconds));
-  if (rank) rLow = std::min(rLow, double(*rank)), rHigh = std::max(rHigh, double(*rank));
-  const bool haveRanks = std::isfinite(rLow);
-  if (!std::isfinite(dLow)) {  // no date anywhere: show the current year's neighbourhood
-    dLow = double(FromUtc(2000, 0));
-    dHigh = double(FromUtc(2001, 0));
+  if (panels.dates && !options.at.empty())
+    dLow = std::min(dLow, std::clamp(atSeconds, kFirstDay, kLastDay)), dHigh = std::max(dHigh, std::clamp(atSeconds, kFirstDay, kLastDay));
+  if (panels.ranks && options.rank) rLow = std::min(rLow, *options.rank), rHigh = std::max(rHigh, *options.rank);
+  double x = kLabelWidth + kGap;
+  if (panels.dates) {
+    panels.dateAxis = Spanning(dLow, dHigh, 90 * 86400, x, kWideWidth);
+    x = panels.dateAxis.end() + 2 * kGap;
   }
-  Pad(dLow, dHigh, 180.0 * 86400);
-  if (haveRanks) Pad(rLow, rHigh, 5);
-  const Axis dates{dLow, dHigh, kLabelWidth + kGap, kDateWidth};
-  const Axis ranks{rLow, rHigh, dates.end() + 2 * kGap, kRankWidth};
+  if (panels.ranks) {
+    panels.rankAxis = Spanning(rLow, rHigh, 5, x, panels.dates ? kNarrowWidth : kWideWidth);
+    x = panels.rankAxis.end() + 2 * kGap;
+  }
+  // Without any interval the notes still need a column.
+  const Axis notes{0, 1, kLabelWidth + kGap, panels.dates || panels.ranks ? 0.0 : kNarrowWidth};
+  const Axis& firstPanel = panels.dates ? panels.dateAxis : panels.ranks ? panels.rankAxis : notes;
+  if (!panels.dates && !panels.ranks) x = notes.end() + kGap;
+  if (panels.dates && !options.at.empty()) panels.atX = panels.dateAxis.clamped(atSeconds);
+  if (panels.ranks && options.rank) panels.rankX = panels.rankAxis.clamped(*options.rank);
+  const double width = std::max(x - kGap, 640.0);
 
   double height = kTop;
-  for (const std::string& d : domains) {
-    height += kGroupHead;
-    for (const Lane* lane : byDomain[d]) height += std::max<std::size_t>(1, lane->record.basics.size()) * kRow + kLanePad;
+  for (const Group& group : groups) {
+    height += kGroupName + kGroupAxis;
+    for (const Lane* lane : group.lanes) height += double(std::max<std::size_t>(1, lane->record.basics.size())) * kRow + kLanePad;
   }
   height += kBottom;
-  const double width = (haveRanks ? ranks.end() : dates.end()) + kGap;
 
-  Picture svg;
-  svg.add("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Num(width) + "\" height=\"" + Num(height) +
-          "\" viewBox=\"0 0 " + Num(width) + " " + Num(height) + "\" font-family=\"sans-serif\" font-size=\"11\">");
-  svg.add(
-      "<style>.bar.date{fill:#9ecae1;stroke:#3182bd}.bar.rank{fill:#a1d99b;stroke:#31a354}.arrow{fill:#555}"
-      ".lane{fill:#f4f4f4}.tick{stroke:#bbb}.tick.year{stroke:#888}.axis{stroke:#333}.point{stroke:#d62728;"
-      "stroke-width:1.5;stroke-dasharray:4 3}.domain{font-weight:bold;font-size:12px}.label{fill:#111}"
-      ".record{fill:#333}.none{fill:#888;font-style:italic}</style>");
-  svg.add("<rect x=\"0\" y=\"0\" width=\"" + Num(width) + "\" height=\"" + Num(height) + "\" fill=\"white\"/>");
-  svg.add("<text class=\"title\" x=\"8\" y=\"16\" font-size=\"13\">" + Escaped(file) + ": " +
-          std::to_string(lanes.size()) + " effectivity record(s)" +
-          (at.empty() ? std::string() : ", at " + at) + (rank ? ", rank " + RankText(*rank) : std::string()) + "</text>");
-  svg.add("<defs><clipPath id=\"dates\"><rect x=\"" + Num(dates.x0) + "\" y=\"0\" width=\"" + Num(dates.width + 4) +
-          "\" height=\"" + Num(height) + "\"/></clipPath><clipPath id=\"ranks\"><rect x=\"" + Num(ranks.x0) +
-          "\" y=\"0\" width=\"" + Num(ranks.width + 4) + "\" height=\"" + Num(height) + "\"/></clipPath></defs>");
+  std::string svg;
+  svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Num(width) + "\" height=\"" + Num(height) +
+         "\" viewBox=\"0 0 " + Num(width) + " " + Num(height) + "\" font-family=\"sans-serif\" font-size=\"11\">\n";
+  svg +=
+      "<style>.bar.date{fill:#9ecae1;stroke:#3182bd}.bar.rank{fill:#a1d99b;stroke:#31a354}"
+      ".bar.hold{fill:#fdae6b;stroke:#d94801;stroke-width:2}.arrow{fill:#555}.lane{fill:#f4f4f4}"
+      ".lane.hold{fill:#fff1e0}.tick{stroke:#ccc}.tick.year{stroke:#999}.tick.month{stroke:#999}.axis{stroke:#333}"
+      ".point{stroke:#d62728;stroke-width:1.5;stroke-dasharray:4 3}.point-label{fill:#d62728;font-weight:bold}"
+      ".domain{font-weight:bold;font-size:12px}.label{fill:#111}.label.out{paint-order:stroke;stroke:#fff;"
+      "stroke-width:3px}.record{fill:#333}.record.hold{fill:#a63603;font-weight:bold}.mark{fill:#d94801}"
+      ".none{fill:#888;font-style:italic}.legend{fill:#333}.title{font-size:13px}</style>\n";
+  svg += "<rect x=\"0\" y=\"0\" width=\"" + Num(width) + "\" height=\"" + Num(height) + "\" fill=\"white\"/>\n";
 
-  // Lane backgrounds first, so that ticks and bars lie on them.
-  struct Placed {
-    const Lane* lane;
-    double y;
+  std::string title = file + ": " + std::to_string(lanes.size()) + " effectivity record(s)";
+  if (marking) {
+    std::string at;
+    if (!options.at.empty()) at += options.at;
+    if (options.rank) at += (at.empty() ? "rank " : ", rank ") + RankText(*options.rank);
+    title += "; " + std::to_string(holdingTotal) + " hold at " + at;
+    if (!options.specs.empty()) {
+      title += " with";
+      for (const std::string& spec : options.specs) title += " " + spec;
+    }
+    if (options.mode150) title += " (150%)";
+  }
+  svg += TextElement({8, 17, "title", title, ""}) + "\n";
+
+  // The legend: what each colour and shape means, only for what the picture holds.
+  double lx = 8;
+  const double ly = 30;
+  auto legend = [&](const std::string& swatch, const std::string& text) {
+    svg += "<g class=\"legend\">" + swatch + TextElement({lx + 22, ly + 10, "legend", text, ""}) + "</g>\n";
+    lx += 22 + TextWidth(text) + 16;
   };
-  std::vector<std::pair<std::string, double>> heads;
-  std::vector<Placed> placed;
+  auto box = [&](const char* cls) {
+    return "<rect class=\"" + std::string(cls) + "\" x=\"" + Num(lx) + "\" y=\"" + Num(ly + 1) + "\" width=\"16\" height=\"10\"/>";
+  };
+  if (panels.dates) legend(box("bar date"), "date interval");
+  if (panels.ranks) legend(box("bar rank"), "rank interval");
+  if (marking) legend(box("bar hold"), "holds at the point (\xE2\x97\x8F in the label column)");
+  if (panels.dates || panels.ranks)
+    legend("<path class=\"arrow\" d=\"M" + Num(lx + 6) + " " + Num(ly) + " L" + Num(lx + 16) + " " + Num(ly + 6) + " L" +
+               Num(lx + 6) + " " + Num(ly + 12) + " Z\"/>",
+           "open end");
+  if (panels.atX || panels.rankX)
+    legend("<line class=\"point\" x1=\"" + Num(lx + 8) + "\" y1=\"" + Num(ly - 1) + "\" x2=\"" + Num(lx + 8) + "\" y2=\"" +
+               Num(ly + 13) + "\"/>",
+           "the point");
+
+  // Per group: its name and count, its own axes, then its lanes; grid lines stay within the group.
+  std::string backgrounds, grid, bars, points, labels, marks;
   double y = kTop;
   int index = 0;
-  for (const std::string& d : domains) {
-    heads.emplace_back(d, y);
-    y += kGroupHead;
-    for (const Lane* lane : byDomain[d]) {
-      const double h = std::max<std::size_t>(1, lane->record.basics.size()) * kRow;
-      if (index++ % 2 == 0)
-        svg.add("<rect class=\"lane\" x=\"0\" y=\"" + Num(y) + "\" width=\"" + Num(width) + "\" height=\"" + Num(h + kLanePad) + "\"/>");
-      placed.push_back({lane, y + kLanePad / 2});
+  for (const Group& group : groups) {
+    const double head = y, axisY = y + kGroupName + kGroupAxis - 4, labelY = axisY - 10;
+    double bottom = axisY + 4;
+    for (const Lane* lane : group.lanes)
+      bottom += double(std::max<std::size_t>(1, lane->record.basics.size())) * kRow + kLanePad;
+    std::string name = group.name + " (" + std::to_string(group.lanes.size());
+    if (marking) name += ", " + std::to_string(group.holding) + " hold";
+    name += ")";
+    labels += TextElement({6, head + 15, "domain", Fitted(name, kLabelWidth + kGap - 8), ""}) + "\n";
+    if (panels.dates) {
+      DateAxis(grid, panels.dateAxis, labelY, axisY, bottom);
+      labels += TextElement({panels.dateAxis.x0, head + 15, "record", "date (UTC)", ""}) + "\n";
+    }
+    if (panels.ranks) {
+      RankAxis(grid, panels.rankAxis, labelY, axisY, bottom);
+      labels += TextElement({panels.rankAxis.x0, head + 15, "record", "rank", ""}) + "\n";
+    }
+    y = axisY + 4;
+    for (const Lane* lane : group.lanes) {
+      const std::size_t rows = std::max<std::size_t>(1, lane->record.basics.size());
+      const double h = double(rows) * kRow;
+      const bool laneHolds = marking && std::any_of(lane->record.basics.begin(), lane->record.basics.end(), [&](const auto& b) {
+                               return basicHolds(lane, std::size_t(&b - lane->record.basics.data()));
+                             });
+      if (laneHolds || index++ % 2 == 0)
+        backgrounds += "<rect class=\"lane" + std::string(laneHolds ? " hold" : "") + "\" x=\"0\" y=\"" + Num(y) +
+                       "\" width=\"" + Num(width) + "\" height=\"" + Num(h + kLanePad) + "\"/>\n";
+      const double top = y + kLanePad / 2;
+      if (laneHolds) marks += TextElement({4, top + kRow - 5, "mark", "\xE2\x97\x8F", ""}) + "\n";
+      labels += TextElement({16, top + kRow - 5, laneHolds ? "record hold" : "record",
+                             Fitted("object " + std::to_string(lane->object) + "  " + LaneName(*lane), kLabelWidth - 16),
+                             ""}) +
+                "\n";
+      if (lane->record.basics.empty())
+        labels += TextElement({firstPanel.x0 + 3, top + kRow - 5, "none", "no basic effectivity", ""}) + "\n";
+      for (std::size_t b = 0; b < lane->record.basics.size(); ++b) {
+        const Record::Basic& basic = lane->record.basics[b];
+        const bool on = basicHolds(lane, b);
+        const double row = top + double(b) * kRow, textY = row + kRow - 5;
+        const std::string label = basic.expressionText();
+        const std::string tip = "object " + std::to_string(lane->object) + ", basic effectivity " + std::to_string(b + 1) +
+                                (on ? " (holds)" : "");
+        for (const Record::Interval& i : basic.dates) {
+          Bar(bars, "date", on, panels.dateAxis, i, row,
+              tip + ": " + DayText(i.start) + " to " + (i.end ? DayText(*i.end) : std::string("open")));
+          const double x0 = panels.dateAxis.clamped(i.start), x1 = i.end ? panels.dateAxis.clamped(*i.end) : panels.dateAxis.end();
+          if (&i == &basic.dates.front()) labels += PlacedLabel(label, x0, x1, panels.dateAxis, panels.atX, textY) + "\n";
+        }
+        for (const Record::Interval& i : basic.ranks) {
+          Bar(bars, "rank", on, panels.rankAxis, i, row,
+              tip + ": " + RankText(i.start) + " to " + (i.end ? RankText(*i.end) : std::string("open")));
+          const double x0 = panels.rankAxis.clamped(i.start), x1 = i.end ? panels.rankAxis.clamped(*i.end) : panels.rankAxis.end();
+          if (basic.dates.empty() && &i == &basic.ranks.front())
+            labels += PlacedLabel(label, x0, x1, panels.rankAxis, panels.rankX, textY) + "\n";
+        }
+        if (basic.dates.empty() && basic.ranks.empty()) {
+          const std::string note = "every date and rank" + (label.empty() ? std::string() : ": " + label);
+          const double room = (panels.dates && panels.ranks ? panels.rankAxis.end() : firstPanel.end()) - firstPanel.x0;
+          labels += TextElement({firstPanel.x0 + 3, textY, on ? "none label out" : "none", Fitted(note, room - 6), ""}) + "\n";
+        }
+      }
       y += h + kLanePad;
     }
+    if (panels.atX) PointLine(points, "date", *panels.atX, panels.dateAxis, options.at, head + 15, axisY - 8, bottom);
+    if (panels.rankX)
+      PointLine(points, "rank", *panels.rankX, panels.rankAxis, "rank " + RankText(*options.rank), head + 15, axisY - 8, bottom);
   }
-  const double bottom = y;
-
-  // Date axis: a tick and label per year, a short tick per month when months are 4 px apart or more.
-  svg.add("<g class=\"axis date\">");
-  svg.add("<line class=\"axis\" x1=\"" + Num(dates.x0) + "\" y1=\"" + Num(kTop - 4) + "\" x2=\"" + Num(dates.end()) +
-          "\" y2=\"" + Num(kTop - 4) + "\"/>");
-  svg.add("<text x=\"" + Num(dates.x0) + "\" y=\"30\" class=\"record\">date (UTC)</text>");
-  const int firstYear = Utc(static_cast<std::int64_t>(dLow)).tm_year + 1900;
-  const int lastYear = Utc(static_cast<std::int64_t>(dHigh)).tm_year + 1900;
-  const double monthWidth = dates.width / ((dHigh - dLow) / (30.44 * 86400));
-  const int yearStep = std::max(1, static_cast<int>(std::ceil(40.0 / (monthWidth * 12))));
-  // The first year is named at the axis's start when its January lies before it.
-  if (double(FromUtc(firstYear, 0)) < dLow && dates.at(double(FromUtc(firstYear + 1, 0))) - dates.x0 >= 40)
-    svg.add("<text class=\"year\" x=\"" + Num(dates.x0 + 2) + "\" y=\"" + Num(kTop - 14) + "\">" +
-            std::to_string(firstYear) + "</text>");
-  for (int year = firstYear; year <= lastYear + 1; ++year) {
-    for (int month = 0; month < 12; ++month) {
-      const double v = double(FromUtc(year, month));
-      if (v < dLow || v > dHigh) continue;
-      const double x = dates.at(v);
-      if (month == 0) {
-        svg.add("<line class=\"tick year\" x1=\"" + Num(x) + "\" y1=\"" + Num(kTop - 12) + "\" x2=\"" + Num(x) +
-                "\" y2=\"" + Num(bottom) + "\"/>");
-        if ((year - firstYear) % yearStep == 0)
-          svg.add("<text class=\"year\" x=\"" + Num(x + 2) + "\" y=\"" + Num(kTop - 14) + "\">" + std::to_string(year) + "</text>");
-      } else if (monthWidth >= 4) {
-        svg.add("<line class=\"tick month\" x1=\"" + Num(x) + "\" y1=\"" + Num(kTop - 8) + "\" x2=\"" + Num(x) +
-                "\" y2=\"" + Num(kTop - 4) + "\"/>");
-      }
-    }
+  // Backgrounds, then grid and point lines, then bars, then every text, so that no line crosses a label.
+  svg += backgrounds + grid + bars + points;
+  // Empty placements leave blank lines; drop them.
+  std::string kept;
+  for (std::size_t at = 0; at < labels.size();) {
+    const std::size_t end = labels.find('\n', at);
+    if (end != at) kept += labels.substr(at, end - at + 1);
+    at = end + 1;
   }
-  svg.add("</g>");
-
-  // Rank axis, only where ranks occur: about six ticks at 1, 2 or 5 times a power of ten.
-  if (haveRanks) {
-    svg.add("<g class=\"axis rank\">");
-    svg.add("<line class=\"axis\" x1=\"" + Num(ranks.x0) + "\" y1=\"" + Num(kTop - 4) + "\" x2=\"" + Num(ranks.end()) +
-            "\" y2=\"" + Num(kTop - 4) + "\"/>");
-    svg.add("<text x=\"" + Num(ranks.x0) + "\" y=\"30\" class=\"record\">rank</text>");
-    const double raw = (rHigh - rLow) / 6;
-    const double power = std::pow(10.0, std::floor(std::log10(raw)));
-    const double step = raw / power < 1.5 ? power : raw / power < 3.5 ? 2 * power : raw / power < 7.5 ? 5 * power : 10 * power;
-    for (double v = std::ceil(rLow / step) * step; v <= rHigh; v += step) {
-      const double x = ranks.at(v);
-      svg.add("<line class=\"tick rank\" x1=\"" + Num(x) + "\" y1=\"" + Num(kTop - 10) + "\" x2=\"" + Num(x) + "\" y2=\"" +
-              Num(bottom) + "\"/>");
-      svg.add("<text class=\"rank\" x=\"" + Num(x + 2) + "\" y=\"" + Num(kTop - 14) + "\">" +
-              RankText(static_cast<std::int64_t>(std::llround(v))) + "</text>");
-    }
-    svg.add("</g>");
-  }
-
-  for (const auto& [d, top] : heads) {
-    const std::string name = d == "\x01" ? std::string("(no domain)") : d;
-    svg.add("<text class=\"domain\" x=\"6\" y=\"" + Num(top + 15) + "\">" + Escaped(name) + " (" +
-            std::to_string(byDomain[d].size()) + ")</text>");
-  }
-
-  std::string dateBars, rankBars;
-  for (const Placed& p : placed) {
-    const Lane& lane = *p.lane;
-    svg.add("<text class=\"record\" x=\"14\" y=\"" + Num(p.y + kRow - 5) + "\">object " + std::to_string(lane.object) +
-            " " + Escaped(lane.lateType) + "</text>");
-    if (lane.record.basics.empty())
-      svg.add("<text class=\"none\" x=\"" + Num(dates.x0 + 3) + "\" y=\"" + Num(p.y + kRow - 5) +
-              "\">no basic effectivity</text>");
-    for (std::size_t b = 0; b < lane.record.basics.size(); ++b) {
-      const Record::Basic& basic = lane.record.basics[b];
-      const double row = p.y + double(b) * kRow;
-      const std::string label = basic.expressionText();
-      const std::string tip = "object " + std::to_string(lane.object) + ", basic effectivity " + std::to_string(b + 1);
-      Picture dateRow, rankRow;
-      for (const Record::Interval& i : basic.dates)
-        Bar(dateRow, "date", dates, i, row, label,
-            tip + ": " + DayText(i.start) + " to " + (i.end ? DayText(*i.end) : std::string("open")));
-      for (const Record::Interval& i : basic.ranks)
-        Bar(rankRow, "rank", ranks, i, row, basic.dates.empty() ? label : std::string(),
-            tip + ": " + RankText(i.start) + " to " + (i.end ? RankText(*i.end) : std::string("open")));
-      if (basic.dates.empty() && basic.ranks.empty())
-        dateRow.add("<text class=\"label none\" x=\"" + Num(dates.x0 + 3) + "\" y=\"" + Num(row + kRow - 5) +
-                    "\">every date and rank" + (label.empty() ? std::string() : ": " + Escaped(label)) + "</text>");
-      dateBars += dateRow.text();
-      rankBars += rankRow.text();
-    }
-  }
-  svg.add("<g clip-path=\"url(#dates)\">\n" + dateBars + "</g>");
-  if (haveRanks) svg.add("<g clip-path=\"url(#ranks)\">\n" + rankBars + "</g>");
-
-  if (!at.empty()) {
-    const double x = dates.at(double(atSeconds));
-    svg.add("<line class=\"point date\" x1=\"" + Num(x) + "\" y1=\"" + Num(kTop - 30) + "\" x2=\"" + Num(x) + "\" y2=\"" +
-            Num(bottom) + "\"/>");
-    svg.add("<text class=\"point-label\" fill=\"#d62728\" x=\"" + Num(x + 3) + "\" y=\"" + Num(kTop - 32) + "\">" + at + "</text>");
-  }
-  if (rank && haveRanks) {
-    const double x = ranks.at(double(*rank));
-    svg.add("<line class=\"point rank\" x1=\"" + Num(x) + "\" y1=\"" + Num(kTop - 30) + "\" x2=\"" + Num(x) + "\" y2=\"" +
-            Num(bottom) + "\"/>");
-    svg.add("<text class=\"point-label\" fill=\"#d62728\" x=\"" + Num(x + 3) + "\" y=\"" + Num(kTop - 32) + "\">rank " +
-            RankText(*rank) + "</text>");
-  }
-  svg.add("</svg>");
-  std::fwrite(svg.text().data(), 1, svg.text().size(), stdout);
+  svg += kept + marks + "</svg>\n";
+  std::fwrite(svg.data(), 1, svg.size(), stdout);
   return damaged ? 1 : 0;
 }

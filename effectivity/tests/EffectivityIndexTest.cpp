@@ -20,10 +20,11 @@ Record::Interval Bounded(std::int64_t start, std::int64_t end, bool open) {
 
 // Records of every shape: closed intervals of lengths across many powers of two, open ones, several
 // date intervals, rank intervals, none at all, inverted ones, three domains and none, a few expressions.
-std::vector<Record> RandomRecords(std::mt19937_64& random, int count) {
+// Names past the first three are rare, so that points still choose most names in use.
+std::vector<Record> RandomRecords(std::mt19937_64& random, int count, int names) {
   std::uniform_int_distribution<int> pick(0, 99);
   std::uniform_int_distribution<std::int64_t> start(-2'000'000'000, 2'000'000'000);
-  const char* const names[] = {"A", "B", "C"};
+  auto name = [&] { return pick(random) % 2 ? std::string(1, char('A' + pick(random) % 3)) : "N" + std::to_string(pick(random) % names); };
   std::vector<Record> records(static_cast<std::size_t>(count));
   for (Record& record : records) {
     const int d = pick(random) % 4;
@@ -42,7 +43,7 @@ std::vector<Record> RandomRecords(std::mt19937_64& random, int count) {
         const bool open = pick(random) % 5 == 0;
         basic.ranks.push_back(Bounded(first, last, open));
       }
-      for (int t = pick(random) % 3; t > 0; --t) basic.terms.push_back({names[pick(random) % 3], pick(random) % 2 ? 1 : -1});
+      for (int t = pick(random) % 3; t > 0; --t) basic.terms.push_back({name(), pick(random) % 2 ? 1 : -1});
       basic.hasExpression = !basic.terms.empty();
       record.basics.push_back(basic);
     }
@@ -50,11 +51,30 @@ std::vector<Record> RandomRecords(std::mt19937_64& random, int count) {
   return records;
 }
 
-TEST(EffectivityIndexTest, AnswersAsTheRulesOnRandomRecordsAtTheirBounds) {
+// A few expressions (each evaluated once per query and given entries of their own), and more than
+// the index evaluates up front (checked on each candidate); built at once, or in two steps.
+struct Shape {
+  int names;
+  bool twoBuilds;
+};
+
+class EffectivityIndexShapes : public ::testing::TestWithParam<Shape> {};
+
+INSTANTIATE_TEST_SUITE_P(Expressions, EffectivityIndexShapes,
+                         ::testing::Values(Shape{1, false}, Shape{1, true}, Shape{100, false}, Shape{100, true}),
+                         [](const ::testing::TestParamInfo<Shape>& info) {
+                           return (info.param.names > 1 ? std::string("Many") : std::string("Few")) +
+                                  (info.param.twoBuilds ? "InTwoBuilds" : "AtOnce");
+                         });
+
+TEST_P(EffectivityIndexShapes, AnswersAsTheRulesOnRandomRecordsAtTheirBounds) {
   std::mt19937_64 random(7);
-  const std::vector<Record> records = RandomRecords(random, 3000);
+  const std::vector<Record> records = RandomRecords(random, 3000, GetParam().names);
   KroCfgEffectivityIndex index;
-  for (std::size_t r = 0; r < records.size(); ++r) index.add(static_cast<std::uint32_t>(r), records[r]);
+  for (std::size_t r = 0; r < records.size(); ++r) {
+    index.add(static_cast<std::uint32_t>(r), records[r]);
+    if (GetParam().twoBuilds && r == records.size() / 2) index.build();
+  }
   index.build();
 
   // Points on every kind of edge: starts, ends, one second either side, and far away.
@@ -72,6 +92,7 @@ TEST(EffectivityIndexTest, AnswersAsTheRulesOnRandomRecordsAtTheirBounds) {
     if (i % 3 == 0) point.setRank(pick(random));
     if (i % 2) point.choose("A");
     if (i % 5) point.choose("C");
+    for (int n = 0; n < GetParam().names; n += 1 + int(i % 3)) point.choose("N" + std::to_string(n));
     point.setMode150(i % 7 == 0);
 
     Hits expected, found;

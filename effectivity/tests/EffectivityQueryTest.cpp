@@ -159,13 +159,21 @@ TEST(EffectivityRulesTest, DatesAndStreamedExpressionsParse) {
   using Terms = std::vector<std::pair<std::string, int>>;
   auto parse = [](const char* text) {
     Terms out;
-    for (const Record::Term& term : KroCfgEffectivityReader::ParseExpression(text)) out.emplace_back(term.name, term.sign);
+    std::vector<Record::Term> terms;
+    EXPECT_EQ(KroCfgEffectivityReader::ParseExpression(text, terms), S_OK) << text;
+    for (const Record::Term& term : terms) out.emplace_back(term.name, term.sign);
     return out;
   };
   EXPECT_EQ(parse("ENGINE-V6 AND NOT GEARBOX-AUTO"), (Terms{{"ENGINE-V6", 1}, {"GEARBOX-AUTO", -1}}));
   EXPECT_EQ(parse("  Engine = V8  and not Colour = Red "), (Terms{{"Engine = V8", 1}, {"Colour = Red", -1}}));
   EXPECT_EQ(parse("BRAND AND NOTCH"), (Terms{{"BRAND", 1}, {"NOTCH", 1}}));
   EXPECT_TRUE(parse("   ").empty());
+  // A term without a name would change what the expression means: it is damage, not a shorter text.
+  for (const char* bad : {"NOT", "S1 AND", "AND S1", "S1 AND AND S2", "S1 AND NOT", " not  "}) {
+    std::vector<Record::Term> terms{{"left over", 1}};
+    EXPECT_EQ(KroCfgEffectivityReader::ParseExpression(bad, terms), KRO_E_DAMAGED_EFFECTIVITY) << bad;
+    EXPECT_TRUE(terms.empty()) << bad;
+  }
 }
 
 // ---- Records of the wrappers and trees of the streamer ----
@@ -384,10 +392,141 @@ TEST_F(EffectivityRecordsTest, SelectReportsTopLevelRecordsInOrderAndSkipsDamage
   EXPECT_EQ(problems[0].result, KRO_E_DAMAGED_EFFECTIVITY);
 
   // The nested basic effectivities and expressions are not records of their own.
-  for (const auto& [object, record] : KroCfgEffectivityQuery::Records(roots))
-    EXPECT_NE(record->GetLateType(), "CfgSOBasicEffectivity") << object;
+  for (const auto& candidate : KroCfgEffectivityQuery::Records(roots))
+    EXPECT_NE(candidate.record->GetLateType(), "CfgSOBasicEffectivity") << candidate.object;
   EXPECT_EQ(KroCfgEffectivityQuery::Select(KroIContainer_var(), Point("x"), matches), E_INVALIDARG);
   EXPECT_TRUE(matches.empty());
+}
+
+// A spec object held by an attribute, or the at-th of a list attribute.
+KroISpecObject_var Nested(const KroISpecObject_var& so, const KroUnicodeString& name, int at = 0) {
+  KroListValKroISpecObject_var list;
+  KroISpecObject_var one;
+  if (at > 0) {
+    EXPECT_EQ(KroCfgSOServices::GetListSOValue(so, name, list), S_OK);
+    return list.Size() >= at ? list[at] : KroISpecObject_var();
+  }
+  EXPECT_EQ(KroCfgSOServices::GetSOValue(so, name, one), S_OK);
+  return one;
+}
+
+// Every attribute a rule needs, once unset, must give the damage code rather than a default value.
+TEST_F(EffectivityRecordsTest, UnsetAttributesAndMalformedExpressionsAreDamage) {
+  auto unset = [](KroISpecObject_var so, const KroUnicodeString& name) {
+    EXPECT_EQ(KroCfgSOServices::ClearAttribute(so, name), S_OK) << name.str();
+  };
+  const KroCfgEffectivityPoint atRankZero = Point("Powertrain", "2004-06-01", 0, {"ENGINE-V6"});
+
+  KroISpecObject_var noDomain = DemoEffectivity();
+  unset(noDomain, KroCfgSOStrings::EFFECTIVITY_DOMAIN);
+  EXPECT_EQ(Holds(noDomain, Point("", "2004-06-01", 120), KRO_E_DAMAGED_EFFECTIVITY), 0);
+
+  KroISpecObject_var noName = DemoEffectivity();
+  KroISpecObject_var expression = Nested(Nested(noName, KroCfgSOStrings::EFFECTIVITY_BASIC_LST, 1),
+                                         KroCfgSOStrings::BASIC_EFFECTIVITY_SPECEXPR);
+  KroListValKroISpecObject_var specs;
+  ASSERT_EQ(KroCfgSOServices::GetListSOValue(expression, KroCfgSOStrings::SPECEXPRESSION_SPEC_LST, specs), S_OK);
+  ASSERT_EQ(specs.Size(), 2);
+  unset(specs[1], KroCfgSOStrings::SPEC_NAME);
+  EXPECT_EQ(Holds(noName, atRankZero, KRO_E_DAMAGED_EFFECTIVITY), 0);
+
+  for (const KroUnicodeString& bound : {KroCfgSOStrings::INTERVAL_START_RANGE, KroCfgSOStrings::INTERVAL_END_RANGE}) {
+    KroISpecObject_var ranks = DemoEffectivity();
+    unset(Nested(Nested(ranks, KroCfgSOStrings::EFFECTIVITY_BASIC_LST, 2), KroCfgSOStrings::BASIC_EFFECTIVITY_INTERVAL),
+          bound);
+    EXPECT_EQ(Holds(ranks, Point("Powertrain", nullptr, 0), KRO_E_DAMAGED_EFFECTIVITY), 0) << bound.str();
+  }
+
+  NlsBasicEffectivity dated;
+  dated.date_start = {2004, 3, 15, 0, 0, 0};
+  dated.date_end = {2005, 1, 1, 0, 0, 0};
+  dated.range_start = 1;
+  dated.range_end = 10;
+  dated.se = {NlsString{"Powertrain"}, 1, NlsString{"ENGINE-V6"}};
+  for (const KroUnicodeString& field : {KroCfgStreamer::so_tofrom_be_date_start, KroCfgStreamer::so_tofrom_be_date_end,
+                                        KroCfgStreamer::so_tofrom_be_range_start, KroCfgStreamer::so_tofrom_be_range_end}) {
+    KroISpecObject_var basic;
+    ASSERT_EQ(KroCfgStreamer::BasicEffectivityToSpecObject(dated, basic), S_OK);
+    EXPECT_EQ(Holds(basic, Point("Powertrain", "2004-06-01", 5, {"ENGINE-V6"})), 1);
+    unset(basic, field);
+    EXPECT_EQ(Holds(basic, Point("Powertrain", "2004-06-01", 5, {"ENGINE-V6"}), KRO_E_DAMAGED_EFFECTIVITY), 0)
+        << field.str();
+  }
+
+  // A lone NOT used to hold always, a trailing AND to read as the term before it.
+  for (const char* text : {"NOT", "ENGINE-V6 AND", "AND ENGINE-V6", "ENGINE-V6 AND AND X"}) {
+    dated.se.expression = NlsString{text};
+    KroISpecObject_var basic;
+    ASSERT_EQ(KroCfgStreamer::BasicEffectivityToSpecObject(dated, basic), S_OK);
+    EXPECT_EQ(Holds(basic, Point("Powertrain", "2004-06-01", 5, {"ENGINE-V6"}), KRO_E_DAMAGED_EFFECTIVITY), 0) << text;
+    DMX_Config::NlsNormalValue value;
+    value.optionalSpec = {NlsString{text}};
+    KroISpecObject_var xev;
+    ASSERT_EQ(KroCfgStreamer::XEffectivityValuesToSpecObject({NlsString{"Powertrain"}, NlsString{""}, {{value}}}, xev), S_OK);
+    EXPECT_EQ(Holds(xev, Point("Powertrain", nullptr, {}, {"ENGINE-V6"}), KRO_E_DAMAGED_EFFECTIVITY), 0) << text;
+  }
+}
+
+// Effectivities chained through their lists of basic effectivities: the head is damaged (its list
+// holds an effectivity), everything it reaches belongs to it. Closing the chain into a cycle must not
+// hide the damage, and a long chain must cost linear time (the quadratic walk took hours here).
+TEST_F(EffectivityRecordsTest, ChainsAreWalkedOnceAndCyclesAreDamage) {
+  constexpr int kChain = 100'000;
+  std::vector<KroISpecObject_var> chain;
+  for (int i = 0; i < kChain; ++i) {
+    KroICfgSOEffectivity_var record;
+    ASSERT_EQ(KroCfgSOFactory::createEffectivity(record), S_OK);
+    KroISpecObject_var so(record);
+    ASSERT_EQ(KroCfgSOServices::SetStringValue(so, KroCfgSOStrings::EFFECTIVITY_DOMAIN, "Powertrain"), S_OK);
+    chain.push_back(so);
+  }
+  for (int i = 0; i + 1 < kChain; ++i) {
+    KroListValKroISpecObject_var next;
+    next.Append(chain[i + 1]);
+    ASSERT_EQ(KroCfgSOServices::SetListSOValue(chain[i], KroCfgSOStrings::EFFECTIVITY_BASIC_LST, next), S_OK);
+  }
+  KroISpecObject_var holding = DemoEffectivity();
+  KroListValKroISpecObject_var roots;
+  roots.Append(holding);
+  for (int i = kChain - 1; i >= 0; --i) roots.Append(chain[i]);  // the tail first: the head is found last
+
+  auto select = [&](std::vector<KroCfgEffectivityQuery::Problem>& problems) {
+    std::vector<KroCfgEffectivityQuery::Match> matches;
+    EXPECT_EQ(KroCfgEffectivityQuery::Select(roots, Point("Powertrain", nullptr, 120), matches, &problems),
+              KRO_E_DAMAGED_EFFECTIVITY);
+    EXPECT_EQ(matches.size(), 1u);
+    EXPECT_TRUE(!matches.empty() && matches[0].object == 1);
+  };
+  std::vector<KroCfgEffectivityQuery::Problem> problems;
+  select(problems);
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0].object, kChain + 1);  // the head, listed last
+
+  // The tail refers back to the head: a cycle of records, reported as damage in the same place.
+  KroListValKroISpecObject_var back;
+  back.Append(chain[0]);
+  ASSERT_EQ(KroCfgSOServices::SetListSOValue(chain[kChain - 1], KroCfgSOStrings::EFFECTIVITY_BASIC_LST, back), S_OK);
+  select(problems);
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0].object, 2);  // the first of the cycle stands for it
+  EXPECT_EQ(problems[0].result, KRO_E_DAMAGED_EFFECTIVITY);
+
+  // A valid record that reaches the cycle through a basic effectivity is damaged with it; one beside
+  // it is not.
+  KroISpecObject_var reaching = DemoEffectivity();
+  KroISpecObject_var firstBasic = Nested(reaching, KroCfgSOStrings::EFFECTIVITY_BASIC_LST, 1);
+  ASSERT_EQ(KroCfgSOServices::SetSOValue(firstBasic, KroCfgSOStrings::BASIC_EFFECTIVITY_SPECEXPR, chain[5]), S_OK);
+  KroListValKroISpecObject_var two;
+  two.Append(reaching);
+  two.Append(DemoEffectivity());
+  std::vector<KroCfgEffectivityQuery::Match> matches;
+  EXPECT_EQ(KroCfgEffectivityQuery::Select(two, Point("Powertrain", nullptr, 120), matches, &problems),
+            KRO_E_DAMAGED_EFFECTIVITY);
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0].object, 1);
+  ASSERT_EQ(matches.size(), 1u);
+  EXPECT_EQ(matches[0].object, 2);
+  for (KroISpecObject_var& so : chain) KroCfgSOServices::ClearAttribute(so, KroCfgSOStrings::EFFECTIVITY_BASIC_LST);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "KroSpecReach.h"
 
 #include <memory>
-#include <unordered_set>
+#include <unordered_map>
 
 std::vector<KroISpecObject_var> KroSpecReach::Targets(const KroISpecObject_var& so) {
   std::vector<KroISpecObject_var> out;
@@ -22,23 +22,37 @@ std::vector<KroISpecObject_var> KroSpecReach::Targets(const KroISpecObject_var& 
   return out;
 }
 
-std::vector<KroISpecObject_var> KroSpecReach::Closure(const KroListValKroISpecObject_var& roots) {
-  std::vector<KroISpecObject_var> objects;
-  std::unordered_set<KroISpecObject*> seen;
+KroSpecReach::Graph KroSpecReach::Walk(const KroListValKroISpecObject_var& roots) {
+  Graph graph;
+  std::unordered_map<KroISpecObject*, std::uint32_t> position;
+  auto place = [&](const KroISpecObject_var& so) {
+    auto [it, added] = position.try_emplace(so.ptr(), static_cast<std::uint32_t>(graph.objects.size()));
+    if (added) graph.objects.push_back(so);
+    return std::pair{it->second, added};
+  };
   for (const KroISpecObject_var& root : roots)
-    if (root && seen.insert(root.ptr()).second) objects.push_back(root);
-  const std::size_t listed = objects.size();
+    if (root) place(root);
+  const std::size_t listed = graph.objects.size();
+  graph.targets.resize(listed);
   for (std::size_t i = 0; i < listed; ++i) {
-    std::vector<KroISpecObject_var> stack{objects[i]};
+    std::vector<std::uint32_t> stack{static_cast<std::uint32_t>(i)};
     while (!stack.empty()) {
-      KroISpecObject_var at = stack.back();
+      const std::uint32_t at = stack.back();
       stack.pop_back();
-      for (KroISpecObject_var& target : Targets(at))
-        if (seen.insert(target.ptr()).second) {
-          objects.push_back(target);
-          stack.push_back(target);
+      // Every object is pushed once, when first found, so its attributes are read once.
+      for (KroISpecObject_var& target : Targets(graph.objects[at])) {
+        auto [to, added] = place(target);
+        if (added) {
+          graph.targets.emplace_back();
+          stack.push_back(to);
         }
+        graph.targets[at].push_back(to);
+      }
     }
   }
-  return objects;
+  return graph;
+}
+
+std::vector<KroISpecObject_var> KroSpecReach::Closure(const KroListValKroISpecObject_var& roots) {
+  return Walk(roots).objects;
 }

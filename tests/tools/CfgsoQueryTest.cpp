@@ -4,8 +4,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -149,6 +151,13 @@ TEST(CfgsoQueryTest, ErrorsExitWithOneAndUsageErrorsWithTwo) {
   EXPECT_EQ(Cfgso("query --domain P").code, 2);                                 // no file
   EXPECT_EQ(Cfgso("show " + file + " --at 2004-06-01").code, 2);                // --at needs --svg
   EXPECT_EQ(Cfgso("show --svg " + file + " --at 2004-6-1").code, 2);
+  // An empty value is no value given by mistake, not "no date" or "no rank".
+  for (const char* empty : {"--date \"\"", "--rank \"\"", "--date=", "--rank="}) {
+    run = Cfgso("query " + file + " --domain Powertrain " + empty);
+    EXPECT_EQ(run.code, 2) << empty << run.out;
+    EXPECT_EQ(run.out.find("record(s) hold"), std::string::npos) << empty << run.out;
+  }
+  for (const char* empty : {"--at \"\"", "--rank \"\""}) EXPECT_EQ(Cfgso("show --svg " + file + " " + empty).code, 2) << empty;
 }
 
 // ---- Documents made here: effectivities of every kind, and a damaged one ----
@@ -174,7 +183,29 @@ class CfgsoPictureTest : public ::testing::Test {
   }
 };
 
-TEST_F(CfgsoPictureTest, SmallDocumentShowsBarsAxesLabelsArrowsAndThePoint) {
+// Every x, y, width and height written, as numbers.
+std::vector<double> Coordinates(const std::string& svg) {
+  std::vector<double> out;
+  for (const char* name : {" x=\"", " y=\"", " x1=\"", " x2=\"", " y1=\"", " y2=\"", " width=\"", " height=\""})
+    for (std::size_t at = svg.find(name); at != std::string::npos; at = svg.find(name, at + 1)) {
+      const std::size_t from = at + std::strlen(name);
+      out.push_back(std::strtod(svg.substr(from, svg.find('"', from) - from).c_str(), nullptr));
+    }
+  return out;
+}
+
+// The text of each <text> element of the class.
+std::vector<std::string> Texts(const std::string& svg, const std::string& cls) {
+  std::vector<std::string> out;
+  const std::string open = "<text class=\"" + cls + "\"";
+  for (std::size_t at = svg.find(open); at != std::string::npos; at = svg.find(open, at + 1)) {
+    const std::size_t from = svg.find('>', at) + 1;
+    out.push_back(svg.substr(from, svg.find("</text>", from) - from));
+  }
+  return out;
+}
+
+TEST_F(CfgsoPictureTest, SmallDocumentShowsBarsAxesLegendAndWhatHoldsAtThePoint) {
   KroICfgSimpleSpecification_var v6 = B::Specification({.name = "ENGINE-V6", .categoryName = "Engine"});
   KroICfgSimpleSpecification_var automatic = B::Specification({.name = "GEARBOX-AUTO", .categoryName = "Gearbox"});
   KroListValKroISpecObject_var roots;
@@ -191,28 +222,48 @@ TEST_F(CfgsoPictureTest, SmallDocumentShowsBarsAxesLabelsArrowsAndThePoint) {
   const fs::path file = Scratch("small.kro"), svgFile = Scratch("small.svg"), pngFile = Scratch("small.png");
   Save(roots, file);
 
-  Outcome run = Cfgso("show --svg " + file.string() + " --at 2004-06-01 --rank 120 > " + svgFile.string());
+  Outcome run = Cfgso("show --svg " + file.string() + " --at 2004-06-01 --rank 120 --spec ENGINE-V6 > " + svgFile.string());
   ASSERT_EQ(run.code, 0) << run.out;
   const std::string svg = ReadFile(svgFile);
   EXPECT_EQ(svg.rfind("<svg xmlns=\"http://www.w3.org/2000/svg\"", 0), 0u);
   EXPECT_NE(svg.find("</svg>"), std::string::npos);
-  EXPECT_EQ(Count(svg, "class=\"bar date\""), 2u);
-  EXPECT_EQ(Count(svg, "class=\"bar rank\""), 2u);
-  EXPECT_EQ(Count(svg, "class=\"arrow\""), 2u);  // the open date end and the open rank end
-  for (const char* year : {">2004</text>", ">2005</text>"}) EXPECT_NE(svg.find(year), std::string::npos) << year;
-  EXPECT_EQ(Count(svg, "class=\"tick year\""), 1u);  // 2004 is named at the axis's start
-  EXPECT_GE(Count(svg, "class=\"tick month\""), 8u);
-  EXPECT_GE(Count(svg, "class=\"tick rank\""), 3u);
+  // What holds: the first record's dated basic effectivity (V6 chosen, automatic not) and its ranks,
+  // and the streamed ranks from 50 on; the second record wants the automatic gearbox.
+  EXPECT_EQ(Count(svg, "class=\"bar date hold\""), 1u);
+  EXPECT_EQ(Count(svg, "class=\"bar date\""), 1u + 1u);  // the second record's bar, and the legend's swatch
+  EXPECT_EQ(Count(svg, "class=\"bar rank hold\""), 2u);
+  EXPECT_EQ(Count(svg, "class=\"arrow\""), 3u);  // the open date end, the open rank end, the legend
+  EXPECT_NE(svg.find(": 3 effectivity record(s); 2 hold at 2004-06-01, rank 120 with ENGINE-V6</text>"), std::string::npos);
+  EXPECT_NE(svg.find(">Powertrain (2, 1 hold)</text>"), std::string::npos);
+  EXPECT_NE(svg.find(">Chassis &amp; Body (1, 1 hold)</text>"), std::string::npos);
+  EXPECT_EQ(Count(svg, "class=\"mark\""), 2u);
+  EXPECT_EQ(Texts(svg, "record hold").size(), 2u);
+  EXPECT_EQ(Texts(svg, "record").size(), 1u + 2u + 2u);  // the second record; "date (UTC)" and "rank" per group
+  // The legend names every colour and the arrow.
+  for (const char* entry : {"date interval", "rank interval", "holds at the point", "open end", "the point"})
+    EXPECT_NE(svg.find(entry), std::string::npos) << entry;
+  // Each group repeats the axes: two groups, two date axes and two rank axes.
+  EXPECT_EQ(Count(svg, ">date (UTC)</text>"), 2u);
+  EXPECT_EQ(Count(svg, ">rank</text>"), 2u);
+  EXPECT_EQ(Count(svg, ">2005</text>"), 2u);
+  EXPECT_GE(Count(svg, "class=\"tick month\""), 16u);
+  EXPECT_GE(Count(svg, "class=\"tick rank\""), 6u);
+  EXPECT_EQ(Count(svg, "class=\"point date\""), 2u);
+  EXPECT_EQ(Count(svg, "class=\"point rank\""), 2u);
+  EXPECT_EQ(Count(svg, ">2004-06-01</text>"), 2u);  // the point's label, whole, in each group
+  EXPECT_EQ(Count(svg, ">rank 120</text>"), 2u);
   EXPECT_NE(svg.find(">ENGINE-V6 AND NOT GEARBOX-AUTO</text>"), std::string::npos);
   EXPECT_NE(svg.find(">GEARBOX-AUTO</text>"), std::string::npos);
-  EXPECT_NE(svg.find(">Powertrain (2)</text>"), std::string::npos);
-  EXPECT_NE(svg.find(">Chassis &amp; Body (1)</text>"), std::string::npos);
-  EXPECT_EQ(Count(svg, "class=\"point date\""), 1u);
-  EXPECT_EQ(Count(svg, "class=\"point rank\""), 1u);
-  EXPECT_NE(svg.find(">2004-06-01</text>"), std::string::npos);
+  // The label column names records by number and domain, not by late type.
+  EXPECT_EQ(svg.find("CfgSOEffectivity</text>"), std::string::npos);
+  EXPECT_NE(svg.find(">object 3  Chassis &amp; Body</text>"), std::string::npos);
+  for (double v : Coordinates(svg)) EXPECT_TRUE(std::isfinite(v));
 
-  // Domains group the lanes: both Powertrain records come before the Chassis one.
-  EXPECT_LT(svg.find("CfgSOEffectivity</text>"), svg.find("StreamerDomainEffectivity</text>"));
+  // Without a point nothing is marked or counted, and there is no point in the legend.
+  run = Cfgso("show --svg " + file.string());
+  ASSERT_EQ(run.code, 0) << run.out;
+  EXPECT_EQ(Count(run.out, " hold"), 0u);
+  EXPECT_EQ(run.out.find("the point"), std::string::npos);
 
   if (std::system("command -v rsvg-convert >/dev/null 2>&1") != 0) GTEST_SKIP() << "rsvg-convert is not installed";
   const std::string render = "rsvg-convert -o " + pngFile.string() + " " + svgFile.string();
@@ -220,22 +271,100 @@ TEST_F(CfgsoPictureTest, SmallDocumentShowsBarsAxesLabelsArrowsAndThePoint) {
   EXPECT_EQ(ReadFile(pngFile).substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
 }
 
-TEST_F(CfgsoPictureTest, TwoHundredEffectivitiesFitOneFileUnderOneMegabyte) {
-  KroICfgSimpleSpecification_var spec = B::Specification({.name = "OPTION", .categoryName = "Options"});
+// Labels stay in the room they are given: within their bar or beside it inside the panel, never
+// across the point's line; a label that fits nowhere whole is cut with an ellipsis.
+TEST_F(CfgsoPictureTest, TwoHundredEffectivitiesAreMarkedCountedAndLabelledWithinTheirPanel) {
+  KroICfgSimpleSpecification_var spec = B::Specification({.name = "ENGINE-V8-TURBO-HIGH-OUTPUT", .categoryName = "E"});
+  KroICfgSimpleSpecification_var other = B::Specification({.name = "GEARBOX-AUTOMATIC-8", .categoryName = "G"});
   KroListValKroISpecObject_var roots;
   for (int i = 0; i < 200; ++i)
     roots.Append(Effectivity(i % 3 ? "Powertrain" : "Chassis", KroTime(1995 + i % 20, 1 + i % 12, 1, 0, 0, 0),
                              i % 7 ? KroTime(1997 + i % 20 + i % 5, 1 + i % 12, 28, 0, 0, 0) : KroTime(0),
-                             {B::SignedSpec(i % 2 ? 1 : -1, spec)}, i, i % 11 ? i + 50 : -1));
+                             {B::SignedSpec(i % 2 ? 1 : -1, spec), B::SignedSpec(1, other)}, i, i % 11 ? i + 50 : -1));
   const fs::path file = Scratch("many.kro"), svgFile = Scratch("many.svg");
   Save(roots, file);
-  Outcome run = Cfgso("show --svg " + file.string() + " > " + svgFile.string());
+  Outcome run = Cfgso("show --svg " + file.string() + " --at 2004-06-01 --spec GEARBOX-AUTOMATIC-8 > " + svgFile.string());
   ASSERT_EQ(run.code, 0) << run.out;
   const std::string svg = ReadFile(svgFile);
   EXPECT_LT(svg.size(), 1u << 20);
-  EXPECT_EQ(Count(svg, " CfgSOEffectivity</text>"), 200u);
-  EXPECT_EQ(Count(svg, "class=\"bar date\""), 200u);
-  EXPECT_NE(svg.find(">Chassis (67)</text>"), std::string::npos);
+
+  // The count in the title is what cfgso query finds, domain by domain.
+  std::size_t total = 0;
+  for (const char* domain : {"Powertrain", "Chassis"}) {
+    Outcome query = Cfgso("query " + file.string() + " --domain " + domain + " --date 2004-06-01 --spec GEARBOX-AUTOMATIC-8 --json");
+    ASSERT_EQ(query.code, 0) << query.out;
+    const std::size_t holding = nlohmann::json::parse(query.out).size();
+    total += holding;
+    EXPECT_NE(svg.find(std::string(">") + domain + " (" + (domain[0] == 'C' ? "67" : "133") + ", " +
+                       std::to_string(holding) + " hold)</text>"),
+              std::string::npos)
+        << domain;
+  }
+  EXPECT_GT(total, 0u);
+  EXPECT_NE(svg.find("200 effectivity record(s); " + std::to_string(total) + " hold at 2004-06-01"), std::string::npos);
+  EXPECT_EQ(Count(svg, "class=\"mark\""), total);
+  EXPECT_EQ(Texts(svg, "record hold").size(), total);
+
+  // No rank is given: date intervals hold, so only date bars are marked, one per holding record.
+  EXPECT_EQ(Count(svg, "class=\"bar date hold\""), total);
+  EXPECT_EQ(Count(svg, "class=\"bar rank hold\""), 0u);
+
+  // Labels: placed whole or cut with an ellipsis, and none crosses the point's line.
+  const std::size_t line = svg.find("class=\"point date\" x1=\"");
+  ASSERT_NE(line, std::string::npos);
+  const double pointX = std::strtod(svg.c_str() + line + 24, nullptr);
+  std::size_t cut = 0, whole = 0;
+  for (const char* cls : {"label", "label out"}) {
+    const std::string open = "<text class=\"" + std::string(cls) + "\" x=\"";
+    for (std::size_t at = svg.find(open); at != std::string::npos; at = svg.find(open, at + 1)) {
+      const double x = std::strtod(svg.c_str() + at + open.size(), nullptr);
+      const std::size_t from = svg.find('>', at) + 1;
+      const std::string text = svg.substr(from, svg.find("</text>", from) - from);
+      const double width = 6.6 * double(text.size() - (text.find("\xE2\x80\xA6") != std::string::npos ? 2 : 0));
+      EXPECT_FALSE(x < pointX && x + width > pointX) << text << " at " << x;
+      EXPECT_LE(x + width, 230 + 20 + 640 + 1) << text;  // within the date panel
+      (text.find("\xE2\x80\xA6") != std::string::npos ? cut : whole)++;
+    }
+  }
+  EXPECT_GT(whole, 0u);
+  EXPECT_GT(cut, 0u);
+  EXPECT_EQ(Count(svg, "CfgSOEffectivity"), 0u);
+}
+
+// A streamed rank interval near the top of 64 bits: ticks by count, and every coordinate finite,
+// whether the ranks differ or are all the same.
+TEST_F(CfgsoPictureTest, RanksNearTheEndOf64BitsFinishWithFiniteCoordinates) {
+  for (double end : {4.0e18, 4.0e18 + 1024}) {
+    NlsBasicEffectivity ranked;
+    ranked.date_start = ranked.date_end = {1970, 1, 1, 0, 0, 0};
+    ranked.range_start = 1;
+    ranked.range_end = 2;
+    KroISpecObject_var streamed, list;
+    ASSERT_EQ(KroCfgStreamer::DomainEffectivityToSpecObject({{ranked, ranked}, NlsString{"P"}}, streamed), S_OK);
+    // The structure carries 32-bit ranks; the stored doubles can hold far more.
+    ASSERT_EQ(KroCfgSOServices::GetSOValue(streamed, KroCfgStreamer::so_tofrom_de_be_lst, list), S_OK);
+    KroListValKroISpecObject_var basics;
+    ASSERT_EQ(KroCfgSOServices::GetListSOValue(list, KroCfgStreamer::so_tofrom_be_lst, basics), S_OK);
+    for (KroISpecObject_var basic : basics) {
+      ASSERT_EQ(KroCfgSOServices::SetDoubleValue(basic, KroCfgStreamer::so_tofrom_be_range_start, 4.0e18), S_OK);
+      ASSERT_EQ(KroCfgSOServices::SetDoubleValue(basic, KroCfgStreamer::so_tofrom_be_range_end, end), S_OK);
+    }
+    KroListValKroISpecObject_var roots;
+    roots.Append(streamed);
+    const fs::path file = Scratch("far.kro");
+    Save(roots, file);
+    const Outcome run = Cfgso("show --svg " + file.string() + " --rank 4000000000000000000");
+    ASSERT_EQ(run.code, 0) << run.out;
+    EXPECT_LT(run.out.size(), 64u << 10);
+    EXPECT_EQ(run.out.find("nan"), std::string::npos);
+    EXPECT_EQ(run.out.find("inf"), std::string::npos);
+    for (double v : Coordinates(run.out)) EXPECT_TRUE(std::isfinite(v) && std::fabs(v) < 1e5) << v;
+    EXPECT_GE(Count(run.out, "class=\"tick rank\""), 2u);
+    EXPECT_EQ(Count(run.out, "class=\"bar rank hold\""), 2u);
+    // Ranks only: no date panel, no date axis.
+    EXPECT_EQ(run.out.find("date (UTC)"), std::string::npos);
+    EXPECT_EQ(run.out.find("tick year"), std::string::npos);
+  }
 }
 
 TEST_F(CfgsoPictureTest, DamagedRecordsAreNamedAndTheRestStillAnswers) {
@@ -257,6 +386,16 @@ TEST_F(CfgsoPictureTest, DamagedRecordsAreNamedAndTheRestStillAnswers) {
   EXPECT_NE(run.out.find("(type CfgSOSpecExpression) is damaged: KRO_E_DAMAGED_EFFECTIVITY (0x80040211)"),
             std::string::npos)
       << run.out;
+
+  // The picture names the damaged record too, and draws the rest: dates only, so no rank panel.
+  const fs::path svgFile = Scratch("damaged.svg");
+  run = Cfgso("show --svg " + file.string() + " --at 2004-06-01 > " + svgFile.string());
+  EXPECT_EQ(run.code, 1);
+  const std::string svg = ReadFile(svgFile);
+  EXPECT_NE(svg.find("1 effectivity record(s); 1 hold at 2004-06-01"), std::string::npos) << svg;
+  EXPECT_EQ(Count(svg, ">date (UTC)</text>"), 1u);
+  EXPECT_EQ(svg.find(">rank</text>"), std::string::npos);
+  EXPECT_EQ(svg.find("rank interval"), std::string::npos);
 }
 
 }  // namespace
