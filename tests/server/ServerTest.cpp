@@ -164,6 +164,71 @@ TEST_F(ServerTest, HostileRequestsAreRefusedWholeWithTheFieldNamed) {
   EXPECT_EQ(Count(), 1u);
 }
 
+// The server keeps the uuids in memory: thousands of them, alike but for their last octets (as
+// clients number their own), created, removed in part, refused when taken, and all of it read back
+// the same after a restart that rebuilds them from the file.
+TEST_F(ServerTest, UuidsStayUniqueThroughRemovalsFailedBatchesAndRestarts) {
+  constexpr CORBA::ULong kCount = 3000;
+  auto id = [](CORBA::ULong n) {
+    CfgServer::Uuid u;
+    u.length(16);
+    for (CORBA::ULong i = 0; i < 16; ++i) u[i] = 0x11;
+    u[14] = static_cast<CORBA::Octet>(n >> 8);
+    u[15] = static_cast<CORBA::Octet>(n);
+    return u;
+  };
+  auto named = [&](CORBA::ULong n) {
+    CfgServer::Record record = BaseObject(("part " + std::to_string(n)).c_str());
+    record.id = id(n);
+    return record;
+  };
+  for (CORBA::ULong from = 0; from < kCount; from += 1000) {
+    CfgServer::RecordSeq batch;
+    batch.length(1000);
+    for (CORBA::ULong i = 0; i < 1000; ++i) batch[i] = named(from + i);
+    ASSERT_EQ(Create(batch), S_OK) << m_error;
+  }
+  CfgServer::UuidSeq thirds;
+  for (CORBA::ULong n = 0; n < kCount; n += 3) {
+    thirds.length(thirds.length() + 1);
+    thirds[thirds.length() - 1] = id(n);
+  }
+  ASSERT_EQ(m_client->Call([&](CfgServer::Store_ptr s) { s->remove(thirds); }, m_error), S_OK) << m_error;
+
+  // A batch refused for a taken uuid leaves its new uuid free; a removal refused for an unknown uuid
+  // leaves the known one in place.
+  CfgServer::RecordSeq batch;
+  batch.length(2);
+  batch[0] = named(kCount);
+  batch[1] = named(1);
+  EXPECT_EQ(Create(batch), KRO_E_SERVER_DUPLICATE_UUID);
+  EXPECT_NE(m_error.find("records[1].id"), std::string::npos) << m_error;
+  CfgServer::UuidSeq kept;
+  kept.length(2);
+  kept[0] = id(2);
+  kept[1] = id(3);  // removed above
+  EXPECT_EQ(m_client->Call([&](CfgServer::Store_ptr s) { s->remove(kept); }, m_error), KRO_E_UUID_NOT_BOUND);
+  EXPECT_NE(m_error.find("ids[1]"), std::string::npos) << m_error;
+  EXPECT_EQ(Create(One(named(kCount))), S_OK) << m_error;
+
+  m_client.reset();
+  ASSERT_EQ(m_server.Stop(), 0);
+  Start({});
+  CfgServer::Record_var read;
+  for (CORBA::ULong n = 0; n <= kCount; ++n) {
+    const HRESULT hr = m_client->Call([&](CfgServer::Store_ptr s) { read = s->read(id(n)); }, m_error);
+    if (n % 3 == 0 && n != kCount) {
+      EXPECT_EQ(hr, KRO_E_UUID_NOT_BOUND) << n;
+    } else {
+      ASSERT_EQ(hr, S_OK) << n << ": " << m_error;
+      EXPECT_EQ(std::string(read->body.bo().name.text.in()), "part " + std::to_string(n));
+    }
+  }
+  EXPECT_EQ(Create(One(named(3))), S_OK) << m_error;
+  EXPECT_EQ(Create(One(named(4))), KRO_E_SERVER_DUPLICATE_UUID);
+  EXPECT_EQ(Count(), kCount - kCount / 3 + 2);
+}
+
 TEST_F(ServerTest, ARequestOverTheSizeLimitIsRefusedAndTheServerGoesOn) {
   m_client.reset();
   ASSERT_EQ(m_server.Stop(), 0);
@@ -199,6 +264,18 @@ TEST(ServerProgram, ListensOnUnixSocketsAndLoopbackOnlyUnlessAllowedAndStopsOnSi
   EXPECT_EQ(CfgServerRun(program + " 2>&1", out), 2);
   EXPECT_EQ(CfgServerRun(program + " --db /nonexistent/folder/x.db 2>&1", out), 1);
   EXPECT_NE(out.find("/nonexistent/folder/x.db"), std::string::npos) << out;
+
+  // One server holds a database: a second one on the same file is refused, the first goes on.
+  ASSERT_TRUE(server.Start(dir / "u.db", {}, error)) << error;
+  EXPECT_EQ(CfgServerRun(program + " --db " + (dir / "u.db") + " 2>&1", out), 1);
+  EXPECT_NE(out.find("another server"), std::string::npos) << out;
+  ASSERT_EQ(CfgServerClient::Connect(server.address(), client, error), S_OK) << error;
+  CfgServer::RecordSeq_var all;
+  EXPECT_EQ(client->Call([&](CfgServer::Store_ptr s) { all = s->list(CfgServer::KindSeq(), "", 0, 10); }, error), S_OK)
+      << error;
+  EXPECT_EQ(all->length(), 1u);
+  client.reset();
+  EXPECT_EQ(server.Stop(), 0);
 }
 
 // ---- cfgso push, pull and query --server ----
