@@ -262,6 +262,13 @@ TEST(ServerProgram, ListensOnUnixSocketsAndLoopbackOnlyUnlessAllowedAndStopsOnSi
   EXPECT_EQ(CfgServerRun(program + " --help", out), 0);
   EXPECT_NE(out.find("network"), std::string::npos) << out;
   EXPECT_EQ(CfgServerRun(program + " 2>&1", out), 2);
+  EXPECT_NE(out.find("--db"), std::string::npos) << out;
+  EXPECT_EQ(CfgServerRun(program + " --version", out), 0);
+  EXPECT_TRUE(out.starts_with("cfgso-server ")) << out;
+  for (const char* bad : {"--max-request-bytes 1023", "--max-request-bytes=12x", "--bogus", "--endpoint", "stray"}) {
+    EXPECT_EQ(CfgServerRun(program + " --db " + (dir / "n.db") + " " + bad + " 2>&1", out), 2) << bad;
+    EXPECT_NE(out.find(std::string(bad).substr(0, 8)), std::string::npos) << bad << ": " << out;
+  }
   EXPECT_EQ(CfgServerRun(program + " --db /nonexistent/folder/x.db 2>&1", out), 1);
   EXPECT_NE(out.find("/nonexistent/folder/x.db"), std::string::npos) << out;
 
