@@ -11,6 +11,7 @@
 
 #include <omniORB4/CORBA.h>
 #include <omniORB4/IIOP.h>
+#include <omniORB4/internal/giopStream.h>
 #include <omniORB4/omniIOR.h>
 
 #include "CfgServerServant.h"
@@ -148,6 +149,10 @@ int main(int argc, char** argv) {
     return 1;
   }
 
+  // omniORB stages messages in buffers of 8 KiB and sends a fragment per buffer: a query's answer of
+  // tens of KiB took a send and a wake-up of the client per fragment. One buffer takes most answers
+  // whole (internal setting of omniORB's, read when the ORB starts; the client sets the same).
+  omni::giopStream::bufferSize = 64 * 1024;
   CORBA::ORB_var orb;
   try {
     const std::string maxSize = std::to_string(maxRequestBytes);

@@ -229,6 +229,67 @@ TEST_F(ServerTest, UuidsStayUniqueThroughRemovalsFailedBatchesAndRestarts) {
   EXPECT_EQ(Count(), kCount - kCount / 3 + 2);
 }
 
+// A query over more effectivities than three octets number: each record that holds is answered once,
+// with its first basic effectivity that holds, records in their order and elements in theirs.
+TEST_F(ServerTest, AQueryAnswersEachHoldingRecordOnceInOrder) {
+  constexpr CORBA::ULong kRecords = 70, kElements = 1000;
+  auto basic = [](bool holds) {
+    CfgServer::NlsBasicEffectivity be;
+    be.date_start = holds ? CfgServer::DMX_OrbixTypes::DateCorba{2005, 1, 1, 0, 0, 0}
+                          : CfgServer::DMX_OrbixTypes::DateCorba{1990, 1, 1, 0, 0, 0};
+    be.date_end = holds ? CfgServer::DMX_OrbixTypes::DateCorba{2005, 12, 31, 0, 0, 0}
+                        : CfgServer::DMX_OrbixTypes::DateCorba{1990, 2, 1, 0, 0, 0};
+    be.range_start = be.range_end = 0;
+    be.se.expression.text = "";
+    be.se.domain.text = "Plant";
+    return be;
+  };
+  auto holds = [](CORBA::ULong record, CORBA::ULong element) { return (record * kElements + element) % 7 == 0; };
+  CfgServer::RecordSeq records;
+  records.length(kRecords + 1);
+  for (CORBA::ULong r = 0; r < kRecords; ++r) {
+    CfgServer::NlsBasicEffectivitySeq bes;
+    bes.length(kElements);
+    for (CORBA::ULong e = 0; e < kElements; ++e) bes[e] = basic(holds(r, e + 1));
+    records[r].body.bes(bes);
+  }
+  CfgServer::NlsDomainEffectivity de;
+  de.domain.text = "Plant";
+  de.be_lst.length(4);
+  for (CORBA::ULong b = 0; b < 4; ++b) de.be_lst[b] = basic(b % 2 == 1);  // the 2nd and 4th hold
+  records[kRecords].body.de(de);
+  CfgServer::PackedUuids_var ids;
+  ASSERT_EQ(m_client->Call([&](CfgServer::Store_ptr s) { ids = s->create(records); }, m_error), S_OK) << m_error;
+
+  CfgServer::Point at;
+  at.domain = "Plant";
+  at.hasDate = true;
+  at.date = 1117584000;  // 2005-06-01
+  at.hasRank = false;
+  at.rank = 0;
+  at.mode150 = false;
+  CfgServer::Hits_var hits;
+  ASSERT_EQ(m_client->Call([&](CfgServer::Store_ptr s) { hits = s->query(at); }, m_error), S_OK) << m_error;
+  CORBA::ULong n = 0;
+  auto expect = [&](CORBA::ULong record, CORBA::ULong element, CORBA::ULong basic, CfgServer::Kind kind) {
+    ASSERT_LT(n, hits->seqs.length());
+    EXPECT_EQ(std::memcmp(hits->ids.get_buffer() + 16 * n, ids->get_buffer() + 16 * record, 16), 0) << n;
+    EXPECT_EQ(hits->elements[n], element) << n;
+    EXPECT_EQ(hits->basics[n], basic) << n;
+    EXPECT_EQ(hits->kinds[n], kind) << n;
+    if (n > 0) {
+      EXPECT_LE(hits->seqs[n - 1], hits->seqs[n]) << n;
+    }
+    ++n;
+  };
+  for (CORBA::ULong r = 0; r < kRecords; ++r)
+    for (CORBA::ULong e = 1; e <= kElements; ++e)
+      if (holds(r, e)) expect(r, e, 1, CfgServer::K_BASIC_EFFECTIVITY_SEQ);
+  expect(kRecords, 0, 2, CfgServer::K_DOMAIN_EFFECTIVITY);
+  EXPECT_EQ(hits->seqs.length(), n);
+  EXPECT_EQ(hits->ids.length(), 16 * n);
+}
+
 TEST_F(ServerTest, ARequestOverTheSizeLimitIsRefusedAndTheServerGoesOn) {
   m_client.reset();
   ASSERT_EQ(m_server.Stop(), 0);
