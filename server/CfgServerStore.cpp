@@ -87,16 +87,14 @@ CfgServerStore::CfgServerStore(const std::string& path) : m_path(path) {
     // system calls of every request), the log's index lives in this process's memory, and the uuids
     // read at start stay true. Set before WAL mode, which then keeps no shared-memory file.
     Exec("PRAGMA locking_mode=EXCLUSIVE");
-    // A new database takes 64 KiB pages (an existing one keeps its own). A batch of records with
-    // random uuids dirties pages all over the uuid index, and a commit writes each dirty page to the log
-    // in two system calls: larger pages mean fewer of them, for about as many bytes.
+    // A new database takes 4 KiB pages (an existing one keeps its own): a batch's rows append at the
+    // end, and each commit rewrites the last, partly filled pages, which larger pages only make larger.
     Exec("PRAGMA page_size=4096");
     Exec("PRAGMA journal_mode=WAL");
     // In WAL mode a commit survives the process's death at this level; a power cut may lose the last.
     Exec("PRAGMA synchronous=NORMAL");
-    // Batches of a thousand records into a uuid index touch pages all over it: with SQLite's default
-    // 2 MiB cache and a checkpoint every 4 MiB of log, a push spent its time rereading and rewriting
-    // pages. A 64 MiB cache, the file mapped, and a checkpoint every 32 MiB of log.
+    // A 64 MiB cache and a checkpoint every 256 MiB of log (below). The file is not mapped: with a
+    // mapping every page read first asks the log's index whether the page is in the log.
     Exec("PRAGMA cache_size=-65536");
     Exec("PRAGMA mmap_size=0");
     Exec(kSchema);
