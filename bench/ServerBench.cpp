@@ -1,6 +1,7 @@
 // cfgso-server over loopback beside its peers, in one run:
 // - reading one specification by uuid, beside a plain TCP echo of messages of the same sizes (another
-//   process, over the same loopback) and beside SQLite answering the same lookup in this process;
+//   process, over the same loopback) and beside the server's store answering the same lookup in this
+//   process (SQLite on a file of its own: the server holds its file alone);
 // - pushing 100 000 base objects in batches of 1 000, beside SQLite inserting the same rows in one
 //   local transaction;
 // - a query over 1 000 000 basic effectivities, beside the library's index answering it in process.
@@ -17,7 +18,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <random>
@@ -60,6 +63,7 @@ struct Server {
   CfgServerProcess process;
   std::unique_ptr<CfgServerClient> client;
   std::vector<CfgServer::Uuid> specifications;
+  CfgServer::RecordSeq specificationRecords;
   std::size_t requestBytes = 0, replyBytes = 0;
   bool effectivitiesLoaded = false;
   std::string error;
@@ -81,6 +85,7 @@ struct Server {
     }
     if (!Call([&](CfgServer::Store_ptr store) { CfgServer::PackedUuids_var ids = store->create(records); })) return;
     for (CORBA::ULong i = 0; i < records.length(); ++i) specifications.push_back(records[i].id);
+    specificationRecords = records;
     cdrMemoryStream reply;
     records[0].seq = 1;
     records[0] >>= reply;
@@ -96,13 +101,43 @@ struct Server {
   std::string failure;
 
   bool ready() const { return client != nullptr && error.empty(); }
-  std::string db() const { return dir / "bench.db"; }
 };
 
 Server& TheServer() {
   static Server server;
   return server;
 }
+
+// The server process's CPU time so far (user and system), in seconds: the machine is shared, so
+// the server rows also give the work done on both sides, which waits on other processes do not change.
+double ServerCpuSeconds(pid_t pid) {
+  std::FILE* stat = std::fopen(("/proc/" + std::to_string(pid) + "/stat").c_str(), "r");
+  if (!stat) return 0;
+  char line[1024] = {};
+  const bool read = std::fgets(line, sizeof line, stat) != nullptr;
+  std::fclose(stat);
+  // The fields after the command's name, which ends at the last ')': utime and stime are 12th and 13th.
+  const char* after = read ? std::strrchr(line, ')') : nullptr;
+  unsigned long utime = 0, stime = 0;
+  if (!after || std::sscanf(after + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &utime, &stime) != 2)
+    return 0;
+  return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// Both sides' CPU time per iteration, as counters beside the wall time: the client's (the benchmark's
+// own CPU time) and the server's.
+class CpuCounters {
+ public:
+  explicit CpuCounters(pid_t server) : m_server(server), m_start(ServerCpuSeconds(server)) {}
+  void Report(benchmark::State& state, double unit) const {
+    if (state.iterations() == 0) return;
+    state.counters["server_cpu"] = (ServerCpuSeconds(m_server) - m_start) * unit / static_cast<double>(state.iterations());
+  }
+
+ private:
+  pid_t m_server;
+  double m_start;
+};
 
 // p50 and p99 of the calls' wall times, and calls per second, as counters.
 void Latencies(benchmark::State& state, std::vector<double>& micros) {
@@ -118,6 +153,7 @@ void BM_Server_ReadSpecification(benchmark::State& state) {
   if (!server.ready()) return state.SkipWithError(server.error.c_str());
   std::vector<double> micros;
   std::size_t i = 0;
+  const CpuCounters cpu(server.process.pid());
   for (auto _ : state) {
     const CfgServer::Uuid& id = server.specifications[i++ % server.specifications.size()];
     const auto start = Clock::now();
@@ -126,6 +162,7 @@ void BM_Server_ReadSpecification(benchmark::State& state) {
     benchmark::DoNotOptimize(record->seq);
   }
   Latencies(state, micros);
+  cpu.Report(state, 1e6);  // microseconds
 }
 BENCHMARK(BM_Server_ReadSpecification)->UseRealTime()->MinTime(2.0);
 
@@ -202,32 +239,24 @@ void BM_Peer_TcpEcho(benchmark::State& state) {
 }
 BENCHMARK(BM_Peer_TcpEcho)->UseRealTime()->MinTime(2.0);
 
-// SQLite in this process, on the server's own file: the row by uuid, its body decoded.
+// The server's store in this process, on a file of its own holding the same specifications: the row
+// by uuid, its body decoded.
 void BM_Peer_SqliteRead(benchmark::State& state) {
   Server& server = TheServer();
   if (!server.ready()) return state.SkipWithError(server.error.c_str());
-  sqlite3* db = nullptr;
-  sqlite3_open_v2(server.db().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-  sqlite3_stmt* select = nullptr;
-  sqlite3_prepare_v2(db, "SELECT uuid, seq, body FROM record WHERE uuid = ?", -1, &select, nullptr);
+  CfgServerTempDir dir;
+  CfgServerStore store(dir / "peer.db");
+  CfgServer::PackedUuids_var ids = store.Create(server.specificationRecords);
   std::vector<double> micros;
   std::size_t i = 0;
   for (auto _ : state) {
     const CfgServer::Uuid& id = server.specifications[i++ % server.specifications.size()];
     const auto start = Clock::now();
-    sqlite3_bind_blob(select, 1, id.get_buffer(), 16, SQLITE_STATIC);
-    if (sqlite3_step(select) != SQLITE_ROW) return state.SkipWithError("SQLite lost a specification");
-    CfgServer::Record record;
-    record.seq = static_cast<std::uint64_t>(sqlite3_column_int64(select, 1));
-    CfgServerStore::Decode(sqlite3_column_blob(select, 2), static_cast<std::size_t>(sqlite3_column_bytes(select, 2)),
-                           record.body);
-    sqlite3_reset(select);
+    CfgServer::Record_var record = store.ReadOne(id);
     micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
-    benchmark::DoNotOptimize(record.seq);
+    benchmark::DoNotOptimize(record->seq);
   }
   Latencies(state, micros);
-  sqlite3_finalize(select);
-  sqlite3_close(db);
 }
 BENCHMARK(BM_Peer_SqliteRead)->UseRealTime()->MinTime(2.0);
 
@@ -255,6 +284,7 @@ void BM_Server_Push100k(benchmark::State& state) {
   Server& server = TheServer();
   if (!server.ready()) return state.SkipWithError(server.error.c_str());
   static std::mt19937_64 random(1);  // fresh uuids in every run of the benchmark
+  const CpuCounters cpu(server.process.pid());
   for (auto _ : state) {
     state.PauseTiming();
     const std::vector<CfgServer::RecordSeq> batches = BaseObjects(random);
@@ -264,6 +294,7 @@ void BM_Server_Push100k(benchmark::State& state) {
         return state.SkipWithError(server.failure.c_str());
   }
   state.SetItemsProcessed(state.iterations() * kPushCount);
+  cpu.Report(state, 1e3);  // milliseconds
 }
 BENCHMARK(BM_Server_Push100k)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
@@ -273,10 +304,11 @@ void BM_Peer_SqliteInsert100k(benchmark::State& state) {
   sqlite3* db = nullptr;
   sqlite3_open((dir / "peer.db").c_str(), &db);
   sqlite3_exec(db,
-               "PRAGMA page_size=65536; PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
-               "PRAGMA cache_size=-65536; PRAGMA mmap_size=1073741824;"
+               "PRAGMA locking_mode=EXCLUSIVE; PRAGMA page_size=4096; PRAGMA journal_mode=WAL;"
+               "PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=65536;"
+               "PRAGMA cache_size=-65536; PRAGMA mmap_size=0;"
                "CREATE TABLE record (seq INTEGER PRIMARY KEY AUTOINCREMENT,"
-               "  uuid BLOB NOT NULL UNIQUE CHECK (length(uuid) = 16), kind INTEGER NOT NULL,"
+               "  uuid BLOB NOT NULL CHECK (length(uuid) = 16), kind INTEGER NOT NULL,"
                "  name TEXT NOT NULL, domain TEXT NOT NULL, body BLOB NOT NULL);"
                "CREATE INDEX record_kind_domain ON record (kind, domain);",
                nullptr, nullptr, nullptr);
@@ -421,11 +453,13 @@ void BM_Server_Query1M(benchmark::State& state) {
   if (!LoadEffectivities(server, error)) return state.SkipWithError(error.c_str());
   const Effectivities& data = TheEffectivities();
   std::size_t p = 0, hits = 0;
+  const CpuCounters cpu(server.process.pid());
   for (auto _ : state) {
     CfgServer::Hits_var answer = server.client->store()->query(data.points[p++ % data.points.size()]);
     hits += answer->seqs.length();
   }
   state.counters["hits"] = static_cast<double>(hits) / static_cast<double>(state.iterations());
+  cpu.Report(state, 1e6);  // microseconds
 }
 BENCHMARK(BM_Server_Query1M)->UseRealTime()->MinTime(2.0);
 

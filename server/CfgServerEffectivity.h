@@ -25,15 +25,22 @@ class CfgServerEffectivity {
   static void Read(const CfgServer::Content& body, Found& out);
 
  private:
-  struct Item {
+  // A stored record that holds effectivities.
+  struct Stored {
     std::uint64_t seq;
     std::array<CORBA::Octet, 16> id;
     CfgServer::Kind kind;
-    std::uint32_t element;
-    bool expression;
   };
+  // One effectivity of a stored record, under the id the index knows it by: 8 octets, so that the
+  // table of a million stays small in the caches a query shares with the index.
+  struct Item {
+    std::uint32_t stored;   // in Snapshot::stored
+    std::uint32_t element;  // the top bit: it is an expression, whose basic is not told
+  };
+  static constexpr std::uint32_t kExpression = 0x80000000u;
   struct Snapshot {
     KroCfgEffectivityIndex index;
+    std::vector<Stored> stored;
     std::vector<Item> items;
   };
   std::shared_ptr<const Snapshot> Current(CfgServerStore& store);

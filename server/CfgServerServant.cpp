@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "CfgServerConvert.hh"
+#include "CfgServerEffectivity.h"
 
 namespace {
 
@@ -57,6 +58,11 @@ auto Guard(F call) -> decltype(call()) {
 
 }  // namespace
 
+CfgServerServant::CfgServerServant(CfgServerStore& store)
+    : m_store(store), m_effectivity(std::make_unique<CfgServerEffectivity>()) {}
+
+CfgServerServant::~CfgServerServant() = default;
+
 CfgServer::PackedUuids* CfgServerServant::create(const CfgServer::RecordSeq& records) {
   CheckRecords(records, false);
   return Guard([&] { return m_store.Create(records); });
@@ -99,7 +105,7 @@ void CfgServerServant::remove(const CfgServer::UuidSeq& ids) {
 CfgServer::Hits* CfgServerServant::query(const CfgServer::Point& at) {
   CfgServerChecker c("at");
   Check(at, c);
-  return Guard([&] { return m_effectivity.Query(m_store, at); });
+  return Guard([&] { return m_effectivity->Query(m_store, at); });
 }
 
 namespace {

@@ -3,13 +3,17 @@
 // changes invalidate.
 #pragma once
 
+#include <memory>
+
 #include "CfgServer.hh"
-#include "CfgServerEffectivity.h"
 #include "CfgServerStore.h"
+
+class CfgServerEffectivity;
 
 class CfgServerServant : public POA_CfgServer::Store {
  public:
-  explicit CfgServerServant(CfgServerStore& store) : m_store(store) {}
+  explicit CfgServerServant(CfgServerStore& store);
+  ~CfgServerServant() override;
 
   CfgServer::PackedUuids* create(const CfgServer::RecordSeq& records) override;
   void update(const CfgServer::RecordSeq& records) override;
@@ -23,5 +27,7 @@ class CfgServerServant : public POA_CfgServer::Store {
 
  private:
   CfgServerStore& m_store;
-  CfgServerEffectivity m_effectivity;
+  // Held apart so that the program's main, which makes the servant, compiles without the index's
+  // headers.
+  std::unique_ptr<CfgServerEffectivity> m_effectivity;
 };

@@ -11,10 +11,12 @@
 
 namespace {
 
+// The uuids' uniqueness is kept by the server in memory (a database made before kept a UNIQUE index
+// on them, which still holds there).
 const char* const kSchema =
     "CREATE TABLE IF NOT EXISTS record ("
     "  seq INTEGER PRIMARY KEY AUTOINCREMENT,"
-    "  uuid BLOB NOT NULL UNIQUE CHECK (length(uuid) = 16),"
+    "  uuid BLOB NOT NULL CHECK (length(uuid) = 16),"
     "  kind INTEGER NOT NULL,"
     "  name TEXT NOT NULL,"
     "  domain TEXT NOT NULL,"
@@ -69,57 +71,63 @@ class CfgServerStore::Transaction {
 };
 
 CfgServerStore::CfgServerStore(const std::string& path) : m_path(path) {
+  // No count of SQLite's memory is kept: keeping it takes a process-wide lock on every allocation.
+  // (Refused once SQLite is in use in the process, which changes nothing else.)
+  sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
   if (sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                       nullptr) != SQLITE_OK) {
     std::string message = m_db ? sqlite3_errmsg(m_db) : "out of memory";
     sqlite3_close(m_db);
     throw std::runtime_error("cannot open " + path + ": " + message);
   }
-  // Other servers on the same file wait for each other's writes rather than failing at once.
-  sqlite3_busy_timeout(m_db, 10000);
+  // A server that is still closing the file is waited for; one that keeps it is not.
+  sqlite3_busy_timeout(m_db, 3000);
   try {
-    // A new database takes 64 KiB pages (an existing one keeps its own). A batch of records with
-    // random uuids dirties pages all over the uuid index, and a commit writes each dirty page to the log
-    // in two system calls: larger pages mean fewer of them, for about as many bytes.
-    Exec("PRAGMA page_size=65536");
+    // One process holds the file: no file lock is taken and dropped around every transaction (two
+    // system calls of every request), the log's index lives in this process's memory, and the uuids
+    // read at start stay true. Set before WAL mode, which then keeps no shared-memory file.
+    Exec("PRAGMA locking_mode=EXCLUSIVE");
+    // A new database takes 4 KiB pages (an existing one keeps its own): a batch's rows append at the
+    // end, and each commit rewrites the last, partly filled pages, which larger pages only make larger.
+    Exec("PRAGMA page_size=4096");
     Exec("PRAGMA journal_mode=WAL");
     // In WAL mode a commit survives the process's death at this level; a power cut may lose the last.
     Exec("PRAGMA synchronous=NORMAL");
-    // Batches of a thousand records into a uuid index touch pages all over it: with SQLite's default
-    // 2 MiB cache and a checkpoint every 4 MiB of log, a push spent its time rereading and rewriting
-    // pages. A 64 MiB cache, the file mapped, and a checkpoint every 32 MiB of log.
+    // A 64 MiB cache and a checkpoint every 256 MiB of log (below). The file is not mapped: with a
+    // mapping every page read first asks the log's index whether the page is in the log.
     Exec("PRAGMA cache_size=-65536");
-    Exec("PRAGMA mmap_size=1073741824");
+    Exec("PRAGMA mmap_size=0");
     Exec(kSchema);
+    LoadUuids();
     {
       sqlite3_stmt* pageSize = Prepare("PRAGMA page_size");
       const int bytes = sqlite3_step(pageSize) == SQLITE_ROW ? sqlite3_column_int(pageSize, 0) : 4096;
       sqlite3_finalize(pageSize);
       Exec(("PRAGMA wal_autocheckpoint=" + std::to_string((256 << 20) / (bytes > 0 ? bytes : 4096))).c_str());
     }
-    Exec(kSchema);
     // Prepared once: parsing them took a good part of a small request.
     m_begin = Prepare("BEGIN");
     m_beginWrite = Prepare("BEGIN IMMEDIATE");
     m_commit = Prepare("COMMIT");
     m_rollback = Prepare("ROLLBACK");
-    m_dataVersion = Prepare("PRAGMA data_version");
     m_insert = Prepare("INSERT INTO record (uuid, kind, name, domain, body) VALUES (?, ?, ?, ?, ?)");
-    m_update = Prepare("UPDATE record SET kind = ?, name = ?, domain = ?, body = ? WHERE uuid = ?");
-    m_select = Prepare("SELECT uuid, seq, body FROM record WHERE uuid = ?");
-    m_delete = Prepare("DELETE FROM record WHERE uuid = ?");
+    m_update = Prepare("UPDATE record SET kind = ?, name = ?, domain = ?, body = ? WHERE seq = ?");
+    m_select = Prepare("SELECT uuid, seq, body FROM record WHERE seq = ?");
+    m_delete = Prepare("DELETE FROM record WHERE seq = ?");
   } catch (const CfgServer::StorageFailure& e) {
     std::string reason = e.reason.in();
-    this->~CfgServerStore();
+    // The members are destroyed as the constructor unwinds: only what they do not own is released.
+    Close();
     throw std::runtime_error("cannot use " + path + " as the server's database: " + reason);
   }
 }
 
-CfgServerStore::~CfgServerStore() {
-  for (sqlite3_stmt* s : {m_begin, m_beginWrite, m_commit, m_rollback, m_dataVersion, m_insert, m_update, m_select,
-                          m_delete})
+CfgServerStore::~CfgServerStore() { Close(); }
+
+void CfgServerStore::Close() {
+  for (sqlite3_stmt* s : {m_begin, m_beginWrite, m_commit, m_rollback, m_insert, m_update, m_select, m_delete})
     sqlite3_finalize(s);
-  m_begin = m_beginWrite = m_commit = m_rollback = m_dataVersion = nullptr;
+  m_begin = m_beginWrite = m_commit = m_rollback = nullptr;
   m_insert = m_update = m_select = m_delete = nullptr;
   if (m_db) sqlite3_close(m_db);
   m_db = nullptr;
@@ -143,7 +151,30 @@ void CfgServerStore::Exec(const char* sql) {
 
 void CfgServerStore::Failure(const char* what) {
   std::string reason = std::string(what) + ": " + sqlite3_errmsg(m_db);
+  if (sqlite3_errcode(m_db) == SQLITE_BUSY) reason += " (another server has it open)";
   throw CfgServer::StorageFailure(reason.c_str());
+}
+
+CfgServerStore::Key CfgServerStore::ToKey(const CfgServer::Uuid& id) {
+  Key key;
+  std::memcpy(key.data(), id.get_buffer(), 16);
+  return key;
+}
+
+void CfgServerStore::LoadUuids() {
+  sqlite3_stmt* all = Prepare("SELECT uuid, seq FROM record");
+  int rc;
+  while ((rc = sqlite3_step(all)) == SQLITE_ROW) {
+    Key key;
+    if (sqlite3_column_bytes(all, 0) != 16) rc = SQLITE_CORRUPT;
+    else std::memcpy(key.data(), sqlite3_column_blob(all, 0), 16);
+    if (rc != SQLITE_ROW || !m_seqs.Insert(key, sqlite3_column_int64(all, 1))) {
+      sqlite3_finalize(all);
+      throw CfgServer::StorageFailure("reading the uuids: a uuid not of 16 octets, or stored twice");
+    }
+  }
+  sqlite3_finalize(all);
+  if (rc != SQLITE_DONE) Failure("reading the uuids");
 }
 
 void CfgServerStore::Encode(const CfgServer::Content& body, std::vector<unsigned char>& out) {
@@ -191,12 +222,29 @@ CfgServer::PackedUuids* CfgServerStore::Create(const CfgServer::RecordSeq& recor
   ids->length(records.length() * 16);
   std::vector<unsigned char> body;
   std::string name, domain;
+  // The uuids are taken as they are stored and given back unless the transaction commits.
+  std::vector<Key> taken;
+  taken.reserve(records.length());
+  struct Undo {
+    CfgServerUuidTable& seqs;
+    std::vector<Key>& taken;
+    bool committed = false;
+    ~Undo() {
+      if (!committed)
+        for (const Key& key : taken) seqs.Erase(key);
+    }
+  } undo{m_seqs, taken};
+  for (CORBA::ULong i = 0; i < records.length(); ++i)
+    if (records[i].id.length() == 16) m_seqs.Prefetch(ToKey(records[i].id));
   Transaction transaction(*this, true);
   for (CORBA::ULong i = 0; i < records.length(); ++i) {
     const CfgServer::Record& record = records[i];
     CORBA::Octet* id = ids->get_buffer() + 16 * i;
     if (record.id.length() == 0) NewUuid(id);
     else std::memcpy(id, record.id.get_buffer(), 16);
+    Key key;
+    std::memcpy(key.data(), id, 16);
+    if (m_seqs.Find(key) != 0) throw CfgServer::DuplicateUuid(Field("records", i, ".id").c_str(), ToUuid(id));
     Encode(record.body, body);
     Describe(record.body, name, domain);
     sqlite3_reset(m_insert);
@@ -206,14 +254,19 @@ CfgServer::PackedUuids* CfgServerStore::Create(const CfgServer::RecordSeq& recor
     sqlite3_bind_text(m_insert, 4, domain.data(), static_cast<int>(domain.size()), SQLITE_STATIC);
     sqlite3_bind_blob(m_insert, 5, body.data(), static_cast<int>(body.size()), SQLITE_STATIC);
     int rc = sqlite3_step(m_insert);
+    // A database made with the UNIQUE index on uuids may still refuse one.
     if (rc == SQLITE_CONSTRAINT) {
       sqlite3_reset(m_insert);
       throw CfgServer::DuplicateUuid(Field("records", i, ".id").c_str(), ToUuid(id));
     }
     if (rc != SQLITE_DONE) Failure("storing a record");
+    // Taken now, so that the same uuid later in the batch is a duplicate.
+    m_seqs.Insert(key, sqlite3_last_insert_rowid(m_db));
+    taken.push_back(key);
   }
   sqlite3_reset(m_insert);
   transaction.Commit();
+  undo.committed = true;
   return ids._retn();
 }
 
@@ -224,6 +277,8 @@ void CfgServerStore::Update(const CfgServer::RecordSeq& records) {
   Transaction transaction(*this, true);
   for (CORBA::ULong i = 0; i < records.length(); ++i) {
     const CfgServer::Record& record = records[i];
+    const std::int64_t seq = m_seqs.Find(ToKey(record.id));
+    if (seq == 0) throw CfgServer::UnknownUuid(Field("records", i, ".id").c_str(), record.id);
     Encode(record.body, body);
     Describe(record.body, name, domain);
     sqlite3_reset(m_update);
@@ -231,11 +286,11 @@ void CfgServerStore::Update(const CfgServer::RecordSeq& records) {
     sqlite3_bind_text(m_update, 2, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
     sqlite3_bind_text(m_update, 3, domain.data(), static_cast<int>(domain.size()), SQLITE_STATIC);
     sqlite3_bind_blob(m_update, 4, body.data(), static_cast<int>(body.size()), SQLITE_STATIC);
-    sqlite3_bind_blob(m_update, 5, record.id.get_buffer(), 16, SQLITE_STATIC);
+    sqlite3_bind_int64(m_update, 5, seq);
     if (sqlite3_step(m_update) != SQLITE_DONE) Failure("updating a record");
     if (sqlite3_changes(m_db) == 0) {
       sqlite3_reset(m_update);
-      throw CfgServer::UnknownUuid(Field("records", i, ".id").c_str(), record.id);
+      throw CfgServer::StorageFailure("updating a record: the row of a stored uuid is missing");
     }
   }
   sqlite3_reset(m_update);
@@ -250,6 +305,19 @@ void CfgServerStore::ReadRow(sqlite3_stmt* statement, CfgServer::Record& out) {
   Decode(sqlite3_column_blob(statement, 2), static_cast<std::size_t>(sqlite3_column_bytes(statement, 2)), out.body);
 }
 
+void CfgServerStore::ReadSeq(std::int64_t seq, CfgServer::Record& out) {
+  sqlite3_reset(m_select);
+  sqlite3_bind_int64(m_select, 1, seq);
+  const int rc = sqlite3_step(m_select);
+  if (rc == SQLITE_DONE) {
+    sqlite3_reset(m_select);
+    throw CfgServer::StorageFailure("reading a record: the row of a stored uuid is missing");
+  }
+  if (rc != SQLITE_ROW) Failure("reading a record");
+  ReadRow(m_select, out);
+  sqlite3_reset(m_select);
+}
+
 CfgServer::RecordSeq* CfgServerStore::Read(const CfgServer::UuidSeq& ids) {
   std::lock_guard<std::mutex> lock(m_mutex);
   CfgServer::RecordSeq_var records = new CfgServer::RecordSeq;
@@ -258,34 +326,20 @@ CfgServer::RecordSeq* CfgServerStore::Read(const CfgServer::UuidSeq& ids) {
   std::optional<Transaction> transaction;
   if (ids.length() > 1) transaction.emplace(*this, false);
   for (CORBA::ULong i = 0; i < ids.length(); ++i) {
-    sqlite3_reset(m_select);
-    sqlite3_bind_blob(m_select, 1, ids[i].get_buffer(), 16, SQLITE_STATIC);
-    int rc = sqlite3_step(m_select);
-    if (rc == SQLITE_DONE) {
-      sqlite3_reset(m_select);
-      throw CfgServer::UnknownUuid(Field("ids", i).c_str(), ids[i]);
-    }
-    if (rc != SQLITE_ROW) Failure("reading a record");
-    ReadRow(m_select, records[i]);
+    const std::int64_t seq = m_seqs.Find(ToKey(ids[i]));
+    if (seq == 0) throw CfgServer::UnknownUuid(Field("ids", i).c_str(), ids[i]);
+    ReadSeq(seq, records[i]);
   }
-  sqlite3_reset(m_select);
   if (transaction) transaction->Commit();
   return records._retn();
 }
 
 CfgServer::Record* CfgServerStore::ReadOne(const CfgServer::Uuid& id) {
   std::lock_guard<std::mutex> lock(m_mutex);
-  sqlite3_reset(m_select);
-  sqlite3_bind_blob(m_select, 1, id.get_buffer(), 16, SQLITE_STATIC);
-  const int rc = sqlite3_step(m_select);
-  if (rc == SQLITE_DONE) {
-    sqlite3_reset(m_select);
-    throw CfgServer::UnknownUuid("id", id);
-  }
-  if (rc != SQLITE_ROW) Failure("reading a record");
+  const std::int64_t seq = m_seqs.Find(ToKey(id));
+  if (seq == 0) throw CfgServer::UnknownUuid("id", id);
   CfgServer::Record_var record = new CfgServer::Record;
-  ReadRow(m_select, record.inout());
-  sqlite3_reset(m_select);
+  ReadSeq(seq, record.inout());
   return record._retn();
 }
 
@@ -293,33 +347,24 @@ CfgServer::RecordSeq* CfgServerStore::ReadLinked(const CfgServer::Uuid& id, Refe
   std::lock_guard<std::mutex> lock(m_mutex);
   // A specification and its category is the common answer: room for a few without reallocating.
   CfgServer::RecordSeq_var records = new CfgServer::RecordSeq(4);
-  std::vector<std::array<CORBA::Octet, 16>> wanted(1);
-  std::memcpy(wanted[0].data(), id.get_buffer(), 16);
+  std::vector<Key> wanted{ToKey(id)};
   std::vector<const CfgServer::Uuid*> refs;
   Transaction transaction(*this, false);
   // Breadth first: the one asked for, what it refers to, what those refer to.
   for (std::size_t i = 0; i < wanted.size(); ++i) {
-    sqlite3_reset(m_select);
-    sqlite3_bind_blob(m_select, 1, wanted[i].data(), 16, SQLITE_STATIC);
-    const int rc = sqlite3_step(m_select);
-    if (rc == SQLITE_DONE) {
-      sqlite3_reset(m_select);
-      throw CfgServer::UnknownUuid(i ? "id (a record it refers to)" : "id", ToUuid(wanted[i].data()));
-    }
-    if (rc != SQLITE_ROW) Failure("reading a record");
+    const std::int64_t seq = m_seqs.Find(wanted[i]);
+    if (seq == 0) throw CfgServer::UnknownUuid(i ? "id (a record it refers to)" : "id", ToUuid(wanted[i].data()));
     const CORBA::ULong n = records->length();
     records->length(n + 1);
-    ReadRow(m_select, records[n]);
+    ReadSeq(seq, records[n]);
     refs.clear();
     references(records[n].body, refs);
     for (const CfgServer::Uuid* ref : refs) {
       if (ref->length() != 16) continue;  // refused on the way in
-      std::array<CORBA::Octet, 16> key;
-      std::memcpy(key.data(), ref->get_buffer(), 16);
+      const Key key = ToKey(*ref);
       if (std::find(wanted.begin(), wanted.end(), key) == wanted.end()) wanted.push_back(key);
     }
   }
-  sqlite3_reset(m_select);
   transaction.Commit();
   return records._retn();
 }
@@ -361,26 +406,37 @@ CfgServer::RecordSeq* CfgServerStore::List(const CfgServer::KindSeq& kinds, cons
 
 void CfgServerStore::Remove(const CfgServer::UuidSeq& ids) {
   std::lock_guard<std::mutex> lock(m_mutex);
+  // The uuids leave the map as their rows go, and come back unless the transaction commits. One
+  // named twice is unknown the second time.
+  struct Undo {
+    CfgServerUuidTable& seqs;
+    std::vector<std::pair<Key, std::int64_t>> removed;
+    bool committed = false;
+    ~Undo() {
+      if (!committed)
+        for (const auto& [key, seq] : removed) seqs.Insert(key, seq);
+    }
+  } undo{m_seqs, {}};
+  undo.removed.reserve(ids.length());
   Transaction transaction(*this, true);
   for (CORBA::ULong i = 0; i < ids.length(); ++i) {
+    const Key key = ToKey(ids[i]);
+    const std::int64_t seq = m_seqs.Find(key);
+    if (seq == 0) throw CfgServer::UnknownUuid(Field("ids", i).c_str(), ids[i]);
     sqlite3_reset(m_delete);
-    sqlite3_bind_blob(m_delete, 1, ids[i].get_buffer(), 16, SQLITE_STATIC);
+    sqlite3_bind_int64(m_delete, 1, seq);
     if (sqlite3_step(m_delete) != SQLITE_DONE) Failure("removing a record");
-    if (sqlite3_changes(m_db) == 0) {
-      sqlite3_reset(m_delete);
-      throw CfgServer::UnknownUuid(Field("ids", i).c_str(), ids[i]);
-    }
+    undo.removed.emplace_back(key, seq);
+    m_seqs.Erase(key);
   }
   sqlite3_reset(m_delete);
   transaction.Commit();
+  undo.committed = true;
 }
 
 std::uint64_t CfgServerStore::Generation() {
   std::lock_guard<std::mutex> lock(m_mutex);
-  std::uint64_t version = sqlite3_step(m_dataVersion) == SQLITE_ROW ? sqlite3_column_int64(m_dataVersion, 0) : 0;
-  sqlite3_reset(m_dataVersion);
-  // data_version moves with other connections' commits, m_commits with this one's.
-  return (version << 32) ^ m_commits;
+  return m_commits;
 }
 
 void CfgServerStore::Scan(const std::vector<CfgServer::Kind>& kinds, const Visitor& visit) {

@@ -1,5 +1,6 @@
-// The server's database: one SQLite file in WAL mode, one table of records. Every public call is one
-// transaction, whole or not at all; calls from the ORB's threads are taken one at a time.
+// The server's database: one SQLite file in WAL mode, one table of records, held by one server
+// process at a time. Every public call is one transaction, whole or not at all; calls from the ORB's
+// threads are taken one at a time. The uuids are looked up in memory: the table has no index on them.
 #pragma once
 
 #include <cstdint>
@@ -9,13 +10,15 @@
 #include <vector>
 
 #include "CfgServer.hh"
+#include "CfgServerUuidTable.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 class CfgServerStore {
  public:
-  // Opens or creates the file; throws std::runtime_error naming it when that fails.
+  // Opens or creates the file and reads its uuids; throws std::runtime_error naming it when that
+  // fails, among others when another server has it open.
   explicit CfgServerStore(const std::string& path);
   ~CfgServerStore();
   CfgServerStore(const CfgServerStore&) = delete;
@@ -34,7 +37,7 @@ class CfgServerStore {
   CfgServer::RecordSeq* List(const CfgServer::KindSeq& kinds, const char* domain, std::uint64_t after, std::uint32_t max);
   void Remove(const CfgServer::UuidSeq& ids);
 
-  // Changes whenever a commit is made, through this store or any other connection to the file.
+  // Changes whenever a commit is made.
   std::uint64_t Generation();
   // Every record of the kinds, in order of creation, in one read transaction.
   using Visitor = std::function<void(std::uint64_t seq, const CfgServer::Uuid& id, const CfgServer::Content& body)>;
@@ -47,6 +50,12 @@ class CfgServerStore {
 
  private:
   class Transaction;
+  using Key = CfgServerUuidTable::Key;
+  static Key ToKey(const CfgServer::Uuid& id);
+  // The row of seq into out; a row missing under a known uuid is a StorageFailure.
+  void ReadSeq(std::int64_t seq, CfgServer::Record& out);
+  void LoadUuids();
+  void Close();
   sqlite3_stmt* Prepare(const char* sql);
   void Exec(const char* sql);
   void Step(sqlite3_stmt* statement, const char* what);
@@ -57,11 +66,13 @@ class CfgServerStore {
   std::string m_path;
   std::mutex m_mutex;
   std::uint64_t m_commits = 0;
+  // Every stored uuid and its seq. Kept here rather than as a UNIQUE index: with random uuids every
+  // commit of a batch rewrote pages all over that index into the log.
+  CfgServerUuidTable m_seqs;
   sqlite3_stmt* m_begin = nullptr;
   sqlite3_stmt* m_beginWrite = nullptr;
   sqlite3_stmt* m_commit = nullptr;
   sqlite3_stmt* m_rollback = nullptr;
-  sqlite3_stmt* m_dataVersion = nullptr;
   sqlite3_stmt* m_insert = nullptr;
   sqlite3_stmt* m_update = nullptr;
   sqlite3_stmt* m_select = nullptr;

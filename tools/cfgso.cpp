@@ -200,7 +200,26 @@ int main(int argc, char** argv) {
       ->allow_extra_args(false);  // one name per --spec, so that FILE may follow
   queryCommand->add_flag("--150", query.mode150, "150% mode: expressions are not consulted");
   queryCommand->add_flag("--json", query.json, "the records as a JSON array");
-  CfgsoServerCommands server(app, queryCommand, query);
+  // cfgso-server's commands, run by cfgso_server.cpp.
+  ServerOptions remote;
+  const char* absent = CfgsoServerCommands::Available() ? nullptr : "(this cfgso was built without the server's client)";
+  CLI::App* push = app.add_subcommand("push", absent ? absent : "stream every record of a document to cfgso-server, in batches");
+  CLI::App* pull = app.add_subcommand("pull", absent ? absent : "fetch cfgso-server's records, stream them into spec "
+                                                                "objects and save them");
+  if (absent) {
+    for (CLI::App* command : {push, pull}) command->allow_extras();
+  } else {
+    push->add_option("FILE", remote.file, "the document to send")->required();
+    pull->add_option("--domain", remote.domain, "only the records of this domain")->type_name("D");
+    pull->add_option("--save", remote.file, "the document to write")->required()->type_name("FILE");
+    for (CLI::App* command : {push, pull})
+      command->add_option("--server", remote.server, "the address cfgso-server printed (corbaloc:...)")
+          ->required()
+          ->type_name("ADDRESS");
+  }
+  queryCommand->add_option("--server", remote.server, absent ? absent : "ask cfgso-server at this address instead of a file")
+      ->type_name("ADDRESS");
+  queryCommand->get_option("FILE")->required(false);
   std::string topic;
   CLI::App* help = app.add_subcommand("help", "show the help of cfgso, or of one COMMAND");
   help->add_option("COMMAND", topic, "the command to describe");
@@ -246,7 +265,13 @@ int main(int argc, char** argv) {
       return shipped.empty() ? 1 : ListCatalog(shipped.c_str());
     }
     if (*show) return showSvg ? ShowSvg(showFile, {showAt, showRank, showSpecs, show150}) : ShowDocument(showFile.c_str(), showJson);
-    if (server.Chosen()) return server.NeedsCatalog() && FindCatalog(command).empty() ? 1 : server.Run();
+    // A query with neither FILE nor --server goes there too, to be refused.
+    if (*push || *pull || (*queryCommand && (!remote.server.empty() || query.file.empty()))) {
+      using Server = CfgsoServerCommands;
+      if (*pull && !absent && FindCatalog(command).empty()) return 1;  // pull makes spec objects
+      return Server::Run(*push ? Server::Command::Push : *pull ? Server::Command::Pull : Server::Command::Query, remote,
+                         query);
+    }
     if (*queryCommand) return QueryDocument(query);
     if (*demo || *stream) {
       if (FindCatalog(command).empty()) return 1;

@@ -10,16 +10,12 @@
 #include <unordered_set>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
 #include "CfgServerClient.h"
 #include "CfgServerConvert.hh"
 #include "cfgso_results.h"
 #include "cfgso_documents.h"
 #include "KroCfgEffectivityPoint.h"
-#include "KroCfgEffectivityQuery.h"
 #include "KroCfgEffectivityReader.h"
-#include "KroCfgSOStrings.h"
 #include "DMX_ConfigServices.h"
 #include "KroCfgStreamer.h"
 #include "KroDocument.h"
@@ -429,11 +425,14 @@ int Query(const QueryOptions& options, const std::string& address) {
   for (CORBA::ULong i = 0; i < count; ++i)
     hits.push_back({answer->ids.get_buffer() + 16 * i, answer->kinds[i], answer->elements[i], answer->basics[i]});
   if (options.json) {
-    nlohmann::ordered_json out = nlohmann::ordered_json::array();
+    // Written out here, laid out as the file query's JSON: the values are hex digits, type names from
+    // the table above and numbers, with nothing to escape, and the JSON library's header is seconds of
+    // compiling.
+    std::printf(hits.empty() ? "[]\n" : "[\n");
     for (std::size_t i = 0; i < hits.size(); ++i)
-      out.push_back({{"uuid", Hex(hits[i].id)}, {"type", HitType(hits[i])}, {"element", hits[i].element},
-                     {"basic", hits[i].basic}});
-    std::printf("%s\n", out.dump(2).c_str());
+      std::printf("  {\n    \"uuid\": \"%s\",\n    \"type\": \"%s\",\n    \"element\": %u,\n    \"basic\": %u\n  }%s\n",
+                  Hex(hits[i].id).c_str(), HitType(hits[i]).c_str(), hits[i].element, hits[i].basic,
+                  i + 1 < hits.size() ? "," : "\n]");
     return 0;
   }
   std::printf("%s: %u record(s) hold\n", address.c_str(), count);
@@ -450,36 +449,17 @@ int Query(const QueryOptions& options, const std::string& address) {
 
 }  // namespace
 
-CfgsoServerCommands::CfgsoServerCommands(CLI::App& app, CLI::App* query, QueryOptions& options)
-    : m_query(query), m_options(options) {
-  m_push = app.add_subcommand("push", "stream every record of a document to cfgso-server, in batches");
-  m_push->add_option("FILE", m_file, "the document to send")->required();
-  m_pull = app.add_subcommand("pull", "fetch cfgso-server's records, stream them into spec objects and save them");
-  m_pull->add_option("--domain", m_domain, "only the records of this domain")->type_name("D");
-  m_pull->add_option("--save", m_file, "the document to write")->required()->type_name("FILE");
-  for (CLI::App* command : {m_push, m_pull})
-    command->add_option("--server", m_server, "the address cfgso-server printed (corbaloc:...)")
-        ->required()
-        ->type_name("ADDRESS");
-  query->add_option("--server", m_server, "ask cfgso-server at this address instead of a file")->type_name("ADDRESS");
-  query->get_option("FILE")->required(false);
-}
+bool CfgsoServerCommands::Available() { return true; }
 
-// A query without FILE or --server is taken here, to be refused.
-bool CfgsoServerCommands::Chosen() const {
-  return *m_push || *m_pull || (*m_query && (!m_server.empty() || m_options.file.empty()));
-}
-bool CfgsoServerCommands::NeedsCatalog() const { return m_pull->parsed(); }
-
-int CfgsoServerCommands::Run() {
+int CfgsoServerCommands::Run(Command command, const ServerOptions& options, const QueryOptions& query) {
   try {
-    if (*m_push) return Push(m_file, m_server);
-    if (*m_pull) return Pull(m_server, m_domain, m_file);
-    if (m_options.file.empty() == m_server.empty()) {
+    if (command == Command::Push) return Push(options.file, options.server);
+    if (command == Command::Pull) return Pull(options.server, options.domain, options.file);
+    if (query.file.empty() == options.server.empty()) {
       std::fprintf(stderr, "cfgso query: give FILE or --server ADDRESS (one of them)\n");
       return 2;
     }
-    return Query(m_options, m_server);
+    return Query(query, options.server);
   } catch (const CORBA::Exception& e) {
     std::fprintf(stderr, "cfgso: unexpected CORBA exception %s\n", e._name());
     return 1;
@@ -488,25 +468,12 @@ int CfgsoServerCommands::Run() {
 
 #else  // built without omniORB: the commands say so
 
-CfgsoServerCommands::CfgsoServerCommands(CLI::App& app, CLI::App* query, QueryOptions& options)
-    : m_query(query), m_options(options) {
-  m_push = app.add_subcommand("push", "(this cfgso was built without the server's client)");
-  m_pull = app.add_subcommand("pull", "(this cfgso was built without the server's client)");
-  for (CLI::App* command : {m_push, m_pull}) command->allow_extras();
-  query->add_option("--server", m_server, "(this cfgso was built without the server's client)");
-  query->get_option("FILE")->required(false);
-}
-
 const char* ServerResultName(HRESULT) { return nullptr; }
 
-// A query without FILE or --server is taken here, to be refused.
-bool CfgsoServerCommands::Chosen() const {
-  return *m_push || *m_pull || (*m_query && (!m_server.empty() || m_options.file.empty()));
-}
-bool CfgsoServerCommands::NeedsCatalog() const { return false; }
+bool CfgsoServerCommands::Available() { return false; }
 
-int CfgsoServerCommands::Run() {
-  if (*m_query && m_server.empty()) {
+int CfgsoServerCommands::Run(Command command, const ServerOptions& options, const QueryOptions&) {
+  if (command == Command::Query && options.server.empty()) {
     std::fprintf(stderr, "cfgso query: give FILE or --server ADDRESS (one of them)\n");
     return 2;
   }

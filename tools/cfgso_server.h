@@ -1,9 +1,8 @@
-// cfgso push, cfgso pull and cfgso query --server: documents streamed to and from cfgso-server.
+// cfgso push, cfgso pull and cfgso query --server: documents streamed to and from cfgso-server. The
+// options are cfgso.cpp's to declare (it alone compiles the command-line parser); the work is here.
 #pragma once
 
 #include <string>
-
-#include <CLI/CLI.hpp>
 
 #include "KroTypes.h"
 
@@ -12,25 +11,21 @@
 // The name of a code of the server's client (KRO_E_SERVER_...), nullptr for any other or without it.
 const char* ServerResultName(HRESULT hr);
 
+// What the server commands take from the command line.
+struct ServerOptions {
+  std::string server;  // the address cfgso-server printed
+  std::string file;    // push: the document to send; pull: the document to write
+  std::string domain;  // pull: only this domain's records
+};
+
 class CfgsoServerCommands {
  public:
-  // Adds push and pull to the program, and --server to its query command (whose FILE it makes
-  // optional: one of the two is needed).
-  CfgsoServerCommands(CLI::App& app, CLI::App* query, QueryOptions& options);
+  enum class Command { Push, Pull, Query };
 
-  // Whether the command given is one of these (a query with --server counts).
-  bool Chosen() const;
-  // Whether it needs the catalog (pull makes spec objects).
-  bool NeedsCatalog() const;
-  // The exit status: 0, 1 on failure, 2 for usage.
-  int Run();
-
- private:
-  CLI::App* m_push = nullptr;
-  CLI::App* m_pull = nullptr;
-  CLI::App* m_query = nullptr;
-  QueryOptions& m_options;
-  std::string m_server;
-  std::string m_file;
-  std::string m_domain;
+  // Whether this cfgso has the server's client (it needs omniORB): without it the commands are there
+  // and say so.
+  static bool Available();
+  // Runs one of them; a query with neither FILE nor --server, or with both, is refused here. The exit
+  // status: 0, 1 on failure, 2 for usage.
+  static int Run(Command command, const ServerOptions& options, const QueryOptions& query);
 };

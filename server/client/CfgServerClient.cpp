@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include <omniORB4/minorCode.h>
+#include <omniORB4/internal/giopStream.h>
 
 namespace {
 
@@ -49,6 +50,9 @@ HRESULT CfgServerClient::Connect(const std::string& address, std::unique_ptr<Cfg
                                 // Replies as large as the server sends; the server limits requests.
                                 {"giopMaxMsgSize", "1073741824"},
                                 {nullptr, nullptr}};
+    // Replies of tens of KiB (queries, lists) arrive in one buffer rather than in fragments of 8 KiB,
+    // each a wake-up (see the server's main).
+    omni::giopStream::bufferSize = 64 * 1024;
     int argc = 1;
     char name[] = "cfgso";
     char* argv[] = {name, nullptr};

@@ -164,6 +164,132 @@ TEST_F(ServerTest, HostileRequestsAreRefusedWholeWithTheFieldNamed) {
   EXPECT_EQ(Count(), 1u);
 }
 
+// The server keeps the uuids in memory: thousands of them, alike but for their last octets (as
+// clients number their own), created, removed in part, refused when taken, and all of it read back
+// the same after a restart that rebuilds them from the file.
+TEST_F(ServerTest, UuidsStayUniqueThroughRemovalsFailedBatchesAndRestarts) {
+  constexpr CORBA::ULong kCount = 3000;
+  auto id = [](CORBA::ULong n) {
+    CfgServer::Uuid u;
+    u.length(16);
+    for (CORBA::ULong i = 0; i < 16; ++i) u[i] = 0x11;
+    u[14] = static_cast<CORBA::Octet>(n >> 8);
+    u[15] = static_cast<CORBA::Octet>(n);
+    return u;
+  };
+  auto named = [&](CORBA::ULong n) {
+    CfgServer::Record record = BaseObject(("part " + std::to_string(n)).c_str());
+    record.id = id(n);
+    return record;
+  };
+  for (CORBA::ULong from = 0; from < kCount; from += 1000) {
+    CfgServer::RecordSeq batch;
+    batch.length(1000);
+    for (CORBA::ULong i = 0; i < 1000; ++i) batch[i] = named(from + i);
+    ASSERT_EQ(Create(batch), S_OK) << m_error;
+  }
+  CfgServer::UuidSeq thirds;
+  for (CORBA::ULong n = 0; n < kCount; n += 3) {
+    thirds.length(thirds.length() + 1);
+    thirds[thirds.length() - 1] = id(n);
+  }
+  ASSERT_EQ(m_client->Call([&](CfgServer::Store_ptr s) { s->remove(thirds); }, m_error), S_OK) << m_error;
+
+  // A batch refused for a taken uuid leaves its new uuid free; a removal refused for an unknown uuid
+  // leaves the known one in place.
+  CfgServer::RecordSeq batch;
+  batch.length(2);
+  batch[0] = named(kCount);
+  batch[1] = named(1);
+  EXPECT_EQ(Create(batch), KRO_E_SERVER_DUPLICATE_UUID);
+  EXPECT_NE(m_error.find("records[1].id"), std::string::npos) << m_error;
+  CfgServer::UuidSeq kept;
+  kept.length(2);
+  kept[0] = id(2);
+  kept[1] = id(3);  // removed above
+  EXPECT_EQ(m_client->Call([&](CfgServer::Store_ptr s) { s->remove(kept); }, m_error), KRO_E_UUID_NOT_BOUND);
+  EXPECT_NE(m_error.find("ids[1]"), std::string::npos) << m_error;
+  EXPECT_EQ(Create(One(named(kCount))), S_OK) << m_error;
+
+  m_client.reset();
+  ASSERT_EQ(m_server.Stop(), 0);
+  Start({});
+  CfgServer::Record_var read;
+  for (CORBA::ULong n = 0; n <= kCount; ++n) {
+    const HRESULT hr = m_client->Call([&](CfgServer::Store_ptr s) { read = s->read(id(n)); }, m_error);
+    if (n % 3 == 0 && n != kCount) {
+      EXPECT_EQ(hr, KRO_E_UUID_NOT_BOUND) << n;
+    } else {
+      ASSERT_EQ(hr, S_OK) << n << ": " << m_error;
+      EXPECT_EQ(std::string(read->body.bo().name.text.in()), "part " + std::to_string(n));
+    }
+  }
+  EXPECT_EQ(Create(One(named(3))), S_OK) << m_error;
+  EXPECT_EQ(Create(One(named(4))), KRO_E_SERVER_DUPLICATE_UUID);
+  EXPECT_EQ(Count(), kCount - kCount / 3 + 2);
+}
+
+// A query over more effectivities than three octets number: each record that holds is answered once,
+// with its first basic effectivity that holds, records in their order and elements in theirs.
+TEST_F(ServerTest, AQueryAnswersEachHoldingRecordOnceInOrder) {
+  constexpr CORBA::ULong kRecords = 70, kElements = 1000;
+  auto basic = [](bool holds) {
+    CfgServer::NlsBasicEffectivity be;
+    be.date_start = holds ? CfgServer::DMX_OrbixTypes::DateCorba{2005, 1, 1, 0, 0, 0}
+                          : CfgServer::DMX_OrbixTypes::DateCorba{1990, 1, 1, 0, 0, 0};
+    be.date_end = holds ? CfgServer::DMX_OrbixTypes::DateCorba{2005, 12, 31, 0, 0, 0}
+                        : CfgServer::DMX_OrbixTypes::DateCorba{1990, 2, 1, 0, 0, 0};
+    be.range_start = be.range_end = 0;
+    be.se.expression.text = "";
+    be.se.domain.text = "Plant";
+    return be;
+  };
+  auto holds = [](CORBA::ULong record, CORBA::ULong element) { return (record * kElements + element) % 7 == 0; };
+  CfgServer::RecordSeq records;
+  records.length(kRecords + 1);
+  for (CORBA::ULong r = 0; r < kRecords; ++r) {
+    CfgServer::NlsBasicEffectivitySeq bes;
+    bes.length(kElements);
+    for (CORBA::ULong e = 0; e < kElements; ++e) bes[e] = basic(holds(r, e + 1));
+    records[r].body.bes(bes);
+  }
+  CfgServer::NlsDomainEffectivity de;
+  de.domain.text = "Plant";
+  de.be_lst.length(4);
+  for (CORBA::ULong b = 0; b < 4; ++b) de.be_lst[b] = basic(b % 2 == 1);  // the 2nd and 4th hold
+  records[kRecords].body.de(de);
+  CfgServer::PackedUuids_var ids;
+  ASSERT_EQ(m_client->Call([&](CfgServer::Store_ptr s) { ids = s->create(records); }, m_error), S_OK) << m_error;
+
+  CfgServer::Point at;
+  at.domain = "Plant";
+  at.hasDate = true;
+  at.date = 1117584000;  // 2005-06-01
+  at.hasRank = false;
+  at.rank = 0;
+  at.mode150 = false;
+  CfgServer::Hits_var hits;
+  ASSERT_EQ(m_client->Call([&](CfgServer::Store_ptr s) { hits = s->query(at); }, m_error), S_OK) << m_error;
+  CORBA::ULong n = 0;
+  auto expect = [&](CORBA::ULong record, CORBA::ULong element, CORBA::ULong basic, CfgServer::Kind kind) {
+    ASSERT_LT(n, hits->seqs.length());
+    EXPECT_EQ(std::memcmp(hits->ids.get_buffer() + 16 * n, ids->get_buffer() + 16 * record, 16), 0) << n;
+    EXPECT_EQ(hits->elements[n], element) << n;
+    EXPECT_EQ(hits->basics[n], basic) << n;
+    EXPECT_EQ(hits->kinds[n], kind) << n;
+    if (n > 0) {
+      EXPECT_LE(hits->seqs[n - 1], hits->seqs[n]) << n;
+    }
+    ++n;
+  };
+  for (CORBA::ULong r = 0; r < kRecords; ++r)
+    for (CORBA::ULong e = 1; e <= kElements; ++e)
+      if (holds(r, e)) expect(r, e, 1, CfgServer::K_BASIC_EFFECTIVITY_SEQ);
+  expect(kRecords, 0, 2, CfgServer::K_DOMAIN_EFFECTIVITY);
+  EXPECT_EQ(hits->seqs.length(), n);
+  EXPECT_EQ(hits->ids.length(), 16 * n);
+}
+
 TEST_F(ServerTest, ARequestOverTheSizeLimitIsRefusedAndTheServerGoesOn) {
   m_client.reset();
   ASSERT_EQ(m_server.Stop(), 0);
@@ -197,8 +323,27 @@ TEST(ServerProgram, ListensOnUnixSocketsAndLoopbackOnlyUnlessAllowedAndStopsOnSi
   EXPECT_EQ(CfgServerRun(program + " --help", out), 0);
   EXPECT_NE(out.find("network"), std::string::npos) << out;
   EXPECT_EQ(CfgServerRun(program + " 2>&1", out), 2);
+  EXPECT_NE(out.find("--db"), std::string::npos) << out;
+  EXPECT_EQ(CfgServerRun(program + " --version", out), 0);
+  EXPECT_TRUE(out.starts_with("cfgso-server ")) << out;
+  for (const char* bad : {"--max-request-bytes 1023", "--max-request-bytes=12x", "--bogus", "--endpoint", "stray"}) {
+    EXPECT_EQ(CfgServerRun(program + " --db " + (dir / "n.db") + " " + bad + " 2>&1", out), 2) << bad;
+    EXPECT_NE(out.find(std::string(bad).substr(0, 8)), std::string::npos) << bad << ": " << out;
+  }
   EXPECT_EQ(CfgServerRun(program + " --db /nonexistent/folder/x.db 2>&1", out), 1);
   EXPECT_NE(out.find("/nonexistent/folder/x.db"), std::string::npos) << out;
+
+  // One server holds a database: a second one on the same file is refused, the first goes on.
+  ASSERT_TRUE(server.Start(dir / "u.db", {}, error)) << error;
+  EXPECT_EQ(CfgServerRun(program + " --db " + (dir / "u.db") + " 2>&1", out), 1);
+  EXPECT_NE(out.find("another server"), std::string::npos) << out;
+  ASSERT_EQ(CfgServerClient::Connect(server.address(), client, error), S_OK) << error;
+  CfgServer::RecordSeq_var all;
+  EXPECT_EQ(client->Call([&](CfgServer::Store_ptr s) { all = s->list(CfgServer::KindSeq(), "", 0, 10); }, error), S_OK)
+      << error;
+  EXPECT_EQ(all->length(), 1u);
+  client.reset();
+  EXPECT_EQ(server.Stop(), 0);
 }
 
 // ---- cfgso push, pull and query --server ----
