@@ -16,8 +16,9 @@ std::int64_t Seconds(const DMX_OrbixTypes::DateCorba& d) {
 }
 
 
-void Expression(const NlsSpecExpression& se, Record& out, Record::Basic& basic) {
-  basic.terms = KroCfgEffectivityReader::ParseExpression(se.expression.text.in());
+// Text that does not parse (a lone NOT, a dangling AND) makes the record damaged: it never holds.
+void Expression(const NlsSpecExpression& se, Record& out, Record::Basic& basic, bool& damaged) {
+  if (FAILED(KroCfgEffectivityReader::ParseExpression(se.expression.text.in(), basic.terms))) damaged = true;
   basic.hasExpression = !basic.terms.empty();
   // A basic effectivity standing alone takes its expression's domain, when it names one.
   if (*se.domain.text.in() && !out.hasDomain) {
@@ -26,44 +27,44 @@ void Expression(const NlsSpecExpression& se, Record& out, Record::Basic& basic) 
   }
 }
 
-void Basic(const NlsBasicEffectivity& be, Record& out, Record::Basic& basic) {
+void Basic(const NlsBasicEffectivity& be, Record& out, Record::Basic& basic, bool& damaged) {
   const std::int64_t start = Seconds(be.date_start), end = Seconds(be.date_end);
   // Both fields are always there: a pair of zeros means no such interval.
   if (start != 0 || end != 0) basic.dates.push_back(Record::Interval::Dates(start, end));
   if (be.range_start != 0 || be.range_end != 0) basic.ranks.push_back(Record::Interval::Ranks(be.range_start, be.range_end));
-  Expression(be.se, out, basic);
+  Expression(be.se, out, basic, damaged);
 }
 
-Record DomainEffectivity(const NlsDomainEffectivity& de) {
+Record DomainEffectivity(const NlsDomainEffectivity& de, bool& damaged) {
   Record out;
   out.kind = Record::Kind::StreamedDomainEffectivity;
   out.hasDomain = true;
   out.domain = de.domain.text.in();
   for (CORBA::ULong i = 0; i < de.be_lst.length(); ++i) {
     out.basics.emplace_back();
-    Basic(de.be_lst[i], out, out.basics.back());
+    Basic(de.be_lst[i], out, out.basics.back(), damaged);
   }
   return out;
 }
 
-Record BasicEffectivity(const NlsBasicEffectivity& be) {
+Record BasicEffectivity(const NlsBasicEffectivity& be, bool& damaged) {
   Record out;
   out.kind = Record::Kind::StreamedBasicEffectivity;
   out.basics.emplace_back();
-  Basic(be, out, out.basics.back());
+  Basic(be, out, out.basics.back(), damaged);
   return out;
 }
 
-Record SpecExpression(const NlsSpecExpression& se) {
+Record SpecExpression(const NlsSpecExpression& se, bool& damaged) {
   Record out;
   out.kind = Record::Kind::StreamedSpecExpression;
   out.basics.emplace_back();
-  Expression(se, out, out.basics.back());
+  Expression(se, out, out.basics.back(), damaged);
   return out;
 }
 
 // One alternative of normal values is one basic effectivity: all its intervals and terms must hold.
-Record XEffectivityValues(const DMX_Config::NlsXEffectivityValues& xev) {
+Record XEffectivityValues(const DMX_Config::NlsXEffectivityValues& xev, bool& damaged) {
   Record out;
   out.kind = Record::Kind::StreamedXEffectivityValues;
   out.hasDomain = true;
@@ -77,7 +78,8 @@ Record XEffectivityValues(const DMX_Config::NlsXEffectivityValues& xev) {
       if (nv.optionalDate.length() == 1)
         basic.dates.push_back(Record::Interval::Dates(Seconds(nv.optionalDate[0].start), Seconds(nv.optionalDate[0].end)));
       for (CORBA::ULong s = 0; s < nv.optionalSpec.length(); ++s) {
-        auto terms = KroCfgEffectivityReader::ParseExpression(nv.optionalSpec[s].text.in());
+        std::vector<Record::Term> terms;
+        if (FAILED(KroCfgEffectivityReader::ParseExpression(nv.optionalSpec[s].text.in(), terms))) damaged = true;
         basic.hasExpression = basic.hasExpression || !terms.empty();
         basic.terms.insert(basic.terms.end(), terms.begin(), terms.end());
       }
@@ -86,21 +88,21 @@ Record XEffectivityValues(const DMX_Config::NlsXEffectivityValues& xev) {
   return out;
 }
 
-void Modification(const NlsModification& mod, CfgServerEffectivity::Found& out) {
+void Modification(const NlsModification& mod, CfgServerEffectivity::Found& out, bool& damaged) {
   for (CORBA::ULong i = 0; i < mod.xev_lst.length(); ++i)
-    out.emplace_back(static_cast<std::uint32_t>(out.size() + 1), XEffectivityValues(mod.xev_lst[i]));
+    out.emplace_back(static_cast<std::uint32_t>(out.size() + 1), XEffectivityValues(mod.xev_lst[i], damaged));
 }
 
 // In the order the streamer writes them: the modifications' values, then the group's own.
-void GroupMod(const GroupModRecord& g, CfgServerEffectivity::Found& out) {
-  for (CORBA::ULong i = 0; i < g.group.mod_lst.length(); ++i) Modification(g.group.mod_lst[i], out);
+void GroupMod(const GroupModRecord& g, CfgServerEffectivity::Found& out, bool& damaged) {
+  for (CORBA::ULong i = 0; i < g.group.mod_lst.length(); ++i) Modification(g.group.mod_lst[i], out, damaged);
   for (CORBA::ULong i = 0; i < g.xev.length(); ++i)
-    out.emplace_back(static_cast<std::uint32_t>(out.size() + 1), XEffectivityValues(g.xev[i]));
+    out.emplace_back(static_cast<std::uint32_t>(out.size() + 1), XEffectivityValues(g.xev[i], damaged));
 }
 
 template <class S, class F>
-void Elements(const S& seq, CfgServerEffectivity::Found& out, F read) {
-  for (CORBA::ULong i = 0; i < seq.length(); ++i) out.emplace_back(i + 1, read(seq[i]));
+void Elements(const S& seq, CfgServerEffectivity::Found& out, F read, bool& damaged) {
+  for (CORBA::ULong i = 0; i < seq.length(); ++i) out.emplace_back(i + 1, read(seq[i], damaged));
 }
 
 // Sorts a query's keys by least significant digits first, 8 bits a pass, skipping the digits where all
@@ -128,26 +130,29 @@ const std::vector<Kind> kEffectivityKinds = {
 
 }  // namespace
 
-void CfgServerEffectivity::Read(const Content& body, Found& out) {
+bool CfgServerEffectivity::Read(const Content& body, Found& out) {
   out.clear();
+  bool damaged = false;
   switch (body._d()) {
-    case K_XEFFECTIVITY_VALUES: out.emplace_back(0, XEffectivityValues(body.xev())); break;
-    case K_XEFFECTIVITY_VALUES_SEQ: Elements(body.xevs(), out, XEffectivityValues); break;
-    case K_MODIFICATION: Modification(body.mod(), out); break;
+    case K_XEFFECTIVITY_VALUES: out.emplace_back(0, XEffectivityValues(body.xev(), damaged)); break;
+    case K_XEFFECTIVITY_VALUES_SEQ: Elements(body.xevs(), out, XEffectivityValues, damaged); break;
+    case K_MODIFICATION: Modification(body.mod(), out, damaged); break;
     case K_MODIFICATION_SEQ:
-      for (CORBA::ULong i = 0; i < body.mods().length(); ++i) Modification(body.mods()[i], out);
+      for (CORBA::ULong i = 0; i < body.mods().length(); ++i) Modification(body.mods()[i], out, damaged);
       break;
-    case K_GROUP_MOD: GroupMod(body.gmod(), out); break;
+    case K_GROUP_MOD: GroupMod(body.gmod(), out, damaged); break;
     case K_GROUP_MOD_SEQ:
-      for (CORBA::ULong i = 0; i < body.gmods().length(); ++i) GroupMod(body.gmods()[i], out);
+      for (CORBA::ULong i = 0; i < body.gmods().length(); ++i) GroupMod(body.gmods()[i], out, damaged);
       break;
-    case K_SPEC_EXPRESSION: out.emplace_back(0, SpecExpression(body.se())); break;
-    case K_BASIC_EFFECTIVITY: out.emplace_back(0, BasicEffectivity(body.be())); break;
-    case K_BASIC_EFFECTIVITY_SEQ: Elements(body.bes(), out, BasicEffectivity); break;
-    case K_DOMAIN_EFFECTIVITY: out.emplace_back(0, DomainEffectivity(body.de())); break;
-    case K_DOMAIN_EFFECTIVITY_SEQ: Elements(body.des(), out, DomainEffectivity); break;
+    case K_SPEC_EXPRESSION: out.emplace_back(0, SpecExpression(body.se(), damaged)); break;
+    case K_BASIC_EFFECTIVITY: out.emplace_back(0, BasicEffectivity(body.be(), damaged)); break;
+    case K_BASIC_EFFECTIVITY_SEQ: Elements(body.bes(), out, BasicEffectivity, damaged); break;
+    case K_DOMAIN_EFFECTIVITY: out.emplace_back(0, DomainEffectivity(body.de(), damaged)); break;
+    case K_DOMAIN_EFFECTIVITY_SEQ: Elements(body.des(), out, DomainEffectivity, damaged); break;
     default: break;
   }
+  if (damaged) out.clear();
+  return !damaged;
 }
 
 std::shared_ptr<const CfgServerEffectivity::Snapshot> CfgServerEffectivity::Current(CfgServerStore& store) {

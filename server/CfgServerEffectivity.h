@@ -20,9 +20,10 @@ class CfgServerEffectivity {
   CfgServer::Hits* Query(CfgServerStore& store, const CfgServer::Point& point);
 
   // A record's effectivities, each as the reader reads the streamed tree of the same structure, with
-  // its 1-based element number (0 for the record itself).
+  // its 1-based element number (0 for the record itself). False, with nothing found, for a record
+  // whose expression text does not parse: it is damaged and holds nowhere.
   using Found = std::vector<std::pair<std::uint32_t, KroCfgEffectivityRecord>>;
-  static void Read(const CfgServer::Content& body, Found& out);
+  static bool Read(const CfgServer::Content& body, Found& out);
 
  private:
   // A stored record that holds effectivities.

@@ -58,3 +58,10 @@ int QueryDocument(const QueryOptions& options) {
   }
   return problems.empty() ? 0 : 1;
 }
+
+void PrintServerHitsJson(const std::vector<ServerQueryHit>& hits) {
+  nlohmann::ordered_json out = nlohmann::ordered_json::array();
+  for (const auto& hit : hits)
+    out.push_back({{"uuid", hit.uuid}, {"type", hit.type}, {"element", hit.element}, {"basic", hit.basic}});
+  std::printf("%s\n", out.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace).c_str());
+}

@@ -12,6 +12,7 @@
 
 #include "CfgServerClient.h"
 #include "CfgServerConvert.hh"
+#include "cfgso_query.h"
 #include "cfgso_results.h"
 #include "cfgso_documents.h"
 #include "KroCfgEffectivityPoint.h"
@@ -425,14 +426,10 @@ int Query(const QueryOptions& options, const std::string& address) {
   for (CORBA::ULong i = 0; i < count; ++i)
     hits.push_back({answer->ids.get_buffer() + 16 * i, answer->kinds[i], answer->elements[i], answer->basics[i]});
   if (options.json) {
-    // Written out here, laid out as the file query's JSON: the values are hex digits, type names from
-    // the table above and numbers, with nothing to escape, and the JSON library's header is seconds of
-    // compiling.
-    std::printf(hits.empty() ? "[]\n" : "[\n");
-    for (std::size_t i = 0; i < hits.size(); ++i)
-      std::printf("  {\n    \"uuid\": \"%s\",\n    \"type\": \"%s\",\n    \"element\": %u,\n    \"basic\": %u\n  }%s\n",
-                  Hex(hits[i].id).c_str(), HitType(hits[i]).c_str(), hits[i].element, hits[i].basic,
-                  i + 1 < hits.size() ? "," : "\n]");
+    std::vector<ServerQueryHit> rows;
+    rows.reserve(hits.size());
+    for (const Hit& hit : hits) rows.push_back({Hex(hit.id), HitType(hit), hit.element, hit.basic});
+    PrintServerHitsJson(rows);
     return 0;
   }
   std::printf("%s: %u record(s) hold\n", address.c_str(), count);

@@ -290,6 +290,33 @@ TEST_F(ServerTest, AQueryAnswersEachHoldingRecordOnceInOrder) {
   EXPECT_EQ(hits->ids.length(), 16 * n);
 }
 
+// Expression text that does not parse is damage: such a record holds nowhere, where a lenient reading
+// of "NOT" would hold everywhere and "ENGINE-V6 AND" would read as ENGINE-V6.
+TEST_F(ServerTest, ARecordWhoseExpressionDoesNotParseNeverHolds) {
+  const char* texts[] = {"NOT", "ENGINE-V6 AND", "AND ENGINE-V6", "ENGINE-V6 AND AND GEARBOX-AUTO", "ENGINE-V6"};
+  CfgServer::RecordSeq records;
+  records.length(5);
+  for (CORBA::ULong i = 0; i < 5; ++i) {
+    CfgServer::NlsSpecExpression se;
+    se.expression.text = texts[i];
+    se.domain.text = "Plant";
+    records[i].body.se(se);
+  }
+  CfgServer::PackedUuids_var ids;
+  ASSERT_EQ(m_client->Call([&](CfgServer::Store_ptr s) { ids = s->create(records); }, m_error), S_OK) << m_error;
+
+  CfgServer::Point at;
+  at.domain = "Plant";
+  at.hasDate = at.hasRank = at.mode150 = false;
+  at.date = at.rank = 0;
+  at.chosen.length(1);
+  at.chosen[0] = CORBA::string_dup("ENGINE-V6");
+  CfgServer::Hits_var hits;
+  ASSERT_EQ(m_client->Call([&](CfgServer::Store_ptr s) { hits = s->query(at); }, m_error), S_OK) << m_error;
+  ASSERT_EQ(hits->seqs.length(), 1u);
+  EXPECT_EQ(std::memcmp(hits->ids.get_buffer(), ids->get_buffer() + 16 * 4, 16), 0);
+}
+
 TEST_F(ServerTest, ARequestOverTheSizeLimitIsRefusedAndTheServerGoesOn) {
   m_client.reset();
   ASSERT_EQ(m_server.Stop(), 0);
