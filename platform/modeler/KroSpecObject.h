@@ -121,6 +121,10 @@ class KroSpecObject final : public KroISpecObject, public KroISpecAttrAccess, pu
   // A new attribute (on a startup, a new layout entry); an empty place when the name is empty or
   // taken, or the kinds are not valid.
   KroAttrPlace add(std::string_view name, TCKind kind, TCKind elementKind);
+  // The slot of layout entry `index`, which the object has when index < slotCount(): for readers that
+  // know the layout's order and need no lookup by name.
+  KroSlot& slotAt(std::uint32_t index) { return m_slots[index]; }
+  std::uint32_t slotCount() const { return m_slotCount; }
   // The place a key names on this object, or an empty place.
   KroAttrPlace resolve(KroISpecAttrKey* key);
   // Calls f(place) for every attribute, in order.
