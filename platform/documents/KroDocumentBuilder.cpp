@@ -91,6 +91,9 @@ bool KroDocumentBuilder::OnRecord(KroDoc::Record& r, KroDoc::ParseError& err) {
         break;
       }
       case KroValue_Object:
+        slot.unset();
+        m_slotReferences.push_back({object, shape.slots[i], std::get<KroDoc::Ref>(value).id});
+        break;
       case KroValue_ObjectList:
         slot.unset();
         m_references.emplace_back(object, r.startUp->attributes[i].name, value);
@@ -127,6 +130,8 @@ bool KroDocumentBuilder::Finish(KroDoc::ParseError& err) {
     }
   }
   m_references.clear();
+  for (const SlotReference& r : m_slotReferences) r.object->slotAt(r.slot).setObject(ById(r.id));
+  m_slotReferences.clear();
   return true;
 }
 

@@ -55,5 +55,12 @@ class KroDocumentBuilder final : public KroDoc::Sink {
   std::vector<KroSpecObject*> m_inOrder;
   std::unordered_map<int, KroSpecObject*> m_byId;  // owned by the container
   std::vector<std::tuple<KroSpecObject*, std::string, KroDoc::Value>> m_references;
+  // A single reference in a slot of a line read by the startup's order: the object, the slot, the id.
+  struct SlotReference {
+    KroSpecObject* object;
+    std::uint32_t slot;
+    int id;
+  };
+  std::vector<SlotReference> m_slotReferences;
   std::vector<KroDoc::Object> m_deferred;
 };
