@@ -60,13 +60,11 @@ bool ParseInitialValue(KroValueKind kind, std::string_view text, KroAttrValue& o
 // ---- making -----------------------------------------------------------------------------------------
 
 KroSpecObject::KroSpecObject(KroSpecLayout* layout, KroSpecObject* startUp, bool isStartUp, std::string_view name,
-                             KroSlot* slots, std::uint32_t slotCount)
-    : KroExtensionHost(static_cast<KroBaseUnknown*>(static_cast<KroISpecObject*>(this))),
+                             std::uint32_t slotCount)
+    : m_name(name),
       m_layout(layout),
       m_startUp(startUp),
-      m_slots(slots),
       m_slotCount(slotCount) {
-  m_name.setString(name);
   if (isStartUp) m_flags |= kStartUp;
   if (m_startUp) m_startUp->AddRef();
 }
@@ -77,7 +75,7 @@ void* KroSpecObject::Allocate(std::uint32_t slotCount) {
 
 KroSpecObject* KroSpecObject::NewStartUp(std::string_view name, std::string lateType) {
   auto* layout = new KroSpecLayout(std::move(lateType));
-  auto* object = ::new (Allocate(0)) KroSpecObject(layout, nullptr, true, name, nullptr, 0);
+  auto* object = ::new (Allocate(0)) KroSpecObject(layout, nullptr, true, name, 0);
   return object;
 }
 
@@ -85,16 +83,17 @@ KroSpecObject* KroSpecObject::NewInstance(KroSpecObject* startUp, std::string_vi
   const std::uint32_t count = startUp->m_slotCount;
   void* memory = Allocate(count);
   auto* slots = reinterpret_cast<KroSlot*>(static_cast<char*>(memory) + sizeof(KroSpecObject));
-  for (std::uint32_t i = 0; i < count; ++i) KroSlot::CopyConstruct(&slots[i], startUp->m_slots[i]);
+  const KroSlot* initial = startUp->slots();
+  for (std::uint32_t i = 0; i < count; ++i) KroSlot::CopyConstruct(&slots[i], initial[i]);
   startUp->m_layout->AddRef();
-  auto* object = ::new (memory) KroSpecObject(startUp->m_layout, startUp, false, name, slots, count);
+  auto* object = ::new (memory) KroSpecObject(startUp->m_layout, startUp, false, name, count);
   if (startUp->m_own && startUp->m_own->hasLateType) object->setLateType(startUp->m_own->lateType);
   return object;
 }
 
 KroSpecObject* KroSpecObject::NewLoose(std::string_view name, std::string lateType) {
   auto* layout = new KroSpecLayout(std::move(lateType));
-  return ::new (Allocate(0)) KroSpecObject(layout, nullptr, false, name, nullptr, 0);
+  return ::new (Allocate(0)) KroSpecObject(layout, nullptr, false, name, 0);
 }
 
 namespace {
@@ -117,8 +116,8 @@ KroSpecObject::~KroSpecObject() {
     }
   if (!isStartUp())
     for (std::uint32_t i = 0; i < m_slotCount; ++i) {
-      m_slots[i].takeObjects(pending);
-      m_slots[i].~KroSlot();
+      slots()[i].takeObjects(pending);
+      slots()[i].~KroSlot();
     }
   else if (m_own)
     for (KroSlot& slot : m_own->startUpSlots) slot.takeObjects(pending);
@@ -162,7 +161,9 @@ void KroSpecObject::setLateType(std::string lateType) {
 
 HRESULT KroSpecObject::QueryInterface(const IID& iid, void** out) {
   HRESULT hr = KroQueryInterfaces<KroISpecObject, KroISpecAttrAccess>(this, iid, out);
-  return hr == E_NOINTERFACE ? QueryExtension(lateType(), iid, out) : hr;
+  return hr == E_NOINTERFACE
+             ? QueryExtension(static_cast<KroBaseUnknown*>(static_cast<KroISpecObject*>(this)), lateType(), iid, out)
+             : hr;
 }
 
 KroISpecObject* KroSpecObject::Instanciate(const KroUnicodeString& name, const KroIContainer_var& container, int) {
@@ -208,7 +209,7 @@ KroAttrPlace KroSpecObject::findRemembered(const KroUnicodeString& name) {
 
 KroAttrPlace KroSpecObject::placeOf(std::string_view name, std::uint32_t head, const std::uint64_t* hash) const {
   for (std::uint32_t i = head; i != KroNameIndex::kNone; i = m_layout->entry(i).previous)
-    if (i < m_slotCount && !m_slots[i].isAbsent()) return layoutPlace(i);
+    if (i < m_slotCount && !slots()[i].isAbsent()) return layoutPlace(i);
   if (!m_own || m_own->live == 0) return {};
   std::uint32_t own = findOwn(name, hash ? *hash : KroNameIndex::Hash(name));
   return own == KroNameIndex::kNone ? KroAttrPlace{} : ownPlace(own);
@@ -221,7 +222,6 @@ KroAttrPlace KroSpecObject::add(std::string_view name, TCKind kind, TCKind eleme
     const std::uint32_t index = m_layout->append(name, kind, elementKind);
     Side& s = side();
     s.startUpSlots.emplace_back();
-    m_slots = s.startUpSlots.data();
     m_slotCount = static_cast<std::uint32_t>(s.startUpSlots.size());
     return layoutPlace(index);
   }
@@ -245,7 +245,7 @@ KroAttrPlace KroSpecObject::resolve(KroISpecAttrKey* key) {
   if (!ref) return find(key->GetName().view());
   if (ref->layout() == m_layout) {
     const std::uint32_t i = ref->index();
-    if (i < m_slotCount && !m_slots[i].isAbsent()) return layoutPlace(i);
+    if (i < m_slotCount && !slots()[i].isAbsent()) return layoutPlace(i);
   } else if (ref->owner() == this) {
     // A removed own attribute detaches its key, so an attached key names a live attribute.
     return ownPlace(ref->index());
@@ -354,7 +354,7 @@ KroListValKroISpecAttribute_var* KroSpecObject::ListAttributes() {
 int KroSpecObject::CountAttributes() const {
   int count = 0;
   for (std::uint32_t i = 0; i < m_slotCount; ++i)
-    if (!m_slots[i].isAbsent()) ++count;
+    if (!slots()[i].isAbsent()) ++count;
   return count + (m_own ? static_cast<int>(m_own->live) : 0);
 }
 
@@ -373,7 +373,7 @@ KroIContainer* KroSpecObject::GetContainer() {
 
 void KroSpecObject::dropReferences() {
   for (std::uint32_t i = 0; i < m_slotCount; ++i)
-    if (m_slots[i].holdsObjects()) m_slots[i].unset();
+    if (slots()[i].holdsObjects()) slots()[i].unset();
   if (m_own)
     for (KroOwnAttribute& a : m_own->attributes)
       if (a.slot.holdsObjects()) a.slot.unset();
@@ -431,7 +431,7 @@ KroISpecAttrKey* KroSpecObject::GetAttrKey(const char* name) {
 KroISpecAttrKey* KroSpecObject::GetAttrKey(const KroUnicodeString& name) {
   // The usual case without building a place: a remembered name whose newest entry is present here.
   std::uint32_t head;
-  if (m_layout->recall(name, head) && head < m_slotCount && !m_slots[head].isAbsent()) return m_layout->key(head);
+  if (m_layout->recall(name, head) && head < m_slotCount && !slots()[head].isAbsent()) return m_layout->key(head);
   KroAttrPlace place = findRemembered(name);
   return place ? keyOf(place) : nullptr;
 }
