@@ -72,7 +72,7 @@ KroContainer::~KroContainer() {
       object->AddRef();
       unheld.push_back(object);
     }
-    object->m_flags = static_cast<std::uint8_t>((object->m_flags & O::kStartUp) | O::kDetached);
+    object->m_flags = static_cast<std::uint8_t>((object->m_flags & (O::kStartUp | O::kOwnLayout)) | O::kDetached);
     object->m_container = nullptr;
   }
   m_listed.clear();
@@ -258,7 +258,7 @@ void KroContainer::MarkHeld(const Objects& candidates, const MarkOptions& option
     object->forEachReference([&](KroISpecObject* value) {
       if (O* target = internal(value)) --target->m_gcRefs;
     });
-    if (startUpEdges && object->m_startUp && (object->m_startUp->m_flags & O::kCandidate)) --object->m_startUp->m_gcRefs;
+    if (O* made = startUpEdges ? object->startUp() : nullptr; made && (made->m_flags & O::kCandidate)) --made->m_gcRefs;
   }
   Objects pending;
   auto reach = [&](O* target) {
@@ -276,7 +276,7 @@ void KroContainer::MarkHeld(const Objects& candidates, const MarkOptions& option
       O* reached = pending.back();
       pending.pop_back();
       reached->forEachReference([&](KroISpecObject* value) { reach(internal(value)); });
-      if (startUpEdges && reached->m_startUp && (reached->m_startUp->m_flags & O::kCandidate)) reach(reached->m_startUp);
+      if (O* made = startUpEdges ? reached->startUp() : nullptr; made && (made->m_flags & O::kCandidate)) reach(made);
     }
   }
   for (O* object : candidates) object->m_flags &= static_cast<std::uint8_t>(~O::kCandidate);

@@ -62,11 +62,15 @@ bool ParseInitialValue(KroValueKind kind, std::string_view text, KroAttrValue& o
 KroSpecObject::KroSpecObject(KroSpecLayout* layout, KroSpecObject* startUp, bool isStartUp, std::string_view name,
                              std::uint32_t slotCount)
     : m_name(name),
-      m_layout(layout),
       m_startUp(startUp),
       m_slotCount(slotCount) {
   if (isStartUp) m_flags |= kStartUp;
-  if (m_startUp) m_startUp->AddRef();
+  if (startUp) {
+    startUp->AddRef();
+  } else {
+    m_ownLayout = layout;
+    m_flags |= kOwnLayout;
+  }
 }
 
 void* KroSpecObject::Allocate(std::uint32_t slotCount) {
@@ -85,8 +89,7 @@ KroSpecObject* KroSpecObject::NewInstance(KroSpecObject* startUp, std::string_vi
   auto* slots = reinterpret_cast<KroSlot*>(static_cast<char*>(memory) + sizeof(KroSpecObject));
   const KroSlot* initial = startUp->slots();
   for (std::uint32_t i = 0; i < count; ++i) KroSlot::CopyConstruct(&slots[i], initial[i]);
-  startUp->m_layout->AddRef();
-  auto* object = ::new (memory) KroSpecObject(startUp->m_layout, startUp, false, name, count);
+  auto* object = ::new (memory) KroSpecObject(nullptr, startUp, false, name, count);
   if (startUp->m_own && startUp->m_own->hasLateType) object->setLateType(startUp->m_own->lateType);
   return object;
 }
@@ -122,7 +125,7 @@ KroSpecObject::~KroSpecObject() {
   else if (m_own)
     for (KroSlot& slot : m_own->startUpSlots) slot.takeObjects(pending);
   m_own.reset();
-  m_layout->Release();
+  if (m_flags & kOwnLayout) m_ownLayout->Release();
   if (outermost) {
     while (!local.empty()) {
       KroISpecObject* object = local.back();
@@ -132,7 +135,7 @@ KroSpecObject::~KroSpecObject() {
     t_pending = nullptr;
   }
   // A startup outlives its container's instances unless the container has closed; no chain forms here.
-  if (m_startUp) m_startUp->Release();
+  if (!(m_flags & kOwnLayout) && m_startUp) m_startUp->Release();
 }
 
 KroSpecObject* KroSpecObject::Real(KroISpecObject* value) {
@@ -146,11 +149,11 @@ KroSpecObject::Side& KroSpecObject::side() {
 }
 
 const std::string& KroSpecObject::lateType() const {
-  return m_own && m_own->hasLateType ? m_own->lateType : m_layout->lateType();
+  return m_own && m_own->hasLateType ? m_own->lateType : layout()->lateType();
 }
 
 void KroSpecObject::setLateType(std::string lateType) {
-  if (lateType == m_layout->lateType()) {
+  if (lateType == layout()->lateType()) {
     if (m_own) m_own->hasLateType = false;
     return;
   }
@@ -193,22 +196,22 @@ KroAttrPlace KroSpecObject::find(std::string_view name) {
   bool hasNul;
   const std::uint64_t hash = KroNameIndex::Hash(name, hasNul);
   if (hasNul || name.empty()) return {};
-  return placeOf(name, m_layout->find(name, hash), &hash);
+  return placeOf(name, layout()->find(name, hash), &hash);
 }
 
 KroAttrPlace KroSpecObject::findRemembered(const KroUnicodeString& name) {
   std::uint32_t head;
-  if (m_layout->recall(name, head)) return placeOf(name.view(), head, nullptr);
+  if (layout()->recall(name, head)) return placeOf(name.view(), head, nullptr);
   bool hasNul;
   const std::uint64_t hash = KroNameIndex::Hash(name.view(), hasNul);
   if (hasNul || name.IsEmpty()) return {};
-  head = m_layout->find(name.view(), hash);
-  m_layout->remember(name, head);
+  head = layout()->find(name.view(), hash);
+  layout()->remember(name, head);
   return placeOf(name.view(), head, &hash);
 }
 
 KroAttrPlace KroSpecObject::placeOf(std::string_view name, std::uint32_t head, const std::uint64_t* hash) const {
-  for (std::uint32_t i = head; i != KroNameIndex::kNone; i = m_layout->entry(i).previous)
+  for (std::uint32_t i = head; i != KroNameIndex::kNone; i = layout()->entry(i).previous)
     if (i < m_slotCount && !slots()[i].isAbsent()) return layoutPlace(i);
   if (!m_own || m_own->live == 0) return {};
   std::uint32_t own = findOwn(name, hash ? *hash : KroNameIndex::Hash(name));
@@ -219,7 +222,7 @@ KroAttrPlace KroSpecObject::add(std::string_view name, TCKind kind, TCKind eleme
   if (!UsableName(name) || !KroIsValidKind(kind, elementKind) || find(name)) return {};
   if (isStartUp()) {
     // A startup owns its layout alone: instances made earlier keep their fewer slots.
-    const std::uint32_t index = m_layout->append(name, kind, elementKind);
+    const std::uint32_t index = layout()->append(name, kind, elementKind);
     Side& s = side();
     s.startUpSlots.emplace_back();
     m_slotCount = static_cast<std::uint32_t>(s.startUpSlots.size());
@@ -243,7 +246,7 @@ KroAttrPlace KroSpecObject::resolve(KroISpecAttrKey* key) {
   if (!key) return {};
   KroSpecAttrRef* ref = key->GetModelerRef();
   if (!ref) return find(key->GetName().view());
-  if (ref->layout() == m_layout) {
+  if (ref->layout() == layout()) {
     const std::uint32_t i = ref->index();
     if (i < m_slotCount && !slots()[i].isAbsent()) return layoutPlace(i);
   } else if (ref->owner() == this) {
@@ -255,7 +258,7 @@ KroAttrPlace KroSpecObject::resolve(KroISpecAttrKey* key) {
 }
 
 KroSpecAttrRef* KroSpecObject::keyOf(const KroAttrPlace& place) {
-  if (!place.own) return m_layout->key(place.index);
+  if (!place.own) return layout()->key(place.index);
   KroOwnAttribute& a = m_own->attributes[place.index];
   if (a.key) {
     a.key->AddRef();
@@ -359,9 +362,10 @@ int KroSpecObject::CountAttributes() const {
 }
 
 KroISpecObject* KroSpecObject::GetStartUp() {
-  if (!m_startUp) return nullptr;
-  m_startUp->AddRef();
-  return m_startUp;
+  KroSpecObject* made = startUp();
+  if (!made) return nullptr;
+  made->AddRef();
+  return made;
 }
 
 KroIContainer* KroSpecObject::GetContainer() {
@@ -431,7 +435,7 @@ KroISpecAttrKey* KroSpecObject::GetAttrKey(const char* name) {
 KroISpecAttrKey* KroSpecObject::GetAttrKey(const KroUnicodeString& name) {
   // The usual case without building a place: a remembered name whose newest entry is present here.
   std::uint32_t head;
-  if (m_layout->recall(name, head) && head < m_slotCount && !slots()[head].isAbsent()) return m_layout->key(head);
+  if (layout()->recall(name, head) && head < m_slotCount && !slots()[head].isAbsent()) return layout()->key(head);
   KroAttrPlace place = findRemembered(name);
   return place ? keyOf(place) : nullptr;
 }

@@ -110,7 +110,7 @@ class KroSpecObject final : public KroISpecObject, public KroISpecAttrAccess, pu
   std::string_view name() const { return m_name.view(); }
   const std::string& lateType() const;
   bool isStartUp() const { return m_flags & kStartUp; }
-  KroSpecObject* startUp() const { return m_startUp; }
+  KroSpecObject* startUp() const { return (m_flags & kOwnLayout) ? nullptr : m_startUp; }
   KroContainer* container() const { return (m_flags & kListed) ? m_container : nullptr; }
   // Gives the object a late type other than its startup's (documents that say so).
   void setLateType(std::string lateType);
@@ -163,6 +163,7 @@ class KroSpecObject final : public KroISpecObject, public KroISpecAttrAccess, pu
     kMarked = 16,     // reached during a collection
     kCandidate = 32,  // examined by the running collection
     kDetached = 64,   // its container has closed
+    kOwnLayout = 128,  // a startup or a loose instance: m_ownLayout, not m_startUp
   };
 
   // What only some objects need: own attributes, a late type of their own, a startup's growable slots.
@@ -181,6 +182,7 @@ class KroSpecObject final : public KroISpecObject, public KroISpecAttrAccess, pu
   static void* Allocate(std::uint32_t slotCount);
 
   Side& side();
+  KroSpecLayout* layout() const { return (m_flags & kOwnLayout) ? m_ownLayout : m_startUp->m_ownLayout; }
   // An instance's slots follow it in its allocation; a startup's grow in its side record.
   KroSlot* slots() const {
     if (!(m_flags & kStartUp))
@@ -188,7 +190,7 @@ class KroSpecObject final : public KroISpecObject, public KroISpecAttrAccess, pu
     return m_own ? m_own->startUpSlots.data() : nullptr;
   }
   KroAttrPlace layoutPlace(std::uint32_t index) const {
-    const KroLayoutEntry& e = m_layout->entry(index);
+    const KroLayoutEntry& e = layout()->entry(index);
     return KroAttrPlace{&slots()[index], e.kind, e.elementKind, e.valueKind, e.name, index, false};
   }
   KroAttrPlace ownPlace(std::uint32_t index) const;
@@ -228,8 +230,11 @@ class KroSpecObject final : public KroISpecObject, public KroISpecAttrAccess, pu
   };
 
   Name m_name;
-  KroSpecLayout* m_layout;   // one reference
-  KroSpecObject* m_startUp;  // one reference, null for startups and loose instances
+  // Startups and loose instances own a layout; an instance uses its startup's, which it holds.
+  union {
+    KroSpecLayout* m_ownLayout;  // one reference
+    KroSpecObject* m_startUp;    // one reference
+  };
   KroContainer* m_container = nullptr;
   std::uint32_t m_slotCount;
   std::uint32_t m_position = 0;  // in the container's tracking list
