@@ -9,9 +9,7 @@
 
 #include "KroDocumentFormat.h"
 #include "KroModelerInterfaces.h"
-
-class KroSpecObject;
-struct KroAttrPlace;
+#include "KroSpecObject.h"
 
 class KroDocumentWriter {
  public:
