@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -40,10 +41,16 @@ int Records() {
   return count;
 }
 
+// A folder of the run's own, removed with what it holds when the program ends.
 std::string Folder() {
   static const std::string folder = [] {
     std::string pattern = "/tmp/kro-docbench-XXXXXX";
-    return std::string(mkdtemp(pattern.data()) ? pattern : "/tmp");
+    if (!mkdtemp(pattern.data())) return std::string("/tmp");
+    std::atexit([] {
+      std::error_code ec;
+      std::filesystem::remove_all(Folder(), ec);
+    });
+    return pattern;
   }();
   return folder;
 }
