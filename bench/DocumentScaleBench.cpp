@@ -42,17 +42,18 @@ int Records() {
 }
 
 // A folder of the run's own, removed with what it holds when the program ends.
+// Never destroyed, so that the removal at exit still has it.
 std::string Folder() {
-  static const std::string folder = [] {
-    std::string pattern = "/tmp/kro-docbench-XXXXXX";
-    if (!mkdtemp(pattern.data())) return std::string("/tmp");
+  static const std::string* folder = [] {
+    auto* pattern = new std::string("/tmp/kro-docbench-XXXXXX");
+    if (!mkdtemp(pattern->data())) return new std::string("/tmp");
     std::atexit([] {
       std::error_code ec;
       std::filesystem::remove_all(Folder(), ec);
     });
     return pattern;
   }();
-  return folder;
+  return *folder;
 }
 
 const std::string& DocumentPath() {
