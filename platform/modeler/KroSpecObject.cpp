@@ -221,6 +221,7 @@ KroAttrPlace KroSpecObject::placeOf(std::string_view name, std::uint32_t head, c
 KroAttrPlace KroSpecObject::add(std::string_view name, TCKind kind, TCKind elementKind) {
   if (!UsableName(name) || !KroIsValidKind(kind, elementKind) || find(name)) return {};
   if (isStartUp()) {
+    if (m_slotCount >= kMaxSlots) return {};
     // A startup owns its layout alone: instances made earlier keep their fewer slots.
     const std::uint32_t index = layout()->append(name, kind, elementKind);
     Side& s = side();

@@ -236,9 +236,12 @@ class KroSpecObject final : public KroISpecObject, public KroISpecAttrAccess, pu
     KroSpecObject* m_startUp;    // one reference
   };
   KroContainer* m_container = nullptr;
-  std::uint32_t m_slotCount;
-  std::uint32_t m_position = 0;  // in the container's tracking list
-  std::int32_t m_gcRefs = 0;
-  std::uint8_t m_flags = 0;
+  // The slot count and the flags share a word; a layout takes fewer than kMaxSlots attributes.
+  static constexpr std::uint32_t kMaxSlots = (1u << 24) - 1;
+  std::uint32_t m_slotCount : 24;
+  std::uint32_t m_flags : 8 = 0;
+  // The position in the container's tracking list; while a collection marks, the count of references
+  // from outside the candidates (the collection keeps the positions aside meanwhile).
+  std::uint32_t m_position = 0;
   std::unique_ptr<Side> m_own;
 };
