@@ -17,6 +17,12 @@ using KroCreateItselfFn = KroBaseUnknown* (*)();
 
 class KroExtensionHost;
 
+// What the object a host is part of keeps beside its extensions, in the host's side record: one
+// pointer per object for both.
+struct KRO_PLATFORM_API KroHostExtra {
+  virtual ~KroHostExtra() = default;
+};
+
 // What a tie's link word points to: the host it is recorded on, the object it extends, and under
 // which interface.
 struct KRO_PLATFORM_API KroTieLink {
@@ -50,13 +56,18 @@ class KRO_PLATFORM_API KroExtensionHost {
   // side record go: a record whose handles were dropped keeps only its attributes.
   void ReleaseIfIdle();
   int CountImplementations() const { return m_state ? static_cast<int>(m_state->implementations.size()) : 0; }
+  // The object's own side record, or null. SetExtra replaces it (null frees it); the host keeps it
+  // while its ties come and go, and frees it with itself.
+  KroHostExtra* Extra() const { return m_state ? m_state->extra.get() : nullptr; }
+  void SetExtra(std::unique_ptr<KroHostExtra> extra);
 
  private:
   // Most hosts never get an extension, and those that do get one or two: a small side record, made on
-  // first use.
+  // first use (or when the object needs its own side record).
   struct State {
     std::vector<std::pair<CLSID, KroBaseUnknown*>> implementations;  // owned, one reference each
     std::vector<std::unique_ptr<KroTieLink>> ties;                   // ties not owned; links stay put
+    std::unique_ptr<KroHostExtra> extra;
   };
   State& state();
 

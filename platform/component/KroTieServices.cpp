@@ -59,12 +59,23 @@ KroExtensionHost::~KroExtensionHost() {
 
 void KroExtensionHost::ReleaseIfIdle() {
   if (!m_state || !m_state->ties.empty()) return;
-  // Taken off first: an implementation's destructor that presents the object again starts afresh.
-  std::unique_ptr<State> state = std::move(m_state);
-  for (auto& [classId, implementation] : state->implementations) {
+  // Taken off first: an implementation's destructor that presents the object again starts afresh. The
+  // side record stays while it holds the object's own part.
+  auto implementations = std::move(m_state->implementations);
+  m_state->implementations.clear();
+  if (!m_state->extra) m_state.reset();
+  for (auto& [classId, implementation] : implementations) {
     implementation->SetImpl(nullptr);
     implementation->Release();
   }
+}
+
+void KroExtensionHost::SetExtra(std::unique_ptr<KroHostExtra> extra) {
+  if (!extra && !m_state) return;
+  std::unique_ptr<KroHostExtra> old = std::move(state().extra);
+  m_state->extra = std::move(extra);
+  if (!m_state->extra && m_state->ties.empty() && m_state->implementations.empty()) m_state.reset();
+  old.reset();  // after the record is consistent: its destruction may call back
 }
 
 KroExtensionHost::State& KroExtensionHost::state() {

@@ -133,16 +133,16 @@ class KroSpecObject final : public KroISpecObject, public KroISpecAttrAccess, pu
   void forEachAttribute(F&& f) {
     for (std::uint32_t i = 0; i < m_slotCount; ++i)
       if (!slots()[i].isAbsent()) f(layoutPlace(i));
-    if (m_own)
-      for (std::uint32_t i = 0; i < m_own->attributes.size(); ++i)
-        if (!m_own->attributes[i].removed) f(ownPlace(i));
+    if (Side* own = this->own())
+      for (std::uint32_t i = 0; i < own->attributes.size(); ++i)
+        if (!own->attributes[i].removed) f(ownPlace(i));
   }
   // Calls f(object) for each spec-object reference the attributes hold, duplicates included.
   template <class F>
   void forEachReference(F&& f) const {
     for (std::uint32_t i = 0; i < m_slotCount; ++i) slots()[i].forEachObject(f);
-    if (m_own)
-      for (const KroOwnAttribute& a : m_own->attributes) a.slot.forEachObject(f);
+    if (Side* own = this->own())
+      for (const KroOwnAttribute& a : own->attributes) a.slot.forEachObject(f);
   }
   // Unsets every spec-object-valued attribute (breaks reference cycles).
   void dropReferences();
@@ -167,7 +167,7 @@ class KroSpecObject final : public KroISpecObject, public KroISpecAttrAccess, pu
   };
 
   // What only some objects need: own attributes, a late type of their own, a startup's growable slots.
-  struct Side {
+  struct Side : KroHostExtra {
     std::deque<KroOwnAttribute> attributes;  // grows without moving what it holds
     KroNameIndex index;
     std::uint32_t live = 0;
@@ -182,12 +182,15 @@ class KroSpecObject final : public KroISpecObject, public KroISpecAttrAccess, pu
   static void* Allocate(std::uint32_t slotCount);
 
   Side& side();
+  // The side record, kept in the extension host's (one word for both), or null.
+  Side* own() const { return static_cast<Side*>(Extra()); }
   KroSpecLayout* layout() const { return (m_flags & kOwnLayout) ? m_ownLayout : m_startUp->m_ownLayout; }
   // An instance's slots follow it in its allocation; a startup's grow in its side record.
   KroSlot* slots() const {
     if (!(m_flags & kStartUp))
       return reinterpret_cast<KroSlot*>(reinterpret_cast<char*>(const_cast<KroSpecObject*>(this)) + sizeof(KroSpecObject));
-    return m_own ? m_own->startUpSlots.data() : nullptr;
+    const Side* s = own();
+    return s ? const_cast<KroSlot*>(s->startUpSlots.data()) : nullptr;
   }
   KroAttrPlace layoutPlace(std::uint32_t index) const {
     const KroLayoutEntry& e = layout()->entry(index);
@@ -243,5 +246,4 @@ class KroSpecObject final : public KroISpecObject, public KroISpecAttrAccess, pu
   // The position in the container's tracking list; while a collection marks, the count of references
   // from outside the candidates (the collection keeps the positions aside meanwhile).
   std::uint32_t m_position = 0;
-  std::unique_ptr<Side> m_own;
 };
