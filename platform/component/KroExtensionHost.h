@@ -17,46 +17,60 @@ using KroCreateItselfFn = KroBaseUnknown* (*)();
 
 class KroExtensionHost;
 
-// What a tie's link word points to: the host it is recorded on, and under which interface.
+// What the object a host is part of keeps beside its extensions, in the host's side record: one
+// pointer per object for both.
+struct KRO_PLATFORM_API KroHostExtra {
+  virtual ~KroHostExtra() = default;
+};
+
+// What a tie's link word points to: the host it is recorded on, the object it extends, and under
+// which interface.
 struct KRO_PLATFORM_API KroTieLink {
   KroExtensionHost* host;
+  KroBaseUnknown* self;
   IID iid;
   KroBaseUnknown* tie;
 };
 
 class KRO_PLATFORM_API KroExtensionHost {
  public:
-  explicit KroExtensionHost(KroBaseUnknown* self) : m_self(self) {}
+  // The host keeps no pointer to the object it is part of (a word per object): the object passes itself
+  // where a tie is made, and each tie's link records it.
+  KroExtensionHost() = default;
   // Releases the implementation objects. Ties hold a reference on the host, so none is alive here.
   ~KroExtensionHost();
   KroExtensionHost(const KroExtensionHost&) = delete;
   KroExtensionHost& operator=(const KroExtensionHost&) = delete;
 
-  // The registered extension interface of this late type, through its tie; E_NOINTERFACE when none.
-  HRESULT QueryExtension(const char* lateType, const IID& iid, void** out);
-  HRESULT QueryExtension(const std::string& lateType, const IID& iid, void** out);
+  // The registered extension interface of this late type for `self` (the object this host is part of),
+  // through its tie; E_NOINTERFACE when none.
+  HRESULT QueryExtension(KroBaseUnknown* self, const char* lateType, const IID& iid, void** out);
+  HRESULT QueryExtension(KroBaseUnknown* self, const std::string& lateType, const IID& iid, void** out);
 
-  KroBaseUnknown* Self() const { return m_self; }
   KroBaseUnknown* FindImplementation(const CLSID& classId) const;
   void AddImplementation(const CLSID& classId, KroBaseUnknown* implementation);
   KroBaseUnknown* FindTie(const IID& iid) const;
-  KroTieLink* AddTie(const IID& iid, KroBaseUnknown* tie);
+  KroTieLink* AddTie(KroBaseUnknown* self, const IID& iid, KroBaseUnknown* tie);
   void RemoveTie(KroTieLink* link);
   // Once no tie presents the object, its implementation objects (which keep nothing but caches) and the
   // side record go: a record whose handles were dropped keeps only its attributes.
   void ReleaseIfIdle();
   int CountImplementations() const { return m_state ? static_cast<int>(m_state->implementations.size()) : 0; }
+  // The object's own side record, or null. SetExtra replaces it (null frees it); the host keeps it
+  // while its ties come and go, and frees it with itself.
+  KroHostExtra* Extra() const { return m_state ? m_state->extra.get() : nullptr; }
+  void SetExtra(std::unique_ptr<KroHostExtra> extra);
 
  private:
   // Most hosts never get an extension, and those that do get one or two: a small side record, made on
-  // first use.
+  // first use (or when the object needs its own side record).
   struct State {
     std::vector<std::pair<CLSID, KroBaseUnknown*>> implementations;  // owned, one reference each
     std::vector<std::unique_ptr<KroTieLink>> ties;                   // ties not owned; links stay put
+    std::unique_ptr<KroHostExtra> extra;
   };
   State& state();
 
-  KroBaseUnknown* m_self;
   std::unique_ptr<State> m_state;
 };
 

@@ -59,12 +59,23 @@ KroExtensionHost::~KroExtensionHost() {
 
 void KroExtensionHost::ReleaseIfIdle() {
   if (!m_state || !m_state->ties.empty()) return;
-  // Taken off first: an implementation's destructor that presents the object again starts afresh.
-  std::unique_ptr<State> state = std::move(m_state);
-  for (auto& [classId, implementation] : state->implementations) {
+  // Taken off first: an implementation's destructor that presents the object again starts afresh. The
+  // side record stays while it holds the object's own part.
+  auto implementations = std::move(m_state->implementations);
+  m_state->implementations.clear();
+  if (!m_state->extra) m_state.reset();
+  for (auto& [classId, implementation] : implementations) {
     implementation->SetImpl(nullptr);
     implementation->Release();
   }
+}
+
+void KroExtensionHost::SetExtra(std::unique_ptr<KroHostExtra> extra) {
+  if (!extra && !m_state) return;
+  std::unique_ptr<KroHostExtra> old = std::move(state().extra);
+  m_state->extra = std::move(extra);
+  if (!m_state->extra && m_state->ties.empty() && m_state->implementations.empty()) m_state.reset();
+  old.reset();  // after the record is consistent: its destruction may call back
 }
 
 KroExtensionHost::State& KroExtensionHost::state() {
@@ -72,15 +83,16 @@ KroExtensionHost::State& KroExtensionHost::state() {
   return *m_state;
 }
 
-HRESULT KroExtensionHost::QueryExtension(const char* lateType, const IID& iid, void** out) {
-  return QueryExtension(std::string(lateType ? lateType : ""), iid, out);
+HRESULT KroExtensionHost::QueryExtension(KroBaseUnknown* self, const char* lateType, const IID& iid, void** out) {
+  return QueryExtension(self, std::string(lateType ? lateType : ""), iid, out);
 }
 
-HRESULT KroExtensionHost::QueryExtension(const std::string& lateType, const IID& iid, void** out) {
+HRESULT KroExtensionHost::QueryExtension(KroBaseUnknown* self, const std::string& lateType, const IID& iid,
+                                         void** out) {
   const KroDictionaryEntry* entry = KroFindExtension(lateType, iid);
   if (!entry) return E_NOINTERFACE;
   KroBaseUnknown* implementation = FindImplementation(entry->implMeta->ClassId());
-  KroBaseUnknown* tie = entry->createTie(implementation, m_self);
+  KroBaseUnknown* tie = entry->createTie(implementation, self);
   if (!tie) return E_OUTOFMEMORY;
   return tie->QueryInterface(iid, out);
 }
@@ -103,13 +115,13 @@ KroBaseUnknown* KroExtensionHost::FindTie(const IID& iid) const {
   return nullptr;
 }
 
-KroTieLink* KroExtensionHost::AddTie(const IID& iid, KroBaseUnknown* tie) {
+KroTieLink* KroExtensionHost::AddTie(KroBaseUnknown* self, const IID& iid, KroBaseUnknown* tie) {
   for (auto& link : state().ties)
     if (link->iid == iid) {
       link->tie = tie;
       return link.get();
     }
-  m_state->ties.push_back(std::make_unique<KroTieLink>(KroTieLink{this, iid, tie}));
+  m_state->ties.push_back(std::make_unique<KroTieLink>(KroTieLink{this, self, iid, tie}));
   return m_state->ties.back().get();
 }
 
@@ -140,7 +152,7 @@ void* Tie_Construct(KroBaseUnknown* tie, KroMetaClass* tieMeta, KroBaseUnknown**
     implementation = createItself ? createItself() : nullptr;
     // A new implementation belongs to the host it extends; without a host the tie owns it.
     if (implementation && host) {
-      implementation->SetImpl(host->Self());
+      implementation->SetImpl(second);
       host->AddImplementation(implClassId, implementation);
     }
   } else if (!host) {
@@ -148,8 +160,8 @@ void* Tie_Construct(KroBaseUnknown* tie, KroMetaClass* tieMeta, KroBaseUnknown**
   }
   *implField = implementation;
   if (host && implementation) {
-    *link = host->AddTie(tieMeta->GetIID(), tie);
-    host->Self()->AddRef();  // the spec object outlives every tie on it
+    *link = host->AddTie(second, tieMeta->GetIID(), tie);
+    second->AddRef();  // the spec object outlives every tie on it
   }
   return ptstat ? ptstat : &g_tieContext;
 }
@@ -169,7 +181,7 @@ HRESULT Tie_Query(KroBaseUnknown* /*tie*/, KroBaseUnknown* implementation, void*
   if (!out) return E_INVALIDARG;
   *out = nullptr;
   // Every other interface, the identity included, is the extended object's.
-  if (link) return static_cast<KroTieLink*>(link)->host->Self()->QueryInterface(iid, out);
+  if (link) return static_cast<KroTieLink*>(link)->self->QueryInterface(iid, out);
   if (implementation) return implementation->QueryInterface(iid, out);
   return E_NOINTERFACE;
 }
@@ -185,12 +197,13 @@ ULONG Tie_Release(int* deleteFlag, KroBaseUnknown** implField, void* link, int /
   if (link) {
     auto* tieLink = static_cast<KroTieLink*>(link);
     KroExtensionHost* host = tieLink->host;
+    KroBaseUnknown* self = tieLink->self;
     host->RemoveTie(tieLink);
     // The host owns the implementation, so the tie's destructor has nothing left to let go of. The last
     // tie's going frees the implementations; its reference on the spec object goes last.
     *implField = nullptr;
     host->ReleaseIfIdle();
-    host->Self()->Release();
+    self->Release();
   }
   *deleteFlag = 1;
   return 0;

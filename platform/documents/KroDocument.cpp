@@ -49,7 +49,7 @@ HRESULT Fail(HRESULT code, std::string message) {
 HRESULT Write(KroDocumentWriter& writer, const char* path) {
   if (!writer.Walk()) return Fail(writer.code(), writer.error());
   std::string error;
-  HRESULT hr = KroDoc::WriteFileAtomically(path ? path : "", KroDoc::Write(writer.document()), error);
+  HRESULT hr = KroDoc::WriteFileAtomically(path ? path : "", writer.Text(), error);
   return FAILED(hr) ? Fail(hr, "KroDocumentServices::Save: " + error) : S_OK;
 }
 
@@ -114,7 +114,7 @@ HRESULT KroDocumentServices::Save(const KroIContainer_var& container, const char
   for (int i = 1; i <= startUps.Size(); ++i)
     if (!writer.AddStartUp(startUps[i])) return Fail(writer.code(), writer.error());
   KroListValKroISpecObject_var objects = container->ListObjects();
-  for (int i = 1; i <= objects.Size(); ++i) writer.Add(objects[i]);
+  for (int i = 1; i <= objects.Size(); ++i) writer.AddListed(objects[i]);
   return Write(writer, path);
 }
 
@@ -127,7 +127,7 @@ HRESULT KroDocumentServices::Save(const KroListValKroISpecObject_var& roots, con
                                     (roots[i] ? " is a startup" : " is null"));
     ids.push_back(KroDoc::Ref{writer.Add(roots[i])});
   }
-  writer.document().roots = std::move(ids);
+  writer.SetRoots(std::move(ids));
   return Write(writer, path);
 }
 

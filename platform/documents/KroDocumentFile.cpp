@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <vector>
 
 namespace KroDoc {
@@ -93,10 +94,20 @@ HRESULT ReadFile(const std::string& path, Reader& reader, ParseError& err) {
     return KRO_E_BAD_FORMAT;
   }
 
-  std::vector<char> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(size, 64 * 1024)));
-  std::uint64_t total = 0;
+  // The whole file in one buffer, fed at once: lines are parsed where they lie, none is copied. A
+  // file that grows while it is read is read on, up to the limit.
+  std::unique_ptr<char[]> buffer(new char[static_cast<std::size_t>(size) + 1]);
+  std::uint64_t capacity = size + 1, total = 0;
   for (;;) {
-    const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+    if (total == capacity) {
+      if (total > g_maxFileSize) return tooLarge(total);
+      const std::uint64_t grown = std::min<std::uint64_t>(capacity * 2, g_maxFileSize + 1);
+      std::unique_ptr<char[]> larger(new char[static_cast<std::size_t>(grown)]);
+      std::memcpy(larger.get(), buffer.get(), static_cast<std::size_t>(total));
+      buffer = std::move(larger);
+      capacity = grown;
+    }
+    const ssize_t n = ::read(fd, buffer.get() + total, static_cast<std::size_t>(capacity - total));
     if (n < 0) {
       if (errno == EINTR) continue;
       return unreadable();
@@ -104,8 +115,8 @@ HRESULT ReadFile(const std::string& path, Reader& reader, ParseError& err) {
     if (n == 0) break;
     total += static_cast<std::uint64_t>(n);
     if (total > g_maxFileSize) return tooLarge(total);  // it grew while being read
-    if (!reader.Feed(std::string_view(buffer.data(), static_cast<std::size_t>(n)))) return KRO_E_BAD_FORMAT;
   }
+  if (!reader.Feed(std::string_view(buffer.get(), static_cast<std::size_t>(total)))) return KRO_E_BAD_FORMAT;
   return reader.Finish() ? S_OK : KRO_E_BAD_FORMAT;
 }
 
@@ -138,6 +149,10 @@ static void RemoveStaleTemporaries(const std::string& folder, const std::string&
 }
 
 HRESULT WriteFileAtomically(const std::string& path, std::string_view text, std::string& error) {
+  return WriteFileAtomically(path, std::vector<std::string_view>{text}, error);
+}
+
+HRESULT WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces, std::string& error) {
   if (path.empty()) {
     error = "no file name given";
     return E_INVALIDARG;
@@ -188,16 +203,18 @@ HRESULT WriteFileAtomically(const std::string& path, std::string_view text, std:
 
   ::fchmod(fd, mode);  // best effort: the content matters, not the bits
   std::uint64_t written = 0;
-  while (written < text.size()) {
-    const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(text.size() - written, 1 << 20));
-    const long n = Step(SaveStep::Write, written, [&] { return ::write(fd, text.data() + written, chunk); });
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return abandon("cannot write", errno);
+  for (const std::string_view text : pieces)
+    for (std::size_t done = 0; done < text.size();) {
+      const std::size_t chunk = std::min<std::size_t>(text.size() - done, std::size_t{1} << 20);
+      const long n = Step(SaveStep::Write, written, [&] { return ::write(fd, text.data() + done, chunk); });
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return abandon("cannot write", errno);
+      }
+      if (n == 0) return abandon("cannot write", EIO);
+      done += static_cast<std::size_t>(n);
+      written += static_cast<std::uint64_t>(n);
     }
-    if (n == 0) return abandon("cannot write", EIO);
-    written += static_cast<std::uint64_t>(n);
-  }
   if (Step(SaveStep::SyncFile, written, [&] { return ::fsync(fd); }) != 0) return abandon("cannot sync to disk", errno);
   open = false;
   // The descriptor is released whatever close returns; a failed close may mean lost data.

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "KroDocumentFormat.h"
 #include "KroDocumentReader.h"
@@ -43,6 +44,8 @@ bool ParseFile(const std::string& path, Document& out, ParseError& err);
 // the rename: the new content is in place but reported as not known to be durable (KRO_E_WRITE_FAULT);
 // a file system that cannot sync folders at all (EINVAL) is not counted as a failure.
 HRESULT WriteFileAtomically(const std::string& path, std::string_view text, std::string& error);
+// The same for a text in pieces, written one after the other.
+HRESULT WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces, std::string& error);
 
 // Fault injection for tests: the hook is called before each step of WriteFileAtomically with the
 // number of bytes written so far; a nonzero result makes that step fail with that errno value.

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <unordered_map>
 
 namespace KroDoc {
 
@@ -15,7 +16,7 @@ const char* ElementName(TCKind k) {
 
 // Length of the well-formed UTF-8 sequence at s[i], or 0. Valid sequences are kept as they are so
 // that non-ASCII text stays readable; anything else is escaped byte by byte.
-std::size_t Utf8Length(const std::string& s, std::size_t i) {
+std::size_t Utf8Length(std::string_view s, std::size_t i) {
   const auto at = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
   const unsigned char c = at(i);
   std::size_t n = 0;
@@ -40,10 +41,21 @@ std::size_t Utf8Length(const std::string& s, std::size_t i) {
   return n;
 }
 
-void PutString(std::string& out, const std::string& s) {
+// Runs of plain ASCII go out in one append; only bytes that need an escape are looked at one by one.
+void PutString(std::string& out, std::string_view s) {
   static const char digits[] = "0123456789abcdef";
   out += '"';
-  for (std::size_t i = 0; i < s.size();) {
+  std::size_t i = 0;
+  while (i < s.size()) {
+    std::size_t plain = i;
+    while (plain < s.size()) {
+      const unsigned char c = static_cast<unsigned char>(s[plain]);
+      if (c < 0x20 || c >= 0x7f || c == '"' || c == '\\') break;
+      ++plain;
+    }
+    out.append(s.data() + i, plain - i);
+    i = plain;
+    if (i == s.size()) break;
     const unsigned char c = static_cast<unsigned char>(s[i]);
     if (c == '"' || c == '\\') {
       out += '\\';
@@ -52,10 +64,8 @@ void PutString(std::string& out, const std::string& s) {
       out += "\\n";
     } else if (c == '\t') {
       out += "\\t";
-    } else if (c >= 0x20 && c < 0x7f) {
-      out += static_cast<char>(c);
     } else if (const std::size_t n = c >= 0x80 ? Utf8Length(s, i) : 0) {
-      out.append(s, i, n);
+      out.append(s.data() + i, n);
       i += n;
       continue;
     } else {
@@ -68,31 +78,12 @@ void PutString(std::string& out, const std::string& s) {
   out += '"';
 }
 
-void PutElement(std::string& out, std::int32_t v) { out += std::to_string(v); }
+void PutElement(std::string& out, std::int32_t v) { Text::Integer(out, v); }
 void PutElement(std::string& out, bool v) { out += v ? "true" : "false"; }
 void PutElement(std::string& out, const std::string& v) { PutString(out, v); }
-void PutElement(std::string& out, const Ref& v) {
-  if (!v.id) {
-    out += "null";
-    return;
-  }
-  out += '@';
-  out += std::to_string(v.id);
-}
-void PutElement(std::string& out, double v) {
-  char buf[64];
-  const auto r = std::to_chars(buf, buf + sizeof buf, v);
-  out.append(buf, r.ptr);
-}
-void PutElement(std::string& out, const std::vector<unsigned char>& v) {
-  static const char digits[] = "0123456789abcdef";
-  out += "x\"";
-  for (unsigned char c : v) {
-    out += digits[c >> 4];
-    out += digits[c & 15];
-  }
-  out += '"';
-}
+void PutElement(std::string& out, const Ref& v) { Text::Reference(out, v.id); }
+void PutElement(std::string& out, double v) { Text::Number(out, v); }
+void PutElement(std::string& out, const std::vector<unsigned char>& v) { Text::Octets(out, v.data(), v.size()); }
 template <typename T>
 void PutElement(std::string& out, const std::vector<T>& v) {
   out += '[';
@@ -103,22 +94,76 @@ void PutElement(std::string& out, const std::vector<T>& v) {
   out += ']';
 }
 
-void PutAttributes(std::string& out, const std::vector<Attribute>& attrs) {
-  for (const auto& a : attrs) {
-    out += "  attribute ";
-    PutString(out, a.name);
-    out += ' ';
-    out += KindWords(a.kind, a.elementKind);
-    if (!std::holds_alternative<std::monostate>(a.value)) {
-      out += " = ";
-      std::visit(
-          [&](const auto& v) {
-            if constexpr (!std::is_same_v<std::decay_t<decltype(v)>, std::monostate>) PutElement(out, v);
-          },
-          a.value);
-    }
-    out += '\n';
+void PutAttribute(std::string& out, const Attribute& a, const char* lead) {
+  out += lead;
+  PutString(out, a.name);
+  out += ' ';
+  out += KindWords(a.kind, a.elementKind);
+  if (!std::holds_alternative<std::monostate>(a.value)) {
+    out += " = ";
+    Text::Value(out, a.value);
   }
+}
+
+// References renumbered to the objects' positions.
+void Renumber(Value& value, const std::unordered_map<int, int>& ids) {
+  auto renumber = [&](Ref& r) {
+    const auto it = ids.find(r.id);
+    if (it != ids.end()) r.id = it->second;
+  };
+  if (auto* ref = std::get_if<Ref>(&value)) {
+    renumber(*ref);
+  } else if (auto* refs = std::get_if<std::vector<Ref>>(&value)) {
+    for (Ref& r : *refs)
+      if (r.id) renumber(r);
+  }
+}
+
+// One object line: the startup's number and a value (or "-" for unset, "absent") for each of its
+// attributes in its order, then the object's other attributes with their names and kinds. Without a
+// startup block, "of" and the name, and every attribute named.
+void PutObject(std::string& out, const Object& o, const StartUp* s, std::size_t number) {
+  if (s) {
+    Text::Integer(out, static_cast<std::int32_t>(number));
+  } else {
+    out += "of ";
+    PutString(out, o.startup);
+  }
+  if (!o.name.empty()) {
+    out += " name ";
+    PutString(out, o.name);
+  }
+  if (!o.lateType.empty() && (s ? o.lateType != s->type : true)) {
+    out += " type ";
+    PutString(out, o.lateType);
+  }
+  std::vector<char> used(o.attributes.size(), 0);
+  if (s) {
+    std::size_t hint = 0;
+    for (const Attribute& declared : s->attributes) {
+      std::size_t found = o.attributes.size();
+      for (std::size_t n = 0; n < o.attributes.size() && found == o.attributes.size(); ++n) {
+        const std::size_t k = (hint + n) % o.attributes.size();
+        const Attribute& a = o.attributes[k];
+        if (!used[k] && a.name == declared.name && a.kind == declared.kind && a.elementKind == declared.elementKind)
+          found = k;
+      }
+      if (found == o.attributes.size()) {
+        out += " absent";
+        continue;
+      }
+      used[found] = 1;
+      hint = found + 1;
+      out += ' ';
+      if (std::holds_alternative<std::monostate>(o.attributes[found].value))
+        out += '-';
+      else
+        Text::Value(out, o.attributes[found].value);
+    }
+  }
+  for (std::size_t k = 0; k < o.attributes.size(); ++k)
+    if (!used[k]) PutAttribute(out, o.attributes[k], " ");
+  out += '\n';
 }
 
 }  // namespace
@@ -128,65 +173,164 @@ std::string ParseError::what() const {
   return file + ":" + std::to_string(line) + ": " + message;
 }
 
+// Eight bytes a step (slicing by eight): the checksum runs over every byte read and written.
 std::uint32_t Crc32(std::uint32_t crc, std::string_view bytes) {
-  static const auto table = [] {
-    std::array<std::uint32_t, 256> t{};
+  static const auto tables = [] {
+    std::array<std::array<std::uint32_t, 256>, 8> t{};
     for (std::uint32_t i = 0; i < 256; ++i) {
       std::uint32_t c = i;
       for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[i] = c;
+      t[0][i] = c;
     }
+    for (std::size_t n = 1; n < 8; ++n)
+      for (std::uint32_t i = 0; i < 256; ++i) t[n][i] = (t[n - 1][i] >> 8) ^ t[0][t[n - 1][i] & 0xFF];
     return t;
   }();
   crc = ~crc;
-  for (unsigned char b : bytes) crc = table[(crc ^ b) & 0xFF] ^ (crc >> 8);
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  std::size_t n = bytes.size();
+  for (; n >= 8; n -= 8, p += 8) {
+    const std::uint32_t lo = crc ^ (std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
+                                    std::uint32_t{p[3]} << 24);
+    crc = tables[7][lo & 0xFF] ^ tables[6][(lo >> 8) & 0xFF] ^ tables[5][(lo >> 16) & 0xFF] ^ tables[4][lo >> 24] ^
+          tables[3][p[4]] ^ tables[2][p[5]] ^ tables[1][p[6]] ^ tables[0][p[7]];
+  }
+  for (; n; --n, ++p) crc = tables[0][(crc ^ *p) & 0xFF] ^ (crc >> 8);
   return ~crc;
 }
 
-std::string Write(const Document& doc) {
-  std::string out = "document version " + std::to_string(kFormatVersion);
-  if (!doc.roots.empty()) {
+namespace Text {
+
+void Header(std::string& out, const std::vector<Ref>& roots) {
+  out += "document version ";
+  Integer(out, kFormatVersion);
+  if (!roots.empty()) {
     out += " roots ";
-    PutElement(out, doc.roots);
+    PutElement(out, roots);
   }
   out += '\n';
-  // Blank line between blocks.
-  auto open = [&out](const char* keyword) {
-    out += '\n';
-    out += keyword;
-  };
-  for (const auto& s : doc.startups) {
-    open("startup ");
-    PutString(out, s.name);
-    out += " type ";
-    PutString(out, s.type);
-    if (!s.base.empty()) {
-      out += " base ";
-      PutString(out, s.base);
-    }
-    out += '\n';
-    PutAttributes(out, s.attributes);
-    out += "end\n";
-  }
-  for (const auto& o : doc.objects) {
-    open("object ");
-    out += std::to_string(o.id) + " of ";
-    PutString(out, o.startup);
-    out += " name ";
-    PutString(out, o.name);
-    out += " type ";
-    PutString(out, o.lateType);
-    out += '\n';
-    PutAttributes(out, o.attributes);
-    out += "end\n";
+}
+
+void StartUpBlock(std::string& out, std::size_t number, const StartUp& s) {
+  out += "\nstartup ";
+  Integer(out, static_cast<std::int32_t>(number));
+  out += ' ';
+  PutString(out, s.name);
+  out += " type ";
+  PutString(out, s.type);
+  if (!s.base.empty()) {
+    out += " base ";
+    PutString(out, s.base);
   }
   out += '\n';
-  // The checksum covers every byte before the trailer line.
-  const std::uint32_t crc = Crc32(0, out);
-  out += "trailer objects " + std::to_string(doc.objects.size()) + " checksum ";
+  for (const Attribute& a : s.attributes) {
+    PutAttribute(out, a, "  attribute ");
+    out += '\n';
+  }
+  out += "end\n";
+}
+
+void String(std::string& out, std::string_view text) { PutString(out, text); }
+
+void Integer(std::string& out, std::int32_t value) {
+  char buf[16];
+  const auto r = std::to_chars(buf, buf + sizeof buf, value);
+  out.append(buf, r.ptr);
+}
+
+void Number(std::string& out, double value) {
+  char buf[64];
+  const auto r = std::to_chars(buf, buf + sizeof buf, value);
+  out.append(buf, r.ptr);
+}
+
+void Octets(std::string& out, const unsigned char* data, std::size_t size) {
+  static const char digits[] = "0123456789abcdef";
+  const std::size_t at = out.size();
+  out.resize(at + 3 + 2 * size);
+  char* p = out.data() + at;
+  *p++ = 'x';
+  *p++ = '"';
+  for (std::size_t i = 0; i < size; ++i) {
+    *p++ = digits[data[i] >> 4];
+    *p++ = digits[data[i] & 15];
+  }
+  *p = '"';
+}
+
+void Reference(std::string& out, int id) {
+  if (!id) {
+    out += "null";
+    return;
+  }
+  out += '@';
+  Integer(out, id);
+}
+
+void Value(std::string& out, const KroDoc::Value& value) {
+  std::visit(
+      [&](const auto& v) {
+        if constexpr (!std::is_same_v<std::decay_t<decltype(v)>, std::monostate>) PutElement(out, v);
+      },
+      value);
+}
+
+void ObjectLine(std::string& out, const Object& object, const StartUp* startUp, std::size_t number) {
+  PutObject(out, object, number ? startUp : nullptr, number);
+}
+
+void Trailer(std::string& out, std::size_t objects, std::uint32_t crc) {
+  out += "trailer objects " + std::to_string(objects) + " checksum ";
   static const char digits[] = "0123456789abcdef";
   for (int shift = 28; shift >= 0; shift -= 4) out += digits[(crc >> shift) & 15];
   out += '\n';
+}
+
+}  // namespace Text
+
+bool Sink::OnRecord(Record& r, ParseError& err) {
+  Object o;
+  o.id = r.id;
+  o.line = r.line;
+  o.startup = r.startUp ? r.startUp->name : r.startUpName;
+  o.name = r.name;
+  o.lateType = r.hasLateType ? r.lateType : r.startUp ? r.startUp->type : std::string();
+  if (r.startUp)
+    for (std::size_t i = 0; i < r.startUp->attributes.size(); ++i) {
+      if (r.absent[i]) continue;
+      const Attribute& declared = r.startUp->attributes[i];
+      o.attributes.push_back(Attribute{declared.name, declared.kind, declared.elementKind, r.values[i], r.line});
+    }
+  for (Attribute& a : r.extras) o.attributes.push_back(std::move(a));
+  r.extras.clear();
+  return OnObject(std::move(o), err);
+}
+
+std::string Write(const Document& doc) {
+  std::string out;
+  std::unordered_map<int, int> ids;
+  for (std::size_t i = 0; i < doc.objects.size(); ++i) ids.emplace(doc.objects[i].id, static_cast<int>(i) + 1);
+  std::vector<Ref> roots = doc.roots;
+  for (Ref& r : roots)
+    if (const auto it = ids.find(r.id); it != ids.end()) r.id = it->second;
+  Text::Header(out, roots);
+  std::unordered_map<std::string_view, std::size_t> numbers;
+  for (std::size_t i = 0; i < doc.startups.size(); ++i) {
+    numbers.emplace(doc.startups[i].name, i + 1);
+    Text::StartUpBlock(out, i + 1, doc.startups[i]);
+  }
+  out += '\n';
+  for (Object o : doc.objects) {
+    for (Attribute& a : o.attributes) Renumber(a.value, ids);
+    const auto number = numbers.find(o.startup);
+    if (number == numbers.end())
+      PutObject(out, o, nullptr, 0);
+    else
+      PutObject(out, o, &doc.startups[number->second - 1], number->second);
+  }
+  out += '\n';
+  // The checksum covers every byte before the trailer line.
+  Text::Trailer(out, doc.objects.size(), Crc32(0, out));
   return out;
 }
 
@@ -201,7 +345,7 @@ std::string KindWords(TCKind kind, TCKind elementKind) {
 
 std::string Quoted(std::string_view text) {
   std::string out;
-  PutString(out, std::string(text));
+  PutString(out, text);
   return out;
 }
 

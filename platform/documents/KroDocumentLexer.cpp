@@ -18,6 +18,8 @@ int HexValue(unsigned char c) {
   return -1;
 }
 
+}  // namespace
+
 std::string ByteText(unsigned char c) {
   static const char digits[] = "0123456789abcdef";
   if (c > 0x20 && c < 0x7f) return std::string("'") + static_cast<char>(c) + "'";
@@ -98,8 +100,6 @@ bool LexOctets(std::string_view line, std::size_t& i, std::string& out, std::str
   ++i;
   return true;
 }
-
-}  // namespace
 
 bool Tokenize(std::string_view line, std::vector<Token>& toks, std::string& msg) {
   std::size_t i = 0;

@@ -18,6 +18,13 @@ struct Token {
 
 inline bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
+// A string or octets token from line[i] (the opening quote) on, decoded and appended to `out`; on
+// success `i` is just past the closing quote.
+bool LexString(std::string_view line, std::size_t& i, std::string& out, std::string& msg);
+bool LexOctets(std::string_view line, std::size_t& i, std::string& out, std::string& msg);
+// A byte as messages name it.
+std::string ByteText(unsigned char c);
+
 // The tokens of one line; false with `msg` set at the first malformed token.
 bool Tokenize(std::string_view line, std::vector<Token>& toks, std::string& msg);
 

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "KroDocumentLexer.h"
+#include "KroDocumentRecordParser.h"
 #include "KroDocumentValueParser.h"
 
 namespace KroDoc {
@@ -26,6 +27,7 @@ class Parser {
     if (line_ == std::numeric_limits<int>::max()) return Fail("too many lines");
     ++line_;
     if (trailerLine_) return Fail("text after the trailer line (line " + std::to_string(trailerLine_) + ")");
+    if (version_ >= 2 && block_ == Block::None && IsRecord(line)) return RecordLine(line);
     toks_.clear();
     at_ = 0;
     std::string msg;
@@ -43,7 +45,7 @@ class Parser {
       return FailAt(std::max(line_, 1),
                     "the document ends without its trailer line: the file is truncated");
     for (const auto& [id, line] : refs_)
-      if (!objectLines_.count(id))
+      if (!Defined(id))
         return FailAt(line, "reference @" + std::to_string(id) + " to an object not defined in this document");
     return true;
   }
@@ -61,6 +63,29 @@ class Parser {
     return false;
   }
   bool Fail(std::string msg) { return FailAt(line_, std::move(msg)); }
+
+  // Version 2 numbers its objects by their lines; version 1 and hand-written text name them.
+  bool Defined(int id) const { return version_ >= 2 ? id >= 1 && id <= objectCount_ : objectLines_.count(id) > 0; }
+  std::size_t ObjectCount() const { return version_ >= 2 ? static_cast<std::size_t>(objectCount_) : objectLines_.size(); }
+
+  // An object line of version 2 starts with its startup's number or with "of".
+  static bool IsRecord(std::string_view line) {
+    std::size_t i = 0;
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    if (i < line.size() && IsDigit(static_cast<unsigned char>(line[i]))) return true;
+    return line.substr(i, 2) == "of" && (i + 2 == line.size() || line[i + 2] == ' ' || line[i + 2] == '\t' || line[i + 2] == '"');
+  }
+
+  bool RecordLine(std::string_view line) {
+    statementSeen_ = true;
+    if (objectCount_ == std::numeric_limits<int>::max()) return Fail("too many objects");
+    record_.id = objectCount_ + 1;
+    if (!records_.Parse(line, line_, startUpShapes_, record_)) return Fail(records_.message());
+    ++objectCount_;
+    ParseError sinkErr;
+    if (!sink_.OnRecord(record_, sinkErr)) return FailAt(sinkErr.line ? sinkErr.line : line_, std::move(sinkErr.message));
+    return true;
+  }
 
   const Token* Peek() const { return at_ < toks_.size() ? &toks_[at_] : nullptr; }
   const Token* Next() { return at_ < toks_.size() ? &toks_[at_++] : nullptr; }
@@ -90,6 +115,9 @@ class Parser {
       if (!ExpectEnd()) return false;
       return Close();
     }
+    if (kw == "object" && version_ >= 2)
+      return Fail("an 'object' block in a version " + std::to_string(version_) +
+                  " document: there each object is one line, its startup's number then its values");
     if (kw == "startup" || kw == "object" || kw == "trailer") {
       if (block_ != Block::None)
         return Fail("'" + kw + "' inside the block opened on line " + std::to_string(blockLine_) + " (missing 'end')");
@@ -107,6 +135,7 @@ class Parser {
   bool Close() {
     const Block closing = block_;
     block_ = Block::None;
+    if (closing == Block::Startup && version_ >= 2) startUpShapes_.push_back(startUp_);
     ParseError sinkErr;
     const bool ok = closing == Block::Startup ? sink_.OnStartUp(std::move(startUp_), sinkErr)
                                               : sink_.OnObject(std::move(object_), sinkErr);
@@ -166,9 +195,9 @@ class Parser {
     if (!ExpectEnd()) return false;
     const std::uint32_t checksum = static_cast<std::uint32_t>(std::stoul(t->text, nullptr, 16));
     if (checksum != crcBefore) return Fail("checksum mismatch: the document was altered or damaged");
-    if (static_cast<std::size_t>(count) != objectLines_.size() || count < 0)
+    if (count < 0 || static_cast<std::size_t>(count) != ObjectCount())
       return Fail("the trailer counts " + std::to_string(count) + " objects, the document has " +
-                  std::to_string(objectLines_.size()));
+                  std::to_string(ObjectCount()));
     trailerLine_ = line_;
     return true;
   }
@@ -191,6 +220,12 @@ class Parser {
   bool StartUpLine() {
     StartUp s;
     s.line = line_;
+    if (version_ >= 2) {
+      const Token* t = Next();
+      const std::string expected = std::to_string(startUpShapes_.size() + 1);
+      if (!t || t->type != Tok::Word || t->text != expected)
+        return Fail("expected the startup's number " + expected + ", found " + Describe(t));
+    }
     if (!ExpectString("a startup name", s.name)) return false;
     if (s.name.empty()) return Fail("startup name is empty");
     std::unordered_set<std::string> seen;
@@ -272,6 +307,11 @@ class Parser {
   std::unordered_map<std::string, int> startupLines_;
   std::unordered_map<int, int> objectLines_;
   std::vector<std::pair<int, int>> refs_;  // (id, line), in file order
+  // Version 2: the startup blocks read so far, which object lines number; the object line being read.
+  std::vector<StartUp> startUpShapes_;
+  int objectCount_ = 0;
+  Record record_;
+  RecordParser records_{refs_};
 };
 
 Reader::Reader(std::string fileName, Sink& sink, ParseError& err)
@@ -295,8 +335,12 @@ bool Reader::Feed(std::string_view bytes) {
       }
       const std::uint32_t before = m_crc;
       if (!m_parser->Line(line, before)) return m_failed = true, false;
-      m_crc = Crc32(m_crc, line);
-      m_crc = Crc32(m_crc, "\n");
+      if (m_partial.empty()) {
+        m_crc = Crc32(m_crc, bytes.substr(0, nl + 1));
+      } else {
+        m_crc = Crc32(m_crc, line);
+        m_crc = Crc32(m_crc, "\n");
+      }
       m_partial.clear();
       bytes.remove_prefix(nl + 1);
     }

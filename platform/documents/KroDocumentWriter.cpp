@@ -2,29 +2,42 @@
 
 #include <cstdint>
 #include <memory>
+#include <type_traits>
+
+#include "KroSpecModeler.h"
 
 int KroDocumentWriter::Add(KroISpecObject* object) {
+  // Ids of objects queued without a check are entered first, so that a repeat finds its id.
+  for (; m_indexed < m_queue.size(); ++m_indexed)
+    m_ids.emplace(m_queue[m_indexed].ptr(), static_cast<int>(m_indexed) + 1);
   auto [it, added] = m_ids.emplace(object, static_cast<int>(m_queue.size()) + 1);
-  if (added) m_queue.emplace_back(object);
+  if (added) {
+    m_queue.emplace_back(object);
+    m_indexed = m_queue.size();
+  }
   return it->second;
 }
 
 bool KroDocumentWriter::AddStartUp(KroISpecObject* startUp, const std::string& user) {
   const std::string name = startUp->GetName().str();
   auto seen = m_startUps.find(name);
-  if (seen != m_startUps.end())  // one block per name
-    return seen->second.startUp == startUp || SameKinds(startUp, name, user);
+  if (seen != m_startUps.end()) {  // one block per name
+    if (seen->second.startUp != startUp && !SameKinds(startUp, name, user)) return false;
+    m_blockOf.emplace(startUp, seen->second.block + 1);
+    return true;
+  }
   KroDoc::StartUp s{name, startUp->GetLateType().str(), "", {}, 0};
   if (!Attributes(startUp, "startup \"" + name + "\"", false, s.attributes)) return false;
-  m_startUps.emplace(name, Written{startUp, m_doc.startups.size()});
-  m_doc.startups.push_back(std::move(s));
+  m_startUps.emplace(name, Written{startUp, m_startUpBlocks.size()});
+  m_startUpBlocks.push_back(std::move(s));
+  m_blockOf.emplace(startUp, m_startUpBlocks.size());
   return true;
 }
 
 // A second startup of a name (another container's) is read back as the first: its instances reopen
 // with their values whatever it declares, but a name it declares with another kind would change kind.
 bool KroDocumentWriter::SameKinds(KroISpecObject* startUp, const std::string& name, const std::string& user) {
-  const std::vector<KroDoc::Attribute>& written = m_doc.startups[m_startUps.at(name).block].attributes;
+  const std::vector<KroDoc::Attribute>& written = m_startUpBlocks[m_startUps.at(name).block].attributes;
   std::unique_ptr<KroListValKroISpecAttribute_var> attributes(startUp->ListAttributes());
   for (int i = 1; attributes && i <= attributes->Size(); ++i) {
     KroISpecAttribute_var attribute = (*attributes)[i];
@@ -41,38 +54,181 @@ bool KroDocumentWriter::SameKinds(KroISpecObject* startUp, const std::string& na
   return true;
 }
 
+std::size_t KroDocumentWriter::BlockOf(KroISpecObject* startUp, std::size_t object) {
+  if (const auto it = m_blockOf.find(startUp); it != m_blockOf.end()) return it->second;
+  const std::string user =
+      "object " + std::to_string(object + 1) + " (\"" + m_queue[object]->GetName().str() + "\")";
+  if (!AddStartUp(startUp, user)) return 0;
+  return m_blockOf.at(startUp);
+}
+
 bool KroDocumentWriter::Walk() {
+  m_lines.reserve(m_queue.size() * 80);
+  KroISpecObject* lastStartUp = nullptr;
+  std::size_t lastBlock = 0;
   for (std::size_t i = 0; i < m_queue.size(); ++i) {
     KroISpecObject* object = m_queue[i].ptr();
-    const std::string where = "object " + std::to_string(i + 1);
-    KroISpecObject_var startUp = KroISpecObject_var::Adopt(object->GetStartUp());
-    if (!startUp) return Error(where + " (\"" + object->GetName().str() + "\") has no startup");
-    if (!AddStartUp(startUp, where + " (\"" + object->GetName().str() + "\")")) return false;
+    KroSpecObject* real = KroSpecObject::Real(object);
+    KroISpecObject_var held;
+    KroISpecObject* startUp = real ? real->startUp() : nullptr;
+    if (!real) {
+      held = KroISpecObject_var::Adopt(object->GetStartUp());
+      startUp = held.ptr();
+    }
+    if (!startUp)
+      return Error("object " + std::to_string(i + 1) + " (\"" + object->GetName().str() + "\") has no startup");
+    if (startUp != lastStartUp) {
+      lastBlock = BlockOf(startUp, i);
+      if (!lastBlock) return false;
+      lastStartUp = startUp;
+    }
+    if (real) {
+      if (!Line(real, i, lastBlock)) return false;
+      continue;
+    }
     KroDoc::Object o{static_cast<int>(i) + 1, startUp->GetName().str(), object->GetName().str(),
                      object->GetLateType().str(), {}, 0};
-    if (!Attributes(object, where, true, o.attributes)) return false;
-    m_doc.objects.push_back(std::move(o));
+    if (!Attributes(object, "object " + std::to_string(i + 1), true, o.attributes)) return false;
+    KroDoc::Text::ObjectLine(m_lines, o, &m_startUpBlocks[lastBlock - 1], lastBlock);
   }
   return true;
+}
+
+std::vector<std::string_view> KroDocumentWriter::Text() {
+  m_head.clear();
+  KroDoc::Text::Header(m_head, m_roots);
+  for (std::size_t i = 0; i < m_startUpBlocks.size(); ++i) KroDoc::Text::StartUpBlock(m_head, i + 1, m_startUpBlocks[i]);
+  m_head += '\n';
+  m_tail = "\n";
+  // The checksum covers every byte before the trailer line.
+  const std::uint32_t crc = KroDoc::Crc32(KroDoc::Crc32(KroDoc::Crc32(0, m_head), m_lines), m_tail);
+  KroDoc::Text::Trailer(m_tail, m_queue.size(), crc);
+  return {m_head, m_lines, m_tail};
+}
+
+template <class Describe>
+bool KroDocumentWriter::Reference(KroISpecObject* target, Describe&& where, bool allowed, int& out) {
+  auto text = [&]() -> std::string {
+    if constexpr (std::is_invocable_v<Describe>)
+      return where();
+    else
+      return where;
+  };
+  if (!allowed) return Error(text() + " cannot hold a reference to a spec object");
+  if (target->IsStartUp()) return Error(text() + " refers to a startup");
+  for (; m_indexed < m_queue.size(); ++m_indexed)
+    m_ids.emplace(m_queue[m_indexed].ptr(), static_cast<int>(m_indexed) + 1);
+  auto it = m_ids.find(target);
+  if (it != m_ids.end()) {
+    out = it->second;
+    return true;
+  }
+  if (m_closed) return Error(text() + " refers to a spec object outside the container");
+  out = Add(target);
+  return true;
+}
+
+std::string KroDocumentWriter::Where(std::size_t object, std::string_view attribute) const {
+  return "object " + std::to_string(object + 1) + ", attribute \"" + std::string(attribute) + "\",";
+}
+
+// The object's startup's number, its name and late type where they are not the default, a value for
+// each attribute of the startup's block in its order, then its other attributes with names and kinds.
+bool KroDocumentWriter::Line(KroSpecObject* object, std::size_t index, std::size_t block) {
+  const KroDoc::StartUp& s = m_startUpBlocks[block - 1];
+  KroDoc::Text::Integer(m_lines, static_cast<std::int32_t>(block));
+  if (!object->name().empty()) {
+    m_lines += " name ";
+    KroDoc::Text::String(m_lines, object->name());
+  }
+  if (const std::string& lateType = object->lateType(); lateType != s.type) {
+    m_lines += " type ";
+    KroDoc::Text::String(m_lines, lateType);
+  }
+  m_places.clear();
+  object->forEachAttribute([&](const KroAttrPlace& place) { m_places.push_back(place); });
+  m_used.assign(m_places.size(), 0);
+  std::size_t hint = 0;
+  for (const KroDoc::Attribute& declared : s.attributes) {
+    std::size_t found = m_places.size();
+    for (std::size_t n = 0; n < m_places.size() && found == m_places.size(); ++n) {
+      const std::size_t k = hint + n < m_places.size() ? hint + n : hint + n - m_places.size();
+      const KroAttrPlace& p = m_places[k];
+      if (!m_used[k] && p.kind == declared.kind && p.elementKind == declared.elementKind && p.name == declared.name)
+        found = k;
+    }
+    if (found == m_places.size()) {
+      m_lines += " absent";
+      continue;
+    }
+    m_used[found] = 1;
+    hint = found + 1;
+    m_lines += ' ';
+    if (!m_places[found].slot->isSet())
+      m_lines += '-';
+    else if (!SlotValue(m_places[found], index))
+      return false;
+  }
+  for (std::size_t k = 0; k < m_places.size(); ++k) {
+    if (m_used[k]) continue;
+    const KroAttrPlace& p = m_places[k];
+    m_lines += ' ';
+    KroDoc::Text::String(m_lines, p.name);
+    m_lines += ' ';
+    m_lines += KroDoc::KindWords(p.kind, p.elementKind);
+    if (p.slot->isSet()) {
+      m_lines += " = ";
+      if (!SlotValue(p, index)) return false;
+    }
+  }
+  m_lines += '\n';
+  return true;
+}
+
+bool KroDocumentWriter::SlotValue(const KroAttrPlace& place, std::size_t object) {
+  const KroSlot& slot = *place.slot;
+  auto where = [&] { return Where(object, place.name); };
+  auto reference = [&](KroISpecObject* target) {
+    int id = 0;
+    if (target && !Reference(target, where, true, id)) return false;
+    KroDoc::Text::Reference(m_lines, id);
+    return true;
+  };
+  auto list = [&](const auto& items, auto&& put) {
+    m_lines += '[';
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      if (i) m_lines += ", ";
+      if (!put(items[i])) return false;
+    }
+    m_lines += ']';
+    return true;
+  };
+  switch (slot.kind()) {
+    case KroValue_Long: KroDoc::Text::Integer(m_lines, slot.getLong()); return true;
+    case KroValue_Double: KroDoc::Text::Number(m_lines, slot.getDouble()); return true;
+    case KroValue_Boolean: m_lines += slot.getBool() ? "true" : "false"; return true;
+    case KroValue_String: KroDoc::Text::String(m_lines, slot.bytes()); return true;
+    case KroValue_Octets: {
+      const std::string_view bytes = slot.bytes();
+      KroDoc::Text::Octets(m_lines, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+      return true;
+    }
+    case KroValue_Object: return reference(slot.object());
+    case KroValue_LongList:
+      return list(slot.listOf<std::int32_t>(), [&](std::int32_t v) { KroDoc::Text::Integer(m_lines, v); return true; });
+    case KroValue_DoubleList:
+      return list(slot.listOf<double>(), [&](double v) { KroDoc::Text::Number(m_lines, v); return true; });
+    case KroValue_StringList:
+      return list(slot.listOf<std::string>(), [&](const std::string& v) { KroDoc::Text::String(m_lines, v); return true; });
+    case KroValue_ObjectList: return list(slot.listOf<KroISpecObject*>(), reference);
+    default: return Error(where() + " has a kind that cannot be written");
+  }
 }
 
 bool KroDocumentWriter::Error(std::string message) {
   if (m_code == S_OK) m_code = E_FAIL;
   m_error = "KroDocumentServices::Save: " + std::move(message);
   return false;
-}
-
-bool KroDocumentWriter::Reference(KroISpecObject* target, const std::string& where, bool allowed, KroDoc::Ref& out) {
-  if (!allowed) return Error(where + " cannot hold a reference to a spec object");
-  if (target->IsStartUp()) return Error(where + " refers to a startup");
-  auto it = m_ids.find(target);
-  if (it != m_ids.end()) {
-    out.id = it->second;
-    return true;
-  }
-  if (m_closed) return Error(where + " refers to a spec object outside the container");
-  out.id = Add(target);
-  return true;
 }
 
 bool KroDocumentWriter::Attributes(KroISpecObject* object, const std::string& owner, bool refsAllowed,
@@ -103,7 +259,7 @@ bool KroDocumentWriter::Value(KroISpecAttrAccess* access, KroISpecAttrKey* key, 
       KroISpecObject_var target = KroISpecObject_var::Adopt(access->GetSpecObject(key));
       if (!target) return true;
       KroDoc::Ref ref;
-      if (!Reference(target, where, refsAllowed, ref)) return false;
+      if (!Reference(target, where, refsAllowed, ref.id)) return false;
       a.value = ref;
       return true;
     }
@@ -140,7 +296,7 @@ bool KroDocumentWriter::Value(KroISpecAttrAccess* access, KroISpecAttrKey* key, 
       for (int i = 1; list && i <= list->Size(); ++i) {
         KroISpecObject_var target = (*list)[i];
         KroDoc::Ref ref;  // id 0: a null element
-        if (target && !Reference(target, where, refsAllowed, ref)) return false;
+        if (target && !Reference(target, where, refsAllowed, ref.id)) return false;
         refs.push_back(ref);
       }
       a.value = std::move(refs);

@@ -72,7 +72,7 @@ KroContainer::~KroContainer() {
       object->AddRef();
       unheld.push_back(object);
     }
-    object->m_flags = static_cast<std::uint8_t>((object->m_flags & O::kStartUp) | O::kDetached);
+    object->m_flags = static_cast<std::uint8_t>((object->m_flags & (O::kStartUp | O::kOwnLayout)) | O::kDetached);
     object->m_container = nullptr;
   }
   m_listed.clear();
@@ -243,10 +243,16 @@ void KroContainer::untrack(KroSpecObject* object) {
 
 void KroContainer::MarkHeld(const Objects& candidates, const MarkOptions& options) {
   const bool startUpEdges = options.startUpEdges;
+  // Each candidate's count of references from outside lives in its position field while this runs
+  // (nothing is listed or unlisted meanwhile); the positions wait here.
+  std::vector<std::uint32_t> positions;
+  positions.reserve(candidates.size());
+  auto refs = [](O* object) -> std::int32_t& { return reinterpret_cast<std::int32_t&>(object->m_position); };
   for (O* object : candidates) {
     object->m_flags |= O::kCandidate;
     object->m_flags &= static_cast<std::uint8_t>(~O::kMarked);
-    object->m_gcRefs = static_cast<std::int32_t>(object->GetRefCount()) - ((object->m_flags & O::kListed) ? 1 : 0);
+    positions.push_back(object->m_position);
+    refs(object) = static_cast<std::int32_t>(object->GetRefCount()) - ((object->m_flags & O::kListed) ? 1 : 0);
   }
   // Only a reference to the modeler object itself is internal: a client's object that wraps one holds
   // it from outside.
@@ -256,9 +262,9 @@ void KroContainer::MarkHeld(const Objects& candidates, const MarkOptions& option
   };
   for (O* object : candidates) {
     object->forEachReference([&](KroISpecObject* value) {
-      if (O* target = internal(value)) --target->m_gcRefs;
+      if (O* target = internal(value)) --refs(target);
     });
-    if (startUpEdges && object->m_startUp && (object->m_startUp->m_flags & O::kCandidate)) --object->m_startUp->m_gcRefs;
+    if (O* made = startUpEdges ? object->startUp() : nullptr; made && (made->m_flags & O::kCandidate)) --refs(made);
   }
   Objects pending;
   auto reach = [&](O* target) {
@@ -267,19 +273,23 @@ void KroContainer::MarkHeld(const Objects& candidates, const MarkOptions& option
       pending.push_back(target);
     }
   };
-  if (options.notRoot) options.notRoot->m_gcRefs = 0;
+  if (options.notRoot && (options.notRoot->m_flags & O::kCandidate)) refs(options.notRoot) = 0;
   for (O* object : candidates) {
     const bool pinned = options.pins && (object->m_flags & O::kPinned) && (object->m_flags & O::kListed);
-    if (object->m_gcRefs <= 0 && !pinned) continue;
+    if (refs(object) <= 0 && !pinned) continue;
     reach(object);
     while (!pending.empty()) {
       O* reached = pending.back();
       pending.pop_back();
       reached->forEachReference([&](KroISpecObject* value) { reach(internal(value)); });
-      if (startUpEdges && reached->m_startUp && (reached->m_startUp->m_flags & O::kCandidate)) reach(reached->m_startUp);
+      if (O* made = startUpEdges ? reached->startUp() : nullptr; made && (made->m_flags & O::kCandidate)) reach(made);
     }
   }
-  for (O* object : candidates) object->m_flags &= static_cast<std::uint8_t>(~O::kCandidate);
+  // Backwards, so that a candidate listed twice gets the position saved first.
+  for (std::size_t i = candidates.size(); i-- > 0;) {
+    candidates[i]->m_flags &= static_cast<std::uint8_t>(~O::kCandidate);
+    candidates[i]->m_position = positions[i];
+  }
 }
 
 // In the store mode only unlisted objects can be garbage: listed ones are roots, and so is whatever they

@@ -60,15 +60,17 @@ bool ParseInitialValue(KroValueKind kind, std::string_view text, KroAttrValue& o
 // ---- making -----------------------------------------------------------------------------------------
 
 KroSpecObject::KroSpecObject(KroSpecLayout* layout, KroSpecObject* startUp, bool isStartUp, std::string_view name,
-                             KroSlot* slots, std::uint32_t slotCount)
-    : KroExtensionHost(static_cast<KroBaseUnknown*>(static_cast<KroISpecObject*>(this))),
-      m_layout(layout),
+                             std::uint32_t slotCount)
+    : m_name(name),
       m_startUp(startUp),
-      m_slots(slots),
       m_slotCount(slotCount) {
-  m_name.setString(name);
   if (isStartUp) m_flags |= kStartUp;
-  if (m_startUp) m_startUp->AddRef();
+  if (startUp) {
+    startUp->AddRef();
+  } else {
+    m_ownLayout = layout;
+    m_flags |= kOwnLayout;
+  }
 }
 
 void* KroSpecObject::Allocate(std::uint32_t slotCount) {
@@ -77,7 +79,7 @@ void* KroSpecObject::Allocate(std::uint32_t slotCount) {
 
 KroSpecObject* KroSpecObject::NewStartUp(std::string_view name, std::string lateType) {
   auto* layout = new KroSpecLayout(std::move(lateType));
-  auto* object = ::new (Allocate(0)) KroSpecObject(layout, nullptr, true, name, nullptr, 0);
+  auto* object = ::new (Allocate(0)) KroSpecObject(layout, nullptr, true, name, 0);
   return object;
 }
 
@@ -85,16 +87,16 @@ KroSpecObject* KroSpecObject::NewInstance(KroSpecObject* startUp, std::string_vi
   const std::uint32_t count = startUp->m_slotCount;
   void* memory = Allocate(count);
   auto* slots = reinterpret_cast<KroSlot*>(static_cast<char*>(memory) + sizeof(KroSpecObject));
-  for (std::uint32_t i = 0; i < count; ++i) KroSlot::CopyConstruct(&slots[i], startUp->m_slots[i]);
-  startUp->m_layout->AddRef();
-  auto* object = ::new (memory) KroSpecObject(startUp->m_layout, startUp, false, name, slots, count);
-  if (startUp->m_own && startUp->m_own->hasLateType) object->setLateType(startUp->m_own->lateType);
+  const KroSlot* initial = startUp->slots();
+  for (std::uint32_t i = 0; i < count; ++i) KroSlot::CopyConstruct(&slots[i], initial[i]);
+  auto* object = ::new (memory) KroSpecObject(nullptr, startUp, false, name, count);
+  if (const Side* s = startUp->own(); s && s->hasLateType) object->setLateType(s->lateType);
   return object;
 }
 
 KroSpecObject* KroSpecObject::NewLoose(std::string_view name, std::string lateType) {
   auto* layout = new KroSpecLayout(std::move(lateType));
-  return ::new (Allocate(0)) KroSpecObject(layout, nullptr, false, name, nullptr, 0);
+  return ::new (Allocate(0)) KroSpecObject(layout, nullptr, false, name, 0);
 }
 
 namespace {
@@ -110,20 +112,20 @@ KroSpecObject::~KroSpecObject() {
   const bool outermost = t_pending == nullptr;
   if (outermost) t_pending = &local;
   std::vector<KroISpecObject*>& pending = *t_pending;
-  if (m_own)
-    for (KroOwnAttribute& a : m_own->attributes) {
+  if (own())
+    for (KroOwnAttribute& a : own()->attributes) {
       if (a.key) a.key->detach();
       a.slot.takeObjects(pending);
     }
   if (!isStartUp())
     for (std::uint32_t i = 0; i < m_slotCount; ++i) {
-      m_slots[i].takeObjects(pending);
-      m_slots[i].~KroSlot();
+      slots()[i].takeObjects(pending);
+      slots()[i].~KroSlot();
     }
-  else if (m_own)
-    for (KroSlot& slot : m_own->startUpSlots) slot.takeObjects(pending);
-  m_own.reset();
-  m_layout->Release();
+  else if (own())
+    for (KroSlot& slot : own()->startUpSlots) slot.takeObjects(pending);
+  SetExtra(nullptr);
+  if (m_flags & kOwnLayout) m_ownLayout->Release();
   if (outermost) {
     while (!local.empty()) {
       KroISpecObject* object = local.back();
@@ -133,7 +135,7 @@ KroSpecObject::~KroSpecObject() {
     t_pending = nullptr;
   }
   // A startup outlives its container's instances unless the container has closed; no chain forms here.
-  if (m_startUp) m_startUp->Release();
+  if (!(m_flags & kOwnLayout) && m_startUp) m_startUp->Release();
 }
 
 KroSpecObject* KroSpecObject::Real(KroISpecObject* value) {
@@ -142,17 +144,21 @@ KroSpecObject* KroSpecObject::Real(KroISpecObject* value) {
 }
 
 KroSpecObject::Side& KroSpecObject::side() {
-  if (!m_own) m_own = std::make_unique<Side>();
-  return *m_own;
+  if (Side* s = own()) return *s;
+  auto made = std::make_unique<Side>();
+  Side& s = *made;
+  SetExtra(std::move(made));
+  return s;
 }
 
 const std::string& KroSpecObject::lateType() const {
-  return m_own && m_own->hasLateType ? m_own->lateType : m_layout->lateType();
+  const Side* s = own();
+  return s && s->hasLateType ? s->lateType : layout()->lateType();
 }
 
 void KroSpecObject::setLateType(std::string lateType) {
-  if (lateType == m_layout->lateType()) {
-    if (m_own) m_own->hasLateType = false;
+  if (lateType == layout()->lateType()) {
+    if (Side* s = own()) s->hasLateType = false;
     return;
   }
   Side& s = side();
@@ -162,7 +168,9 @@ void KroSpecObject::setLateType(std::string lateType) {
 
 HRESULT KroSpecObject::QueryInterface(const IID& iid, void** out) {
   HRESULT hr = KroQueryInterfaces<KroISpecObject, KroISpecAttrAccess>(this, iid, out);
-  return hr == E_NOINTERFACE ? QueryExtension(lateType(), iid, out) : hr;
+  return hr == E_NOINTERFACE
+             ? QueryExtension(static_cast<KroBaseUnknown*>(static_cast<KroISpecObject*>(this)), lateType(), iid, out)
+             : hr;
 }
 
 KroISpecObject* KroSpecObject::Instanciate(const KroUnicodeString& name, const KroIContainer_var& container, int) {
@@ -179,37 +187,37 @@ KroISpecObject* KroSpecObject::Instanciate(const KroUnicodeString& name, const K
 // ---- places -----------------------------------------------------------------------------------------
 
 KroAttrPlace KroSpecObject::ownPlace(std::uint32_t index) const {
-  KroOwnAttribute& a = m_own->attributes[index];
+  KroOwnAttribute& a = own()->attributes[index];
   return KroAttrPlace{&a.slot, a.kind, a.elementKind, a.valueKind, a.name, index, true};
 }
 
 std::uint32_t KroSpecObject::findOwn(std::string_view name, std::uint64_t hash) const {
-  if (!m_own || m_own->live == 0) return KroNameIndex::kNone;
-  return m_own->index.find(name, hash, [this](std::uint32_t p) -> std::string_view { return m_own->attributes[p].name; });
+  if (!own() || own()->live == 0) return KroNameIndex::kNone;
+  return own()->index.find(name, hash, [this](std::uint32_t p) -> std::string_view { return own()->attributes[p].name; });
 }
 
 KroAttrPlace KroSpecObject::find(std::string_view name) {
   bool hasNul;
   const std::uint64_t hash = KroNameIndex::Hash(name, hasNul);
   if (hasNul || name.empty()) return {};
-  return placeOf(name, m_layout->find(name, hash), &hash);
+  return placeOf(name, layout()->find(name, hash), &hash);
 }
 
 KroAttrPlace KroSpecObject::findRemembered(const KroUnicodeString& name) {
   std::uint32_t head;
-  if (m_layout->recall(name, head)) return placeOf(name.view(), head, nullptr);
+  if (layout()->recall(name, head)) return placeOf(name.view(), head, nullptr);
   bool hasNul;
   const std::uint64_t hash = KroNameIndex::Hash(name.view(), hasNul);
   if (hasNul || name.IsEmpty()) return {};
-  head = m_layout->find(name.view(), hash);
-  m_layout->remember(name, head);
+  head = layout()->find(name.view(), hash);
+  layout()->remember(name, head);
   return placeOf(name.view(), head, &hash);
 }
 
 KroAttrPlace KroSpecObject::placeOf(std::string_view name, std::uint32_t head, const std::uint64_t* hash) const {
-  for (std::uint32_t i = head; i != KroNameIndex::kNone; i = m_layout->entry(i).previous)
-    if (i < m_slotCount && !m_slots[i].isAbsent()) return layoutPlace(i);
-  if (!m_own || m_own->live == 0) return {};
+  for (std::uint32_t i = head; i != KroNameIndex::kNone; i = layout()->entry(i).previous)
+    if (i < m_slotCount && !slots()[i].isAbsent()) return layoutPlace(i);
+  if (!own() || own()->live == 0) return {};
   std::uint32_t own = findOwn(name, hash ? *hash : KroNameIndex::Hash(name));
   return own == KroNameIndex::kNone ? KroAttrPlace{} : ownPlace(own);
 }
@@ -217,11 +225,11 @@ KroAttrPlace KroSpecObject::placeOf(std::string_view name, std::uint32_t head, c
 KroAttrPlace KroSpecObject::add(std::string_view name, TCKind kind, TCKind elementKind) {
   if (!UsableName(name) || !KroIsValidKind(kind, elementKind) || find(name)) return {};
   if (isStartUp()) {
+    if (m_slotCount >= kMaxSlots) return {};
     // A startup owns its layout alone: instances made earlier keep their fewer slots.
-    const std::uint32_t index = m_layout->append(name, kind, elementKind);
+    const std::uint32_t index = layout()->append(name, kind, elementKind);
     Side& s = side();
     s.startUpSlots.emplace_back();
-    m_slots = s.startUpSlots.data();
     m_slotCount = static_cast<std::uint32_t>(s.startUpSlots.size());
     return layoutPlace(index);
   }
@@ -234,7 +242,7 @@ KroAttrPlace KroSpecObject::add(std::string_view name, TCKind kind, TCKind eleme
   attribute.valueKind = KroValueKindOf(kind, elementKind);
   s.attributes.push_back(std::move(attribute));
   s.index.insert(index, KroNameIndex::Hash(name),
-                 [this](std::uint32_t p) -> std::string_view { return m_own->attributes[p].name; });
+                 [this](std::uint32_t p) -> std::string_view { return own()->attributes[p].name; });
   ++s.live;
   return ownPlace(index);
 }
@@ -243,9 +251,9 @@ KroAttrPlace KroSpecObject::resolve(KroISpecAttrKey* key) {
   if (!key) return {};
   KroSpecAttrRef* ref = key->GetModelerRef();
   if (!ref) return find(key->GetName().view());
-  if (ref->layout() == m_layout) {
+  if (ref->layout() == layout()) {
     const std::uint32_t i = ref->index();
-    if (i < m_slotCount && !m_slots[i].isAbsent()) return layoutPlace(i);
+    if (i < m_slotCount && !slots()[i].isAbsent()) return layoutPlace(i);
   } else if (ref->owner() == this) {
     // A removed own attribute detaches its key, so an attached key names a live attribute.
     return ownPlace(ref->index());
@@ -255,8 +263,8 @@ KroAttrPlace KroSpecObject::resolve(KroISpecAttrKey* key) {
 }
 
 KroSpecAttrRef* KroSpecObject::keyOf(const KroAttrPlace& place) {
-  if (!place.own) return m_layout->key(place.index);
-  KroOwnAttribute& a = m_own->attributes[place.index];
+  if (!place.own) return layout()->key(place.index);
+  KroOwnAttribute& a = own()->attributes[place.index];
   if (a.key) {
     a.key->AddRef();
     return a.key;
@@ -266,8 +274,8 @@ KroSpecAttrRef* KroSpecObject::keyOf(const KroAttrPlace& place) {
 }
 
 void KroSpecObject::forgetOwnKey(std::uint32_t index, const KroSpecAttrRef* key) {
-  if (m_own && index < m_own->attributes.size() && m_own->attributes[index].key == key)
-    m_own->attributes[index].key = nullptr;
+  if (own() && index < own()->attributes.size() && own()->attributes[index].key == key)
+    own()->attributes[index].key = nullptr;
 }
 
 KroISpecAttribute* KroSpecObject::handleOf(const KroAttrPlace& place) {
@@ -278,30 +286,30 @@ KroISpecAttribute* KroSpecObject::handleOf(const KroAttrPlace& place) {
 }
 
 void KroSpecObject::removeOwn(std::uint32_t index) {
-  KroOwnAttribute& a = m_own->attributes[index];
-  m_own->index.erase(a.name, KroNameIndex::Hash(a.name),
-                     [this](std::uint32_t p) -> std::string_view { return m_own->attributes[p].name; });
+  KroOwnAttribute& a = own()->attributes[index];
+  own()->index.erase(a.name, KroNameIndex::Hash(a.name),
+                     [this](std::uint32_t p) -> std::string_view { return own()->attributes[p].name; });
   a.removed = true;
   a.slot.unset();
   if (a.key) {
     a.key->detach();
     a.key = nullptr;
   }
-  --m_own->live;
+  --own()->live;
   // Compact once removed entries outnumber live ones, keeping removal O(1) amortised.
-  if (m_own->attributes.size() > 32 && m_own->live * 2 < m_own->attributes.size()) compactOwn();
+  if (own()->attributes.size() > 32 && own()->live * 2 < own()->attributes.size()) compactOwn();
 }
 
 void KroSpecObject::compactOwn() {
   std::deque<KroOwnAttribute> live;
-  for (KroOwnAttribute& a : m_own->attributes) {
+  for (KroOwnAttribute& a : own()->attributes) {
     if (a.removed) continue;
     if (a.key) a.key->moveTo(static_cast<std::uint32_t>(live.size()));
     live.push_back(std::move(a));
   }
-  m_own->attributes = std::move(live);
-  m_own->index.rebuild(static_cast<std::uint32_t>(m_own->attributes.size()),
-                       [this](std::uint32_t p) -> std::string_view { return m_own->attributes[p].name; });
+  own()->attributes = std::move(live);
+  own()->index.rebuild(static_cast<std::uint32_t>(own()->attributes.size()),
+                       [this](std::uint32_t p) -> std::string_view { return own()->attributes[p].name; });
 }
 
 // ---- KroISpecObject ---------------------------------------------------------------------------------
@@ -354,14 +362,15 @@ KroListValKroISpecAttribute_var* KroSpecObject::ListAttributes() {
 int KroSpecObject::CountAttributes() const {
   int count = 0;
   for (std::uint32_t i = 0; i < m_slotCount; ++i)
-    if (!m_slots[i].isAbsent()) ++count;
-  return count + (m_own ? static_cast<int>(m_own->live) : 0);
+    if (!slots()[i].isAbsent()) ++count;
+  return count + (own() ? static_cast<int>(own()->live) : 0);
 }
 
 KroISpecObject* KroSpecObject::GetStartUp() {
-  if (!m_startUp) return nullptr;
-  m_startUp->AddRef();
-  return m_startUp;
+  KroSpecObject* made = startUp();
+  if (!made) return nullptr;
+  made->AddRef();
+  return made;
 }
 
 KroIContainer* KroSpecObject::GetContainer() {
@@ -373,9 +382,9 @@ KroIContainer* KroSpecObject::GetContainer() {
 
 void KroSpecObject::dropReferences() {
   for (std::uint32_t i = 0; i < m_slotCount; ++i)
-    if (m_slots[i].holdsObjects()) m_slots[i].unset();
-  if (m_own)
-    for (KroOwnAttribute& a : m_own->attributes)
+    if (slots()[i].holdsObjects()) slots()[i].unset();
+  if (own())
+    for (KroOwnAttribute& a : own()->attributes)
       if (a.slot.holdsObjects()) a.slot.unset();
 }
 
@@ -431,7 +440,7 @@ KroISpecAttrKey* KroSpecObject::GetAttrKey(const char* name) {
 KroISpecAttrKey* KroSpecObject::GetAttrKey(const KroUnicodeString& name) {
   // The usual case without building a place: a remembered name whose newest entry is present here.
   std::uint32_t head;
-  if (m_layout->recall(name, head) && head < m_slotCount && !m_slots[head].isAbsent()) return m_layout->key(head);
+  if (layout()->recall(name, head) && head < m_slotCount && !slots()[head].isAbsent()) return layout()->key(head);
   KroAttrPlace place = findRemembered(name);
   return place ? keyOf(place) : nullptr;
 }
@@ -645,3 +654,7 @@ KroListValKroBaseUnknown_var* KroSpecObject::GetListSpecObject(KroISpecAttrKey* 
   }
   return out;
 }
+
+// A four-attribute record is one block of 88 + 4 x 24 = 184 bytes, which the allocator serves in 192
+// (docs/store.md): a word more would make it 208.
+static_assert(sizeof(void*) != 8 || sizeof(KroSpecObject) <= 88, "a spec object's fixed part grew");

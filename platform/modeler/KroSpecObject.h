@@ -6,6 +6,7 @@
 #include "KroExport.h"
 
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <memory>
 #include <string>
@@ -67,7 +68,7 @@ class KroSpecObject final : public KroISpecObject, public KroISpecAttrAccess, pu
   HRESULT RemoveAttribute(KroISpecAttribute* attribute) override;
   KroListValKroISpecAttribute_var* ListAttributes() override;
   int CountAttributes() const override;
-  KroUnicodeString GetName() const override { return KroUnicodeString(m_name.bytes()); }
+  KroUnicodeString GetName() const override { return KroUnicodeString(name()); }
   KroUnicodeString GetLateType() const override { return KroUnicodeString(lateType()); }
   int IsStartUp() const override { return isStartUp() ? 1 : 0; }
   KroISpecObject* GetStartUp() override;
@@ -106,10 +107,10 @@ class KroSpecObject final : public KroISpecObject, public KroISpecAttrAccess, pu
   HRESULT ReadSpecObject(KroISpecAttrKey* key, KroISpecObject_var& out) override;
 
   // ---- modeler internals, for containers, documents and tools ----
-  std::string_view name() const { return m_name.bytes(); }
+  std::string_view name() const { return m_name.view(); }
   const std::string& lateType() const;
   bool isStartUp() const { return m_flags & kStartUp; }
-  KroSpecObject* startUp() const { return m_startUp; }
+  KroSpecObject* startUp() const { return (m_flags & kOwnLayout) ? nullptr : m_startUp; }
   KroContainer* container() const { return (m_flags & kListed) ? m_container : nullptr; }
   // Gives the object a late type other than its startup's (documents that say so).
   void setLateType(std::string lateType);
@@ -121,23 +122,27 @@ class KroSpecObject final : public KroISpecObject, public KroISpecAttrAccess, pu
   // A new attribute (on a startup, a new layout entry); an empty place when the name is empty or
   // taken, or the kinds are not valid.
   KroAttrPlace add(std::string_view name, TCKind kind, TCKind elementKind);
+  // The slot of layout entry `index`, which the object has when index < slotCount(): for readers that
+  // know the layout's order and need no lookup by name.
+  KroSlot& slotAt(std::uint32_t index) { return slots()[index]; }
+  std::uint32_t slotCount() const { return m_slotCount; }
   // The place a key names on this object, or an empty place.
   KroAttrPlace resolve(KroISpecAttrKey* key);
   // Calls f(place) for every attribute, in order.
   template <class F>
   void forEachAttribute(F&& f) {
     for (std::uint32_t i = 0; i < m_slotCount; ++i)
-      if (!m_slots[i].isAbsent()) f(layoutPlace(i));
-    if (m_own)
-      for (std::uint32_t i = 0; i < m_own->attributes.size(); ++i)
-        if (!m_own->attributes[i].removed) f(ownPlace(i));
+      if (!slots()[i].isAbsent()) f(layoutPlace(i));
+    if (Side* own = this->own())
+      for (std::uint32_t i = 0; i < own->attributes.size(); ++i)
+        if (!own->attributes[i].removed) f(ownPlace(i));
   }
   // Calls f(object) for each spec-object reference the attributes hold, duplicates included.
   template <class F>
   void forEachReference(F&& f) const {
-    for (std::uint32_t i = 0; i < m_slotCount; ++i) m_slots[i].forEachObject(f);
-    if (m_own)
-      for (const KroOwnAttribute& a : m_own->attributes) a.slot.forEachObject(f);
+    for (std::uint32_t i = 0; i < m_slotCount; ++i) slots()[i].forEachObject(f);
+    if (Side* own = this->own())
+      for (const KroOwnAttribute& a : own->attributes) a.slot.forEachObject(f);
   }
   // Unsets every spec-object-valued attribute (breaks reference cycles).
   void dropReferences();
@@ -158,10 +163,11 @@ class KroSpecObject final : public KroISpecObject, public KroISpecAttrAccess, pu
     kMarked = 16,     // reached during a collection
     kCandidate = 32,  // examined by the running collection
     kDetached = 64,   // its container has closed
+    kOwnLayout = 128,  // a startup or a loose instance: m_ownLayout, not m_startUp
   };
 
   // What only some objects need: own attributes, a late type of their own, a startup's growable slots.
-  struct Side {
+  struct Side : KroHostExtra {
     std::deque<KroOwnAttribute> attributes;  // grows without moving what it holds
     KroNameIndex index;
     std::uint32_t live = 0;
@@ -171,14 +177,24 @@ class KroSpecObject final : public KroISpecObject, public KroISpecAttrAccess, pu
   };
 
   KroSpecObject(KroSpecLayout* layout, KroSpecObject* startUp, bool isStartUp, std::string_view name,
-                KroSlot* slots, std::uint32_t slotCount);
+                std::uint32_t slotCount);
   ~KroSpecObject() override;
   static void* Allocate(std::uint32_t slotCount);
 
   Side& side();
+  // The side record, kept in the extension host's (one word for both), or null.
+  Side* own() const { return static_cast<Side*>(Extra()); }
+  KroSpecLayout* layout() const { return (m_flags & kOwnLayout) ? m_ownLayout : m_startUp->m_ownLayout; }
+  // An instance's slots follow it in its allocation; a startup's grow in its side record.
+  KroSlot* slots() const {
+    if (!(m_flags & kStartUp))
+      return reinterpret_cast<KroSlot*>(reinterpret_cast<char*>(const_cast<KroSpecObject*>(this)) + sizeof(KroSpecObject));
+    const Side* s = own();
+    return s ? const_cast<KroSlot*>(s->startUpSlots.data()) : nullptr;
+  }
   KroAttrPlace layoutPlace(std::uint32_t index) const {
-    const KroLayoutEntry& e = m_layout->entry(index);
-    return KroAttrPlace{&m_slots[index], e.kind, e.elementKind, e.valueKind, e.name, index, false};
+    const KroLayoutEntry& e = layout()->entry(index);
+    return KroAttrPlace{&slots()[index], e.kind, e.elementKind, e.valueKind, e.name, index, false};
   }
   KroAttrPlace ownPlace(std::uint32_t index) const;
   std::uint32_t findOwn(std::string_view name, std::uint64_t hash) const;
@@ -192,14 +208,42 @@ class KroSpecObject final : public KroISpecObject, public KroISpecAttrAccess, pu
   template <class T>
   HRESULT setScalar(KroISpecAttrKey* key, T value);
 
-  KroSlot m_name;
-  KroSpecLayout* m_layout;   // one reference
-  KroSpecObject* m_startUp;  // one reference, null for startups and loose instances
+  // A name costs one word when empty, as the names of records made by the factory are.
+  class Name {
+   public:
+    explicit Name(std::string_view text) {
+      if (text.empty()) return;
+      const auto size = static_cast<std::uint32_t>(text.size());
+      m_text = new char[sizeof size + size];
+      std::memcpy(m_text, &size, sizeof size);
+      std::memcpy(m_text + sizeof size, text.data(), size);
+    }
+    ~Name() { delete[] m_text; }
+    Name(const Name&) = delete;
+    Name& operator=(const Name&) = delete;
+    std::string_view view() const {
+      if (!m_text) return {};
+      std::uint32_t size;
+      std::memcpy(&size, m_text, sizeof size);
+      return {m_text + sizeof size, size};
+    }
+
+   private:
+    char* m_text = nullptr;  // the length, then the bytes
+  };
+
+  Name m_name;
+  // Startups and loose instances own a layout; an instance uses its startup's, which it holds.
+  union {
+    KroSpecLayout* m_ownLayout;  // one reference
+    KroSpecObject* m_startUp;    // one reference
+  };
   KroContainer* m_container = nullptr;
-  KroSlot* m_slots;
-  std::uint32_t m_slotCount;
-  std::uint32_t m_position = 0;  // in the container's tracking list
-  std::int32_t m_gcRefs = 0;
-  std::uint8_t m_flags = 0;
-  std::unique_ptr<Side> m_own;
+  // The slot count and the flags share a word; a layout takes fewer than kMaxSlots attributes.
+  static constexpr std::uint32_t kMaxSlots = (1u << 24) - 1;
+  std::uint32_t m_slotCount : 24;
+  std::uint32_t m_flags : 8 = 0;
+  // The position in the container's tracking list; while a collection marks, the count of references
+  // from outside the candidates (the collection keeps the positions aside meanwhile).
+  std::uint32_t m_position = 0;
 };

@@ -57,11 +57,16 @@ Document Everything() {
       A("names", tk_list, tk_string, std::vector<std::string>{"a", "", "b, c]", allBytes}),
   };
 
-  Object o1{7, "Derived", "", "Late\\Type", {}, 0};
-  o1.attributes = {A("self", tk_specobject, tk_null, Ref{7}),
-                   A("others", tk_list, tk_specobject, std::vector<Ref>{Ref{2147483647}, Ref{7}}),
-                   A("flag", tk_boolean, tk_null, true)};
-  Object o2{2147483647, "FromAnotherCatalog", "n\x01", "", {}, 0};
+  // As a document reads back: its objects numbered in order, each object's attributes in its startup's
+  // order, then its own (one of them a name the startup gives another kind).
+  Object o1{1, "Derived", "", "Late\\Type", {}, 0};
+  o1.attributes = {A("min", tk_long, tk_null),
+                   A("flag", tk_boolean, tk_null, true),
+                   A("self", tk_specobject, tk_null, Ref{1}),
+                   A("others", tk_list, tk_specobject, std::vector<Ref>{Ref{2}, Ref{1}}),
+                   A("tenth", tk_string, tk_null, std::string("own kind"))};
+  Object o2{2, "FromAnotherCatalog", "n\x01", "", {}, 0};
+  o2.attributes = {A("note", tk_list, tk_string, std::vector<std::string>{"x"})};
   return Document{{base, derived}, {o1, o2}, 0, {}};
 }
 
@@ -119,13 +124,40 @@ TEST(DocumentFormat, WriteThenParseReproducesEveryKindAndValue) {
   EXPECT_EQ(KindWords(tk_list, tk_string), "list string");
   EXPECT_EQ(KindWords(tk_specobject, tk_null), "specobject");
   EXPECT_EQ(KindWords(tk_list, tk_boolean), "list ?");
+  // One line per object: the startup's number, a value or "-" (unset) or "absent" per startup
+  // attribute, then the object's own attributes with their kinds; "of" for a startup not in the file.
+  EXPECT_NE(text.find("\n2 type \"Late\\\\Type\" - absent absent absent absent absent true absent absent absent absent "
+                      "absent absent absent \"self\" specobject = @1 \"others\" list specobject = [@2, @1] \"tenth\" "
+                      "string = \"own kind\"\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("\nof \"FromAnotherCatalog\" name \"n\\x01\" \"note\" list string = [\"x\"]\n"), std::string::npos);
+}
+
+TEST(DocumentFormat, ObjectsAreNumberedInOrderWhenWritten) {
+  Document original = Everything();
+  // Ids as a hand-written document may give them.
+  original.objects[0].id = 7;
+  original.objects[1].id = 2147483647;
+  original.objects[0].attributes[2].value = Ref{7};
+  original.objects[0].attributes[3].value = std::vector<Ref>{Ref{2147483647}, Ref{7}};
+  original.roots = {Ref{2147483647}, Ref{7}, Ref{7}};
+  const std::string text = Write(original);
+  EXPECT_EQ(text.rfind("document version 2 roots [@2, @1, @1]\n", 0), 0u);
+  Document parsed;
+  ParseError err;
+  ASSERT_TRUE(Parse(text, "w.kro", parsed, err)) << err.what();
+  Document expected = Everything();
+  expected.roots = {Ref{2}, Ref{1}, Ref{1}};
+  ExpectSame(expected, parsed);
+  EXPECT_EQ(parsed.roots, expected.roots);
 }
 
 TEST(DocumentFormat, HeaderAndTrailerGuardWrittenDocuments) {
   Document original = Everything();
-  original.roots = {Ref{2147483647}, Ref{7}, Ref{7}};
+  original.roots = {Ref{2}, Ref{1}, Ref{1}};
   const std::string text = Write(original);
-  EXPECT_EQ(text.rfind("document version 1 roots [@2147483647, @7, @7]\n", 0), 0u);
+  EXPECT_EQ(text.rfind("document version 2 roots [@2, @1, @1]\n", 0), 0u);
   Document parsed;
   ParseError err;
   ASSERT_TRUE(Parse(text, "w.kro", parsed, err)) << err.what();
@@ -140,7 +172,7 @@ TEST(DocumentFormat, HeaderAndTrailerGuardWrittenDocuments) {
   EXPECT_EQ(Crc32(0, "123456789"), 0xCBF43926u);  // the standard check value
 
   const std::string body = text.substr(text.find('\n') + 1, trailer - text.find('\n') - 1);
-  const std::string head = "document version 1\n";
+  const std::string head = "document version 2\n";
   auto withTrailer = [](const std::string& before, int count) {
     char crc[9];
     std::snprintf(crc, sizeof crc, "%08x", Crc32(0, before));
@@ -157,9 +189,9 @@ TEST(DocumentFormat, HeaderAndTrailerGuardWrittenDocuments) {
       {withTrailer(head + body, 3), lines, "the trailer counts 3 objects, the document has 2"},
       {head + body + "trailer objects 2 checksum 0000000g\n", lines, "8 lower-case hex digits"},
       {head + body + "trailer objects 2 checksum ABCDEF01\n", lines, "8 lower-case hex digits"},
-      {body + "trailer objects 2 checksum 00000000\n", lines - 1, "trailer line without a 'document' header"},
+      {"startup \"A\"\nend\ntrailer objects 0 checksum 00000000\n", 3, "trailer line without a 'document' header"},
       {"startup \"A\"\nend\ndocument version 1\n", 3, "must be the first statement"},
-      {"document version 2\n", 1, "format version 2 is newer than this reader's (1)"},
+      {"document version 3\n", 1, "format version 3 is newer than this reader's (2)"},
       {"document version 0\n", 1, "must be positive"},
       {"document 1\n", 1, "expected 'version'"},
       {"document version 1 roots [@4]\n" + std::string("\ntrailer objects 0 checksum 00000000\n"), 3, "checksum mismatch"},
@@ -173,10 +205,70 @@ TEST(DocumentFormat, HeaderAndTrailerGuardWrittenDocuments) {
     EXPECT_EQ(err.line, c.line);
     EXPECT_NE(err.message.find(c.message), std::string::npos) << err.message;
   }
-  // Without a header the same blocks are a hand-written catalog.
-  ASSERT_TRUE(Parse(body, "hand.kro", parsed, err)) << err.what();
-  EXPECT_EQ(parsed.version, 0);
-  EXPECT_EQ(parsed.objects.size(), 2u);
+  // Numbered startups and object lines belong to version 2: without its header they are refused.
+  ASSERT_FALSE(Parse(body, "hand.kro", parsed, err));
+  EXPECT_NE(err.message.find("expected a startup name string"), std::string::npos) << err.message;
+}
+
+TEST(DocumentFormat, MalformedObjectLinesReportLineAndReason) {
+  const std::string H = "document version 2\n";
+  const std::string S = "startup 1 \"S\" type \"S\"\n  attribute \"a\" integer\n  attribute \"b\" string\nend\n";
+  auto sealed = [](const std::string& before, int count) {
+    char crc[9];
+    std::snprintf(crc, sizeof crc, "%08x", Crc32(0, before));
+    return before + "trailer objects " + std::to_string(count) + " checksum " + crc + "\n";
+  };
+  struct Case {
+    std::string text;
+    int line;
+    const char* message;
+  } cases[] = {
+      {H + "startup \"S\"\nend\n", 2, "expected the startup's number 1"},
+      {H + "startup 2 \"S\"\nend\n", 2, "expected the startup's number 1"},
+      {H + S + "2 1 \"x\"\n", 6, "'2' is not the number of a startup defined earlier (1 so far)"},
+      {H + S + "0 1 \"x\"\n", 6, "'0' is not the number"},
+      {H + "1 1\n" + S, 2, "not the number of a startup defined earlier (0 so far)"},
+      {H + S + "1 1\n", 6, "object 1 has 1 values, its startup \"S\" declares 2 attributes"},
+      {H + S + "1 \"x\" 1\n", 6, "attribute \"a\": expected an integer, found a string"},
+      {H + S + "1 1 2\n", 6, "attribute \"b\": expected a string, found '2'"},
+      {H + S + "1 1 \"x\" 3\n", 6, "expected an attribute name, found '3'"},
+      {H + S + "1 1 \"x\" \"b\" string\n", 6, "duplicate attribute \"b\""},
+      {H + S + "1 1 \"x\" \"c\" string \"c\" integer\n", 6, "duplicate attribute \"c\""},
+      {H + S + "1 1 \"x\" \"c\" float\n", 6, "unknown kind 'float'"},
+      {H + S + "1 1 \"x\" \"c\" integer =\n", 6, "missing value after '='"},
+      {H + S + "1 1 \"x\" \"\" integer\n", 6, "attribute name is empty"},
+      {sealed(H + S + "1 1 \"x\" \"r\" specobject = @9\n", 1), 6, "reference @9 to an object not defined"},
+      {H + S + "1 2147483648 \"x\"\n", 6, "out of range"},
+      {H + S + "1 1 \"x\ny\"\n", 6, "unterminated string"},
+      {H + S + "1 name \"n\" name \"m\" 1 \"x\"\n", 6, "'name' given twice"},
+      {H + S + "of \"\"\n", 6, "startup name after 'of' is empty"},
+      {H + S + "of 3\n", 6, "expected a startup name after 'of'"},
+      {H + S + "object 1 of \"S\"\nend\n", 6, "there each object is one line"},
+      {H + "startup 1 \"S\"\n  attribute \"o\" octets\nend\n1 x\"0g\"\n", 5, "bad hex digit 'g'"},
+      {H + "startup 1 \"S\"\n  attribute \"o\" list integer\nend\n1 [1 2]\n", 5, "expected ',' or ']' in list"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    Document doc;
+    ParseError err;
+    ASSERT_FALSE(Parse(c.text, "bad.kro", doc, err));
+    EXPECT_EQ(err.line, c.line);
+    EXPECT_NE(err.message.find(c.message), std::string::npos) << err.message;
+  }
+  // Hand-edited lines may have comments, tabs and any spacing.
+  Document doc;
+  ParseError err;
+  ASSERT_TRUE(Parse(sealed(H + S + "\t1   -7\t\"x # y\"  # a comment\n1 - absent \"n\" list double = [1.5,-inf]\n", 2),
+                    "ok.kro", doc, err))
+      << err.what();
+  ASSERT_EQ(doc.objects.size(), 2u);
+  EXPECT_EQ(doc.objects[0].id, 1);
+  EXPECT_EQ(std::get<std::int32_t>(doc.objects[0].attributes[0].value), -7);
+  EXPECT_EQ(std::get<std::string>(doc.objects[0].attributes[1].value), "x # y");
+  ASSERT_EQ(doc.objects[1].attributes.size(), 2u);
+  EXPECT_TRUE(std::holds_alternative<std::monostate>(doc.objects[1].attributes[0].value));
+  EXPECT_EQ(doc.objects[1].attributes[1].name, "n");
+  EXPECT_EQ(std::get<std::vector<double>>(doc.objects[1].attributes[1].value)[1], -std::numeric_limits<double>::infinity());
 }
 
 TEST(DocumentFormat, HandWrittenCatalogParsesWithLines) {

@@ -14,6 +14,7 @@
 #include "KroDocument.h"
 #include "KroDocumentFile.h"
 #include "KroSpecModeler.h"
+#include "TestPaths.h"
 
 namespace {
 
@@ -29,6 +30,74 @@ void Put(const std::string& path, const std::string& text) { std::ofstream(path,
 KroISpecAttrKey_var Key(const KroISpecObject_var& so, const char* name) {
   KroISpecAttrAccess_var access = so;
   return KroISpecAttrKey_var::Adopt(access->GetAttrKey(name));
+}
+
+// Every object of a container as its public interfaces show it, one line each: startup, name, late type
+// and each attribute's name, kind and value; references as positions in the container's list.
+std::string Dump(const KroIContainer_var& container) {
+  const KroListValKroISpecObject_var objects = container->ListObjects();
+  auto position = [&](KroISpecObject* target) {
+    for (int i = 1; i <= objects.Size(); ++i)
+      if (objects[i].ptr() == target) return "#" + std::to_string(i);
+    return std::string(target ? "#outside" : "null");
+  };
+  std::string out;
+  for (int i = 1; i <= objects.Size(); ++i) {
+    const KroISpecObject_var& so = objects[i];
+    KroISpecAttrAccess_var access = so;
+    KroISpecObject_var startUp = KroISpecObject_var::Adopt(so->GetStartUp());
+    out += startUp->GetName().str() + " '" + so->GetName().str() + "' " + so->GetLateType().str() + ":";
+    std::unique_ptr<KroListValKroISpecAttribute_var> attributes(so->ListAttributes());
+    for (int k = 1; k <= attributes->Size(); ++k) {
+      KroISpecAttribute_var attribute = (*attributes)[k];
+      KroISpecAttrKey_var key = attribute;
+      const std::string name = attribute->GetName().str();
+      out += " " + name + "/" + std::to_string(attribute->GetKind()) + "/" + std::to_string(attribute->GetElementKind()) + "=";
+      if (!access->TestAttribute(name.c_str())) {
+        out += "unset";
+        continue;
+      }
+      switch (attribute->GetKind()) {
+        case tk_long: out += std::to_string(access->GetInteger(key)); break;
+        case tk_double: out += std::to_string(access->GetDouble(key)); break;
+        case tk_boolean: out += access->GetBoolean(key) ? "true" : "false"; break;
+        case tk_string: out += "'" + access->GetString(key).str() + "'"; break;
+        case tk_specobject: out += position(KroISpecObject_var::Adopt(access->GetSpecObject(key)).ptr()); break;
+        default:
+          switch (attribute->GetElementKind()) {
+            case tk_octet: {
+              std::unique_ptr<SEQUENCE_octet> octets(access->GetOctets(key));
+              for (unsigned char c : octets->bytes()) out += std::to_string(c) + ".";
+              break;
+            }
+            case tk_long: {
+              std::unique_ptr<KroRawCollint> list(access->GetListInteger(key));
+              for (int v : *list) out += std::to_string(v) + ",";
+              break;
+            }
+            case tk_double: {
+              std::unique_ptr<KroRawColldouble> list(access->GetListDouble(key));
+              for (double v : list->items()) out += std::to_string(v) + ",";
+              break;
+            }
+            case tk_string: {
+              std::unique_ptr<KroListValKroUnicodeString> list(access->GetListString(key));
+              for (const KroUnicodeString& v : *list) out += "'" + v.str() + "',";
+              break;
+            }
+            default: {
+              std::unique_ptr<KroListValKroBaseUnknown_var> list(access->GetListSpecObject(key, IID_KroISpecObject));
+              for (int e = 1; e <= list->Size(); ++e) {
+                KroISpecObject_var target = (*list)[e];
+                out += position(target.ptr()) + ",";
+              }
+            }
+          }
+      }
+    }
+    out += "\n";
+  }
+  return out;
 }
 
 class DocumentSaveTest : public ::testing::Test {
@@ -121,9 +190,56 @@ TEST_F(DocumentSaveTest, HandWrittenFilesWithoutHeaderOpenAndKeepForeignStartups
       "object 1 of \"Elsewhere\" name \"a\" type \"Late\"\n  attribute \"n\" integer = 4\nend\n"
       "startup \"Later\"\n  attribute \"x\" string = \"init\"\nend\n");
   const std::string saved = Resave(Path("hand.kro"), Path("saved.kro"));
-  EXPECT_NE(saved.find("object 2 of \"Elsewhere\" name \"a\" type \"Late\""), std::string::npos) << saved;
-  EXPECT_NE(saved.find("object 1 of \"Later\" name \"b\" type \"Later\""), std::string::npos) << saved;
+  // The foreign startup is written as an empty one of that name; its object's attribute goes with its kind.
+  EXPECT_NE(saved.find("\nstartup 2 \"Elsewhere\" type \"Late\"\nend\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("\n1 name \"b\" absent\n2 name \"a\" \"n\" integer = 4\n"), std::string::npos) << saved;
   EXPECT_EQ(Resave(Path("saved.kro"), Path("again.kro")), saved);
+}
+
+// Documents of the earlier versions (committed as written then) open as they always did, and saving them
+// writes the current version, which reopens to the same objects and values.
+TEST_F(DocumentSaveTest, DocumentsOfEveryOlderVersionOpenAndSaveAsTheCurrentOne) {
+  auto dump = [&](const std::string& path) {
+    std::string text;
+    EXPECT_EQ(WithDocument(path, [&](KroDocument& d) {
+                text = Dump(KroIContainer_var::Adopt(d.GetDocumentContainer("KroIContainer")));
+              }),
+              S_OK)
+        << KroDocumentServices::LastError();
+    return text;
+  };
+  for (const char* file : {"version0.kro", "version1.kro"}) {
+    SCOPED_TRACE(file);
+    const std::string old = kro_test::TestDataDir() + "/documents/" + file;
+    const std::string before = dump(old);
+    const std::string saved = Resave(old, Path("current.kro"));
+    EXPECT_EQ(saved.rfind("document version 2\n", 0), 0u);
+    EXPECT_EQ(dump(Path("current.kro")), before);
+  }
+  const std::string v1 = dump(kro_test::TestDataDir() + "/documents/version1.kro");
+  // The first object has every kind; the second lacks most of its startup's attributes, and has its
+  // own "n" of another kind than the startup's.
+  EXPECT_NE(v1.find("Context '' Context: cn/18/0='ctx-0' ct/18/0='Part' cuid/25/10=0.1.2.3.4.5.6.7.8.9.10.11.12.13.14.15. "
+                    "n/3/0=-2147483648 ratio/7/0=0.100000 on/8/0=true next/14/0=#2 kids/25/14=#2,null,#1, "
+                    "ranks/25/3=1,-2,3, weights/25/7="),
+            std::string::npos)
+      << v1;
+  EXPECT_NE(v1.find("Context 'second' Special: cn/18/0='a name longer than twenty-two bytes, on the heap' ct/18/0=unset "
+                    "n/18/0='own attribute: the startup's n is an integer' extra/3/0=7\n"),
+            std::string::npos)
+      << v1;
+  EXPECT_NE(v1.find("Elsewhere 'ext' Late: note/18/0='line one\nline two \x01 Gr\xc3\xbc\xc3\x9f'\n"), std::string::npos) << v1;
+  EXPECT_EQ(WithDocument(kro_test::TestDataDir() + "/documents/version1.kro",
+                         [&](KroDocument& d) {
+                           KroListValKroISpecObject_var roots;
+                           d.GetRoots(roots);
+                           ASSERT_EQ(roots.Size(), 2);
+                           EXPECT_EQ(roots[1]->GetName().str(), "second");
+                           EXPECT_EQ(roots[2]->GetName().str(), "");
+                         }),
+            S_OK);
+  const std::string v0 = dump(kro_test::TestDataDir() + "/documents/version0.kro");
+  EXPECT_EQ(v0, "Later 'b' Later: x/18/0='set'\nElsewhere 'a' Late: n/3/0=4 back/14/0=#1\n");
 }
 
 TEST_F(DocumentSaveTest, RootsComeBackInOrderWithWhatTheyReach) {
@@ -152,7 +268,7 @@ TEST_F(DocumentSaveTest, RootsComeBackInOrderWithWhatTheyReach) {
     EXPECT_FALSE(fs::exists(Path("bad.kro")));
   }
   const std::string text = Slurp(Path("roots.kro"));
-  EXPECT_EQ(text.rfind("document version 1 roots [@1, @2, @1]\n", 0), 0u) << text;
+  EXPECT_EQ(text.rfind("document version 2 roots [@1, @2, @1]\n", 0), 0u) << text;
   EXPECT_EQ(text.find("Unused"), std::string::npos) << "only the startups the objects need";
   EXPECT_EQ(WithDocument(Path("roots.kro"),
                          [](KroDocument& d) {
@@ -275,7 +391,7 @@ TEST_F(DocumentSaveTest, TruncatedOrAlteredDocumentsFailWithFileAndLine) {
   // Every cut but the one that only drops the final newline.
   for (std::size_t n = 0; n + 1 < text.size(); ++n) expectRefused(text.substr(0, n), "cut at " + std::to_string(n));
   // Cut at a block boundary: the kind of damage that used to open as fewer objects.
-  expectRefused(text.substr(0, text.find("\nobject 4")), "cut before the last object");
+  expectRefused(text.substr(0, text.find("\n1 name \"o\" 3\n") + 1), "cut before the last object");
   EXPECT_NE(KroDocumentServices::LastError().find("truncated"), std::string::npos);
   for (std::size_t i = 0; i < text.size(); ++i) {
     std::string altered = text;
@@ -283,7 +399,7 @@ TEST_F(DocumentSaveTest, TruncatedOrAlteredDocumentsFailWithFileAndLine) {
     expectRefused(altered, "byte " + std::to_string(i) + " altered");
   }
   std::string digit = text;
-  digit[digit.find("= 2")+2] = '5';
+  digit[digit.find(" \"o\" 2\n") + 5] = '5';
   expectRefused(digit, "a value changed");
   EXPECT_NE(KroDocumentServices::LastError().find("checksum mismatch"), std::string::npos);
 }
