@@ -143,14 +143,14 @@ def main():
         read = real("BM_Server_ReadSpecification")
         compare("server: read one specification", read,
                 [("plain TCP echo, same sizes", real("BM_Peer_TcpEcho"), True),
-                 ("SQLite lookup in process", real("BM_Peer_SqliteRead"), False)],
+                 ("the server's store in process", real("BM_Peer_SqliteRead"), False)],
                 time_text, "<= 1.5x", 1.5)
         for key in ("p50_us", "p99_us"):
             ours, echo = counter("BM_Server_ReadSpecification", key), counter("BM_Peer_TcpEcho", key)
             sqlite = counter("BM_Peer_SqliteRead", key)
             compare(f"  {key[:3]}", ours * 1e3 if ours else None,
                     [("plain TCP echo", echo * 1e3 if echo else None, False),
-                     ("SQLite lookup in process", sqlite * 1e3 if sqlite else None, False)], time_text)
+                     ("the server's store in process", sqlite * 1e3 if sqlite else None, False)], time_text)
         calls = counter("BM_Server_ReadSpecification", "calls_per_s")
         rows.append(("  calls per second", f"{calls:.0f}" if calls else "-", "target", "20000",
                      f"{calls / 20000:.2f}x" if calls else "-", ">= 20 000/s",
