@@ -162,7 +162,10 @@ std::shared_ptr<const CfgServerEffectivity::Snapshot> CfgServerEffectivity::Curr
   auto snapshot = std::make_shared<Snapshot>();
   Found found;
   store.Scan(kEffectivityKinds, [&](std::uint64_t seq, const Uuid& id, const Content& body) {
-    Read(body, found);
+    if (!Read(body, found)) {
+      std::memcpy(snapshot->damaged.emplace_back().data(), id.get_buffer(), 16);
+      return;
+    }
     if (found.empty()) return;
     Stored& stored = snapshot->stored.emplace_back(Stored{seq, {}, body._d()});
     std::memcpy(stored.id.data(), id.get_buffer(), 16);
@@ -222,5 +225,8 @@ Hits* CfgServerEffectivity::Query(CfgServerStore& store, const Point& at) {
   out->kinds.length(n);
   out->elements.length(n);
   out->basics.length(n);
+  out->damaged.length(static_cast<CORBA::ULong>(16 * snapshot->damaged.size()));
+  for (std::size_t i = 0; i < snapshot->damaged.size(); ++i)
+    std::memcpy(out->damaged.get_buffer() + 16 * i, snapshot->damaged[i].data(), 16);
   return out._retn();
 }

@@ -43,6 +43,7 @@ class CfgServerEffectivity {
     KroCfgEffectivityIndex index;
     std::vector<Stored> stored;
     std::vector<Item> items;
+    std::vector<std::array<CORBA::Octet, 16>> damaged;  // stored records Read refused
   };
   std::shared_ptr<const Snapshot> Current(CfgServerStore& store);
 

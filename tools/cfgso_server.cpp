@@ -422,6 +422,12 @@ int Query(const QueryOptions& options, const std::string& address) {
     std::fprintf(stderr, "cfgso query: the server's answer has columns of different lengths\n");
     return 1;
   }
+  // Records the server could not read hold nowhere: named, and the query fails, as a file query does.
+  const CORBA::ULong damaged = answer->damaged.length() / 16;
+  for (CORBA::ULong i = 0; i < damaged; ++i)
+    std::fprintf(stderr, "cfgso query: record %s is damaged: %s\n", Hex(answer->damaged.get_buffer() + 16 * i).c_str(),
+                 ResultText(KRO_E_DAMAGED_EFFECTIVITY).c_str());
+  const int status = damaged ? 1 : 0;
   std::vector<Hit> hits;
   for (CORBA::ULong i = 0; i < count; ++i)
     hits.push_back({answer->ids.get_buffer() + 16 * i, answer->kinds[i], answer->elements[i], answer->basics[i]});
@@ -430,7 +436,7 @@ int Query(const QueryOptions& options, const std::string& address) {
     rows.reserve(hits.size());
     for (const Hit& hit : hits) rows.push_back({Hex(hit.id), HitType(hit), hit.element, hit.basic});
     PrintServerHitsJson(rows);
-    return 0;
+    return status;
   }
   std::printf("%s: %u record(s) hold\n", address.c_str(), count);
   for (const Hit& hit : hits) {
@@ -441,7 +447,7 @@ int Query(const QueryOptions& options, const std::string& address) {
     else
       std::printf("%s (type %s): its expression\n", where.c_str(), HitType(hit).c_str());
   }
-  return 0;
+  return status;
 }
 
 }  // namespace

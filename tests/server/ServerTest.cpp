@@ -315,6 +315,9 @@ TEST_F(ServerTest, ARecordWhoseExpressionDoesNotParseNeverHolds) {
   ASSERT_EQ(m_client->Call([&](CfgServer::Store_ptr s) { hits = s->query(at); }, m_error), S_OK) << m_error;
   ASSERT_EQ(hits->seqs.length(), 1u);
   EXPECT_EQ(std::memcmp(hits->ids.get_buffer(), ids->get_buffer() + 16 * 4, 16), 0);
+  // The four that do not parse are named, so the answer is not silently short.
+  ASSERT_EQ(hits->damaged.length(), 16u * 4);
+  EXPECT_EQ(std::memcmp(hits->damaged.get_buffer(), ids->get_buffer(), 16 * 4), 0);
 }
 
 TEST_F(ServerTest, ARequestOverTheSizeLimitIsRefusedAndTheServerGoesOn) {
