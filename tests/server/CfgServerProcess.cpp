@@ -1,6 +1,7 @@
 #include "CfgServerProcess.h"
 
 #include <poll.h>
+#include <sys/prctl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,8 +26,12 @@ bool CfgServerProcess::Start(const std::string& db, const std::vector<std::strin
   }
   std::vector<std::string> words = {ServerProgram(), "--db", db};
   words.insert(words.end(), arguments.begin(), arguments.end());
+  const pid_t parent = getpid();
   m_pid = fork();
   if (m_pid == 0) {
+    // A test or benchmark killed before its fixture stops the server (a signal, a closed pipe) takes
+    // the server with it, rather than leaving it serving an orphaned database.
+    if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent) _exit(127);
     dup2(out[1], 1);
     close(out[0]);
     close(out[1]);
