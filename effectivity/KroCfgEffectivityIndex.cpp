@@ -189,7 +189,6 @@ void KroCfgEffectivityIndex::scan(std::uint32_t g, const KroCfgEffectivityPoint&
   };
   const Entry* entries = m_entries.data();
   auto byStart = [](const Entry& e, std::int64_t t) { return e.start < t; };
-  auto startAfter = [](std::int64_t t, const Entry& e) { return t < e.start; };
   const std::optional<std::int64_t> date = point.date();
   for (std::uint32_t part = 0; part < m_partitions; ++part) {
     // A partition holds one expression: when it fails, none of its entries can hold.
@@ -203,20 +202,18 @@ void KroCfgEffectivityIndex::scan(std::uint32_t g, const KroCfgEffectivityPoint&
         // Lengths in class k are below 2^k: only starts in [t - 2^k + 1, t] can reach t.
         std::int64_t low = std::numeric_limits<std::int64_t>::min();
         if (k < 63 && __builtin_sub_overflow(t, (std::int64_t{1} << k) - 1, &low)) low = std::numeric_limits<std::int64_t>::min();
-        const Entry* from = std::lower_bound(first, last, low, byStart);
-        const Entry* to = std::upper_bound(from, last, t, startAfter);
-        // The search above settled the start; the interval's own rule decides.
-        for (const Entry* e = from; e != to; ++e)
-          if (Record::Interval{e->start, e->end}.holds(t)) accept(*e);
+        // Every start from here up to t is a candidate and is read anyway: walking to the end of
+        // them costs less than a second search.
+        for (const Entry* e = std::lower_bound(first, last, low, byStart); e != last && e->start <= t; ++e)
+          if (Record::Interval{e->start, e->end}.holds(t)) accept(*e);  // the interval's own rule decides
       };
       // The classes below 64 that have entries, from the partition's mask; class 64 (lengths of 2^63
       // and more) by its offsets.
       for (std::uint64_t classes = m_closedClasses[g * m_partitions + part]; classes != 0; classes &= classes - 1)
         search(static_cast<std::uint32_t>(std::countr_zero(classes)));
       if (m_offsets[base + 64] != m_offsets[base + 65]) search(64);
-      const Entry* first = entries + m_offsets[base + kOpen];
-      const Entry* to = std::upper_bound(first, entries + m_offsets[base + kOpen + 1], t, startAfter);
-      for (const Entry* e = first; e != to; ++e) accept(*e);
+      const Entry* last = entries + m_offsets[base + kOpen + 1];
+      for (const Entry* e = entries + m_offsets[base + kOpen]; e != last && e->start <= t; ++e) accept(*e);
     }
     for (std::uint32_t i = m_offsets[base + kUndated]; i < m_offsets[base + kUndated + 1]; ++i) accept(entries[i]);
   }
