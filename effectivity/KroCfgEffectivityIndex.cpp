@@ -135,6 +135,9 @@ void KroCfgEffectivityIndex::build() {
     if (b % kBuckets < 64 && m_offsets[b] != m_offsets[b + 1]) m_closedClasses[b / kBuckets] |= std::uint64_t{1} << (b % kBuckets);
   }
   std::sort(m_more.begin(), m_more.end(), [](const More& x, const More& y) { return x.basic < y.basic; });
+  m_fences.resize((m_entries.size() + kFenceStride - 1) / kFenceStride);
+  for (std::size_t i = 0; i < m_fences.size(); ++i) m_fences[i] = m_entries[i * kFenceStride].start;
+  m_fences.shrink_to_fit();
   m_entries.shrink_to_fit();
   m_basics.shrink_to_fit();
 }
@@ -188,7 +191,6 @@ void KroCfgEffectivityIndex::scan(std::uint32_t g, const KroCfgEffectivityPoint&
     hits.push_back({m_basics[e.basic].record, m_basics[e.basic].number});
   };
   const Entry* entries = m_entries.data();
-  auto byStart = [](const Entry& e, std::int64_t t) { return e.start < t; };
   const std::optional<std::int64_t> date = point.date();
   for (std::uint32_t part = 0; part < m_partitions; ++part) {
     // A partition holds one expression: when it fails, none of its entries can hold.
@@ -197,14 +199,19 @@ void KroCfgEffectivityIndex::scan(std::uint32_t g, const KroCfgEffectivityPoint&
     if (date) {
       const std::int64_t t = *date;
       auto search = [&](std::uint32_t k) {
-        const Entry* first = entries + m_offsets[base + k];
-        const Entry* last = entries + m_offsets[base + k + 1];
+        const std::uint32_t begin = m_offsets[base + k], end = m_offsets[base + k + 1];
         // Lengths in class k are below 2^k: only starts in [t - 2^k + 1, t] can reach t.
         std::int64_t low = std::numeric_limits<std::int64_t>::min();
         if (k < 63 && __builtin_sub_overflow(t, (std::int64_t{1} << k) - 1, &low)) low = std::numeric_limits<std::int64_t>::min();
+        // The fences inside the bucket; the entry under the last fence below low starts below it too.
+        const std::int64_t* first = m_fences.data() + (begin + kFenceStride - 1) / kFenceStride;
+        const std::int64_t* fence = std::lower_bound(first, m_fences.data() + (end + kFenceStride - 1) / kFenceStride, low);
+        const Entry* e = entries + (fence != first ? (fence - m_fences.data() - 1) * kFenceStride + 1 : begin);
+        const Entry* last = entries + end;
+        while (e != last && e->start < low) ++e;
         // Every start from here up to t is a candidate and is read anyway: walking to the end of
         // them costs less than a second search.
-        for (const Entry* e = std::lower_bound(first, last, low, byStart); e != last && e->start <= t; ++e)
+        for (; e != last && e->start <= t; ++e)
           if (Record::Interval{e->start, e->end}.holds(t)) accept(*e);  // the interval's own rule decides
       };
       // The classes below 64 that have entries, from the partition's mask; class 64 (lengths of 2^63
@@ -262,7 +269,7 @@ std::size_t KroCfgEffectivityIndex::memoryBytes() const {
   std::size_t records = Bytes(m_records);
   for (const RecordRef& r : m_records)
     if (r.lateType.capacity() > 15) records += r.lateType.capacity() + 1;  // beyond the string's own buffer
-  return sizeof(*this) + Bytes(m_entries) + Bytes(m_basics) + Bytes(m_offsets) + more + Bytes(m_staged) +
+  return sizeof(*this) + Bytes(m_entries) + Bytes(m_fences) + Bytes(m_basics) + Bytes(m_offsets) + more + Bytes(m_staged) +
          Bytes(m_closedClasses) + records +
          Bytes(m_expressionStart) + Bytes(m_terms) + MapBytes(m_domains) + MapBytes(m_expressionIds) + MapBytes(m_names);
 }

@@ -110,6 +110,10 @@ class KRO_CFGSO_API KroCfgEffectivityIndex {
             const std::vector<char>& holding, std::vector<Hit>& hits) const;
 
   std::vector<Entry> m_entries;
+  // The start of every kFenceStride-th entry: a search for a class's first candidate runs over these,
+  // a few cache lines, and then steps through at most a stride of entries.
+  static constexpr std::uint32_t kFenceStride = 16;
+  std::vector<std::int64_t> m_fences;
   std::vector<BasicRef> m_basics;
   // (group * m_partitions + expression partition) * kBuckets + bucket -> first entry, one past the end last
   std::vector<std::uint32_t> m_offsets;

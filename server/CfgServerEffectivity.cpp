@@ -108,12 +108,12 @@ void Elements(const S& seq, CfgServerEffectivity::Found& out, F read, bool& dama
 // Sorts a query's keys by least significant digits first, 8 bits a pass, skipping the digits where all
 // keys agree (a record number's high octets, a basic's): a few hundred keys in a few passes of plain
 // counting, where a comparison sort spent more than the index's query mispredicting branches.
-void SortKeys(std::vector<std::uint64_t>& keys) {
+void SortKeys(std::vector<std::uint64_t>& keys, std::vector<std::uint64_t>& other) {
   if (keys.size() < 2) return;
   std::array<std::array<std::uint32_t, 256>, 8> counts{};
   for (std::uint64_t key : keys)
     for (int digit = 0; digit < 8; ++digit) ++counts[digit][(key >> (8 * digit)) & 0xFF];
-  std::vector<std::uint64_t> other(keys.size());
+  other.resize(keys.size());
   for (int digit = 0; digit < 8; ++digit) {
     std::array<std::uint32_t, 256>& count = counts[digit];
     if (count[(keys[0] >> (8 * digit)) & 0xFF] == keys.size()) continue;  // one value: nothing moves
@@ -123,6 +123,8 @@ void SortKeys(std::vector<std::uint64_t>& keys) {
     keys.swap(other);
   }
 }
+
+constexpr std::size_t kKeptHits = std::size_t{1} << 16;
 
 const std::vector<Kind> kEffectivityKinds = {
     K_XEFFECTIVITY_VALUES, K_XEFFECTIVITY_VALUES_SEQ, K_MODIFICATION, K_MODIFICATION_SEQ, K_GROUP_MOD, K_GROUP_MOD_SEQ,
@@ -190,13 +192,16 @@ Hits* CfgServerEffectivity::Query(CfgServerStore& store, const Point& at) {
   for (CORBA::ULong i = 0; i < at.chosen.length(); ++i) point.choose(at.chosen[i].in());
   point.setMode150(at.mode150);
 
-  std::vector<KroCfgEffectivityIndex::Hit> hits;
+  // Kept from one query to the next on each of the ORB's threads, so that a query of hundreds of hits
+  // does not grow them anew; a rare answer of millions gives its memory back (below).
+  thread_local std::vector<KroCfgEffectivityIndex::Hit> hits;
+  thread_local std::vector<std::uint64_t> keys, other;
   snapshot->index.query(point, hits);
   // The first basic effectivity of each record, records in their order; record and basic sort as one
   // integer.
-  std::vector<std::uint64_t> keys(hits.size());
+  keys.resize(hits.size());
   for (std::size_t i = 0; i < hits.size(); ++i) keys[i] = std::uint64_t{hits[i].record} << 32 | hits[i].basic;
-  SortKeys(keys);
+  SortKeys(keys, other);
   // The items are scattered over a table of one per element; their cache misses overlap when all are
   // asked for first.
   for (std::uint64_t key : keys) __builtin_prefetch(&snapshot->items[key >> 32]);
@@ -225,6 +230,11 @@ Hits* CfgServerEffectivity::Query(CfgServerStore& store, const Point& at) {
   out->kinds.length(n);
   out->elements.length(n);
   out->basics.length(n);
+  if (hits.capacity() > kKeptHits) {
+    std::vector<KroCfgEffectivityIndex::Hit>().swap(hits);
+    std::vector<std::uint64_t>().swap(keys);
+    std::vector<std::uint64_t>().swap(other);
+  }
   out->damaged.length(static_cast<CORBA::ULong>(16 * snapshot->damaged.size()));
   for (std::size_t i = 0; i < snapshot->damaged.size(); ++i)
     std::memcpy(out->damaged.get_buffer() + 16 * i, snapshot->damaged[i].data(), 16);
