@@ -480,30 +480,101 @@ BENCHMARK(BM_Peer_IndexQuery1M)->UseRealTime()->MinTime(2.0);
 // The server's own query in this process, on a store of its own holding the same records: the same
 // answer as the server's (records in order, the first basic effectivity of each, with uuid, seq and
 // kind), without the ORB between. The index row above stops at the index's unsorted hits.
-void BM_Peer_ServerQueryInProcess1M(benchmark::State& state) {
-  // The store's encoding needs the ORB, which the server's client starts.
-  if (!TheServer().ready()) return state.SkipWithError(TheServer().error.c_str());
-  const Effectivities& data = TheEffectivities();
+struct InProcessQuery {
   CfgServerTempDir dir;
-  CfgServerStore store(dir / "peer.db");
-  for (const auto& record : data.records) {
-    CfgServer::RecordSeq one;
-    one.length(1);
-    one[0] = record;
-    CfgServer::PackedUuids_var ids = store.Create(one);
-  }
+  CfgServerStore store{dir / "peer.db"};
   CfgServerEffectivity effectivity;
-  for (std::size_t p = 0; p < data.points.size(); ++p) {
-    CfgServer::Hits_var hits = effectivity.Query(store, data.points[p]);
-    if (hits->seqs.length() != data.counts[p]) return state.SkipWithError("the server's query answers differently in process");
+  std::string error;
+
+  InProcessQuery() {
+    const Effectivities& data = TheEffectivities();
+    for (const auto& record : data.records) {
+      CfgServer::RecordSeq one;
+      one.length(1);
+      one[0] = record;
+      CfgServer::PackedUuids_var ids = store.Create(one);
+    }
+    for (std::size_t p = 0; p < data.points.size(); ++p)
+      if (CfgServer::Hits_var hits = effectivity.Query(store, data.points[p]); hits->seqs.length() != data.counts[p])
+        error = "the server's query answers differently in process";
   }
+};
+
+InProcessQuery* TheInProcessQuery(benchmark::State& state) {
+  // The store's encoding needs the ORB, which the server's client starts.
+  if (!TheServer().ready()) {
+    state.SkipWithError(TheServer().error.c_str());
+    return nullptr;
+  }
+  static InProcessQuery query;
+  if (!query.error.empty()) {
+    state.SkipWithError(query.error.c_str());
+    return nullptr;
+  }
+  return &query;
+}
+
+void BM_Peer_ServerQueryInProcess1M(benchmark::State& state) {
+  InProcessQuery* query = TheInProcessQuery(state);
+  if (!query) return;
+  const Effectivities& data = TheEffectivities();
   std::size_t p = 0, total = 0;
   for (auto _ : state) {
-    CfgServer::Hits_var hits = effectivity.Query(store, data.points[p++ % data.points.size()]);
+    CfgServer::Hits_var hits = query->effectivity.Query(query->store, data.points[p++ % data.points.size()]);
     total += hits->seqs.length();
   }
   state.counters["hits"] = static_cast<double>(total) / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_Peer_ServerQueryInProcess1M)->UseRealTime()->MinTime(2.0);
+
+// The query's figure and its peers taken in turn, one of each per iteration: on a shared machine the
+// load moves between benchmarks run seconds apart, and a ratio of rows from different moments moved
+// with it. Medians of each call's wall time; the ratio is the server's query against the same query
+// in process plus one small request, ratio_index against the index's query in process plus one.
+void BM_Server_QueryInTurn1M(benchmark::State& state) {
+  Server& server = TheServer();
+  std::string error;
+  if (!server.ready()) return state.SkipWithError(server.error.c_str());
+  if (!LoadEffectivities(server, error)) return state.SkipWithError(error.c_str());
+  InProcessQuery* local = TheInProcessQuery(state);
+  if (!local) return;
+  const Effectivities& data = TheEffectivities();
+  std::vector<double> remote, inProcess, index, small;
+  std::vector<KroCfgEffectivityPoint> points;
+  for (const auto& point : data.points) points.push_back(Effectivities::Local(point));
+  std::vector<KroCfgEffectivityIndex::Hit> hits;
+  std::size_t p = 0;
+  auto micros = [](Clock::time_point from) { return std::chrono::duration<double, std::micro>(Clock::now() - from).count(); };
+  for (auto _ : state) {
+    const CfgServer::Point& point = data.points[p % data.points.size()];
+    auto start = Clock::now();
+    CfgServer::Hits_var here = local->effectivity.Query(local->store, point);
+    inProcess.push_back(micros(start));
+    start = Clock::now();
+    data.index.query(points[p % points.size()], hits);
+    index.push_back(micros(start));
+    start = Clock::now();
+    CfgServer::Record_var record = server.client->store()->read(server.specifications[p % server.specifications.size()]);
+    small.push_back(micros(start));
+    start = Clock::now();
+    CfgServer::Hits_var there = server.client->store()->query(point);
+    remote.push_back(micros(start));
+    if (there->seqs.length() != here->seqs.length()) return state.SkipWithError("the server and the query in process answer differently");
+    ++p;
+  }
+  auto median = [](std::vector<double>& v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+  };
+  const double q = median(remote), l = median(inProcess), x = median(index), r = median(small);
+  state.counters["query_us"] = q;
+  state.counters["in_process_us"] = l;
+  state.counters["index_us"] = x;
+  state.counters["read_us"] = r;
+  state.counters["ratio"] = l + r > 0 ? q / (l + r) : 0;
+  // Against the index's unsorted hits alone, which is less than the answer.
+  state.counters["ratio_index"] = x + r > 0 ? q / (x + r) : 0;
+}
+BENCHMARK(BM_Server_QueryInTurn1M)->UseRealTime()->MinTime(3.0);
 
 }  // namespace

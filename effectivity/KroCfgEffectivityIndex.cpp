@@ -56,14 +56,13 @@ void KroCfgEffectivityIndex::stage(std::uint32_t bucket, const Entry& entry) { m
 void KroCfgEffectivityIndex::addDated(std::uint32_t record, std::uint32_t number, std::uint32_t domain,
                                       const KroCfgEffectivityRecord::Interval& dates, std::uint32_t expression) {
   if (dates.empty()) return;
-  const auto basic = static_cast<std::uint32_t>(m_basics.size());
-  m_basics.push_back({record, number});
+  const std::uint32_t basic = m_basicCount++;
   const std::uint32_t bucket =
       !dates.end ? kOpen
                  : static_cast<std::uint32_t>(std::bit_width(static_cast<std::uint64_t>(*dates.end) -
                                                              static_cast<std::uint64_t>(dates.start)));
   // An open entry's end is never read: its class says it has none.
-  stage(group(domain) * kBuckets + bucket, {dates.start, dates.end.value_or(0), expression, basic});
+  stage(group(domain) * kBuckets + bucket, {dates.start, dates.end.value_or(0), expression, basic, record, number});
 }
 
 void KroCfgEffectivityIndex::addBasic(std::uint32_t record, std::uint32_t number, std::uint32_t domain,
@@ -75,14 +74,12 @@ void KroCfgEffectivityIndex::addBasic(std::uint32_t record, std::uint32_t number
   const bool more = basic.dates.size() > 1 || !basic.ranks.empty();
   const std::uint32_t id = expression | (more ? kMore : 0);
   if (basic.dates.empty()) {
-    const auto index = static_cast<std::uint32_t>(m_basics.size());
-    m_basics.push_back({record, number});
-    stage(group(domain) * kBuckets + kUndated, {0, 0, id, index});
+    stage(group(domain) * kBuckets + kUndated, {0, 0, id, m_basicCount++, record, number});
   } else {
     addDated(record, number, domain, basic.dates.front(), id);
   }
   if (more) {
-    More rest{static_cast<std::uint32_t>(m_basics.size() - 1), {}};
+    More rest{m_basicCount - 1, {}};
     rest.intervals.dates.assign(basic.dates.begin() + (basic.dates.empty() ? 0 : 1), basic.dates.end());
     rest.intervals.ranks = basic.ranks;
     m_more.push_back(std::move(rest));
@@ -139,7 +136,6 @@ void KroCfgEffectivityIndex::build() {
   for (std::size_t i = 0; i < m_fences.size(); ++i) m_fences[i] = m_entries[i * kFenceStride].start;
   m_fences.shrink_to_fit();
   m_entries.shrink_to_fit();
-  m_basics.shrink_to_fit();
 }
 
 HRESULT KroCfgEffectivityIndex::build(const KroListValKroISpecObject_var& roots,
@@ -188,7 +184,7 @@ void KroCfgEffectivityIndex::scan(std::uint32_t g, const KroCfgEffectivityPoint&
                                    [](const More& m, std::uint32_t basic) { return m.basic < basic; });
       if (more == m_more.end() || more->basic != e.basic || !more->intervals.intervalsHold(point)) return;
     }
-    hits.push_back({m_basics[e.basic].record, m_basics[e.basic].number});
+    hits.push_back({e.record, e.number});
   };
   const Entry* entries = m_entries.data();
   const std::optional<std::int64_t> date = point.date();
@@ -269,7 +265,7 @@ std::size_t KroCfgEffectivityIndex::memoryBytes() const {
   std::size_t records = Bytes(m_records);
   for (const RecordRef& r : m_records)
     if (r.lateType.capacity() > 15) records += r.lateType.capacity() + 1;  // beyond the string's own buffer
-  return sizeof(*this) + Bytes(m_entries) + Bytes(m_fences) + Bytes(m_basics) + Bytes(m_offsets) + more + Bytes(m_staged) +
+  return sizeof(*this) + Bytes(m_entries) + Bytes(m_fences) + Bytes(m_offsets) + more + Bytes(m_staged) +
          Bytes(m_closedClasses) + records +
          Bytes(m_expressionStart) + Bytes(m_terms) + MapBytes(m_domains) + MapBytes(m_expressionIds) + MapBytes(m_names);
 }

@@ -3,8 +3,8 @@
 // the records change, build a new index. Answers are those of KroCfgEffectivityRecord::holds and
 // KroCfgEffectivityQuery::Select (see docs/effectivity-queries.md).
 //
-// Basic effectivities are kept as compact entries (start and end in seconds, an expression id, an
-// index into the table of basic effectivities), grouped by domain and by the power of two of the date
+// Basic effectivities are kept as compact entries (start and end in seconds, an expression id, the
+// record and number a hit reports), grouped by domain and by the power of two of the date
 // interval's length, each group sorted by start. A date t can only lie in an interval of length below
 // 2^k that starts in [t - 2^k + 1, t]: one binary search per length class finds every candidate, and
 // at least about half of them hold. Open intervals form a class of their own, where every start up to
@@ -65,13 +65,13 @@ class KRO_CFGSO_API KroCfgEffectivityIndex {
   std::size_t memoryBytes() const;
 
  private:
+  // The hit's record and number sit in the entry: a query reads its candidates in a row, where a
+  // side table cost a cache miss per hit.
   struct Entry {
     std::int64_t start;
     std::int64_t end;
     std::uint32_t expression;  // top bit: the basic effectivity has more to check (kMore)
-    std::uint32_t basic;       // index into m_basics
-  };
-  struct BasicRef {
+    std::uint32_t basic;       // the basic effectivity's number in the order added, for m_more
     std::uint32_t record;
     std::uint32_t number;
   };
@@ -114,7 +114,7 @@ class KRO_CFGSO_API KroCfgEffectivityIndex {
   // a few cache lines, and then steps through at most a stride of entries.
   static constexpr std::uint32_t kFenceStride = 16;
   std::vector<std::int64_t> m_fences;
-  std::vector<BasicRef> m_basics;
+  std::uint32_t m_basicCount = 0;
   // (group * m_partitions + expression partition) * kBuckets + bucket -> first entry, one past the end last
   std::vector<std::uint32_t> m_offsets;
   std::uint32_t m_partitions = 1;
