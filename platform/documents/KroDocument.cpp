@@ -47,9 +47,12 @@ HRESULT Fail(HRESULT code, std::string message) {
 
 
 HRESULT Write(KroDocumentWriter& writer, const char* path) {
-  if (!writer.Walk()) return Fail(writer.code(), writer.error());
+  if (!writer.Prepare()) return Fail(writer.code(), writer.error());
   std::string error;
-  HRESULT hr = KroDoc::WriteFileAtomically(path ? path : "", writer.Text(), error);
+  HRESULT hr = KroDoc::WriteFileAtomically(
+      path ? path : "", [&](const KroDoc::PieceWriter& put) { return writer.Emit(put); }, error);
+  // A walk that fails while its lines go out leaves the file untouched and says why itself.
+  if (FAILED(hr) && error.empty() && !writer.error().empty()) return Fail(writer.code(), writer.error());
   return FAILED(hr) ? Fail(hr, "KroDocumentServices::Save: " + error) : S_OK;
 }
 

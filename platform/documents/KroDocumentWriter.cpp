@@ -62,19 +62,43 @@ std::size_t KroDocumentWriter::BlockOf(KroISpecObject* startUp, std::size_t obje
   return m_blockOf.at(startUp);
 }
 
-bool KroDocumentWriter::Walk() {
-  m_lines.reserve(m_queue.size() * 80);
+namespace {
+// Lines go out in pieces of this size: the buffer stays small and warm, however large the document.
+constexpr std::size_t kPiece = std::size_t{1} << 20;
+}  // namespace
+
+KroISpecObject* KroDocumentWriter::StartUpOf(std::size_t i, KroISpecObject_var& held) {
+  KroISpecObject* object = m_queue[i].ptr();
+  if (KroSpecObject* real = KroSpecObject::Real(object)) return real->startUp();
+  held = KroISpecObject_var::Adopt(object->GetStartUp());
+  return held.ptr();
+}
+
+bool KroDocumentWriter::Prepare() {
+  if (!m_closed) return Walk(nullptr);
+  KroISpecObject* lastStartUp = nullptr;
+  for (std::size_t i = 0; i < m_queue.size(); ++i) {
+    KroISpecObject_var held;
+    KroISpecObject* startUp = StartUpOf(i, held);
+    if (!startUp)
+      return Error("object " + std::to_string(i + 1) + " (\"" + m_queue[i]->GetName().str() + "\") has no startup");
+    if (startUp == lastStartUp) continue;
+    if (!BlockOf(startUp, i)) return false;
+    lastStartUp = startUp;
+  }
+  return true;
+}
+
+bool KroDocumentWriter::Walk(const KroDoc::PieceWriter* put) {
+  m_lines.reserve(put ? kPiece + 4096 : m_queue.size() * 80);
   KroISpecObject* lastStartUp = nullptr;
   std::size_t lastBlock = 0;
   for (std::size_t i = 0; i < m_queue.size(); ++i) {
+    if (put && m_lines.size() >= kPiece && !Flush(*put)) return false;
     KroISpecObject* object = m_queue[i].ptr();
     KroSpecObject* real = KroSpecObject::Real(object);
     KroISpecObject_var held;
-    KroISpecObject* startUp = real ? real->startUp() : nullptr;
-    if (!real) {
-      held = KroISpecObject_var::Adopt(object->GetStartUp());
-      startUp = held.ptr();
-    }
+    KroISpecObject* startUp = StartUpOf(i, held);
     if (!startUp)
       return Error("object " + std::to_string(i + 1) + " (\"" + object->GetName().str() + "\") has no startup");
     if (startUp != lastStartUp) {
@@ -94,16 +118,27 @@ bool KroDocumentWriter::Walk() {
   return true;
 }
 
-std::vector<std::string_view> KroDocumentWriter::Text() {
+bool KroDocumentWriter::Flush(const KroDoc::PieceWriter& put) {
+  m_crc = KroDoc::Crc32(m_crc, m_lines);
+  const bool written = put(m_lines);
+  m_lines.clear();
+  return written;
+}
+
+bool KroDocumentWriter::Emit(const KroDoc::PieceWriter& put) {
   m_head.clear();
   KroDoc::Text::Header(m_head, m_roots);
   for (std::size_t i = 0; i < m_startUpBlocks.size(); ++i) KroDoc::Text::StartUpBlock(m_head, i + 1, m_startUpBlocks[i]);
   m_head += '\n';
-  m_tail = "\n";
   // The checksum covers every byte before the trailer line.
-  const std::uint32_t crc = KroDoc::Crc32(KroDoc::Crc32(KroDoc::Crc32(0, m_head), m_lines), m_tail);
-  KroDoc::Text::Trailer(m_tail, m_queue.size(), crc);
-  return {m_head, m_lines, m_tail};
+  m_crc = KroDoc::Crc32(0, m_head);
+  if (!put(m_head)) return false;
+  if (m_closed && !Walk(&put)) return false;
+  if (!Flush(put)) return false;
+  m_tail = "\n";
+  m_crc = KroDoc::Crc32(m_crc, m_tail);
+  KroDoc::Text::Trailer(m_tail, m_queue.size(), m_crc);
+  return put(m_tail);
 }
 
 template <class Describe>

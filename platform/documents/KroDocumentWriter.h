@@ -2,11 +2,13 @@
 // line each, into one buffer; any other spec object goes through the public interfaces.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "KroDocumentFile.h"
 #include "KroDocumentFormat.h"
 #include "KroModelerInterfaces.h"
 #include "KroSpecObject.h"
@@ -26,12 +28,15 @@ class KroDocumentWriter {
   // The startup's block, written once per name. `user` names the object that reached it, for errors.
   bool AddStartUp(KroISpecObject* startUp, const std::string& user = "");
 
-  // Writes every queued object, the queue growing as an open walk reaches new ones.
-  bool Walk();
-
   void SetRoots(std::vector<KroDoc::Ref> roots) { m_roots = std::move(roots); }
-  // The whole text after a successful walk, in pieces to be written one after the other.
-  std::vector<std::string_view> Text();
+
+  // What must be known before the first byte goes out. A closed walk gives every queued object's
+  // startup its block, so that the lines can then go out while they are made; an open walk may still
+  // reach new startups, so it writes every line here, into memory.
+  bool Prepare();
+  // After Prepare, hands the whole text to `put` in pieces of about a megabyte; false when the walk
+  // fails (error() says why) or `put` does.
+  bool Emit(const KroDoc::PieceWriter& put);
 
   const std::string& error() const { return m_error; }
   // Why the walk failed: KRO_E_KIND_CONFLICT for two startups of one name that disagree, else E_FAIL.
@@ -49,6 +54,13 @@ class KroDocumentWriter {
   bool Reference(KroISpecObject* target, Describe&& where, bool allowed, int& out);
   std::string Where(std::size_t object, std::string_view attribute) const;
 
+  // Writes every queued object, the queue growing as an open walk reaches new ones; with `put`, the lines
+  // go out whenever a piece is full.
+  bool Walk(const KroDoc::PieceWriter* put);
+  // The startup of queued object `i`; one that is not the modeler's is held in `held`.
+  KroISpecObject* StartUpOf(std::size_t i, KroISpecObject_var& held);
+  // The lines made so far go out, into the checksum and to `put`.
+  bool Flush(const KroDoc::PieceWriter& put);
   bool Line(KroSpecObject* object, std::size_t index, std::size_t block);
   bool SlotValue(const KroAttrPlace& place, std::size_t object);
 
@@ -71,6 +83,7 @@ class KroDocumentWriter {
   std::unordered_map<std::string, Written> m_startUps;
   std::unordered_map<KroISpecObject*, std::size_t> m_blockOf;  // startup -> block number
   std::string m_head, m_lines, m_tail;
+  std::uint32_t m_crc = 0;  // of every byte handed out so far
   std::vector<KroAttrPlace> m_places;  // of the object being written
   std::vector<char> m_used;
   HRESULT m_code = S_OK;
