@@ -180,33 +180,37 @@ bool KroDocumentWriter::Line(KroSpecObject* object, std::size_t index, std::size
     m_lines += " type ";
     KroDoc::Text::String(m_lines, lateType);
   }
-  m_places.clear();
-  object->forEachAttribute([&](const KroAttrPlace& place) { m_places.push_back(place); });
-  m_used.assign(m_places.size(), 0);
-  std::size_t hint = 0;
-  for (const KroDoc::Attribute& declared : s.attributes) {
-    std::size_t found = m_places.size();
-    for (std::size_t n = 0; n < m_places.size() && found == m_places.size(); ++n) {
-      const std::size_t k = hint + n < m_places.size() ? hint + n : hint + n - m_places.size();
-      const KroAttrPlace& p = m_places[k];
-      if (!m_used[k] && p.kind == declared.kind && p.elementKind == declared.elementKind && p.name == declared.name)
-        found = k;
-    }
-    if (found == m_places.size()) {
+  const std::uint32_t slots = object->slotCount();
+  bool plain = object->startUp() && !object->hasOwnAttributes();
+  for (std::uint32_t i = 0; plain && i < slots; ++i) plain = !object->slotAt(i).isAbsent();
+  if (!plain || object->startUp() != m_plainStartUp || slots != m_plainSlots || block != m_plainBlock) {
+    m_places.clear();
+    object->forEachAttribute([&](const KroAttrPlace& place) { m_places.push_back(place); });
+    Match(s);
+    m_plainStartUp = plain ? object->startUp() : nullptr;
+    m_plainSlots = slots;
+    m_plainBlock = block;
+  }
+  // A plain object's places are its layout's entries in order.
+  auto place = [&](std::size_t k) {
+    KroAttrPlace p = m_places[k];
+    if (plain) p.slot = &object->slotAt(p.index);
+    return p;
+  };
+  for (const std::int32_t k : m_declared) {
+    if (k < 0) {
       m_lines += " absent";
       continue;
     }
-    m_used[found] = 1;
-    hint = found + 1;
+    const KroAttrPlace p = place(static_cast<std::size_t>(k));
     m_lines += ' ';
-    if (!m_places[found].slot->isSet())
+    if (!p.slot->isSet())
       m_lines += '-';
-    else if (!SlotValue(m_places[found], index))
+    else if (!SlotValue(p, index))
       return false;
   }
-  for (std::size_t k = 0; k < m_places.size(); ++k) {
-    if (m_used[k]) continue;
-    const KroAttrPlace& p = m_places[k];
+  for (const std::uint32_t k : m_undeclared) {
+    const KroAttrPlace p = place(k);
     m_lines += ' ';
     KroDoc::Text::String(m_lines, p.name);
     m_lines += ' ';
@@ -218,6 +222,31 @@ bool KroDocumentWriter::Line(KroSpecObject* object, std::size_t index, std::size
   }
   m_lines += '\n';
   return true;
+}
+
+void KroDocumentWriter::Match(const KroDoc::StartUp& s) {
+  m_used.assign(m_places.size(), 0);
+  m_declared.clear();
+  m_undeclared.clear();
+  std::size_t hint = 0;
+  for (const KroDoc::Attribute& declared : s.attributes) {
+    std::size_t found = m_places.size();
+    for (std::size_t n = 0; n < m_places.size() && found == m_places.size(); ++n) {
+      const std::size_t k = hint + n < m_places.size() ? hint + n : hint + n - m_places.size();
+      const KroAttrPlace& p = m_places[k];
+      if (!m_used[k] && p.kind == declared.kind && p.elementKind == declared.elementKind && p.name == declared.name)
+        found = k;
+    }
+    if (found == m_places.size()) {
+      m_declared.push_back(-1);
+      continue;
+    }
+    m_used[found] = 1;
+    hint = found + 1;
+    m_declared.push_back(static_cast<std::int32_t>(found));
+  }
+  for (std::size_t k = 0; k < m_places.size(); ++k)
+    if (!m_used[k]) m_undeclared.push_back(static_cast<std::uint32_t>(k));
 }
 
 bool KroDocumentWriter::SlotValue(const KroAttrPlace& place, std::size_t object) {

@@ -84,8 +84,19 @@ class KroDocumentWriter {
   std::unordered_map<KroISpecObject*, std::size_t> m_blockOf;  // startup -> block number
   std::string m_head, m_lines, m_tail;
   std::uint32_t m_crc = 0;  // of every byte handed out so far
-  std::vector<KroAttrPlace> m_places;  // of the object being written
+  // Which of the object's places fills each attribute of its startup's block (-1: absent), and which
+  // places the block does not declare.
+  void Match(const KroDoc::StartUp& s);
+  std::vector<KroAttrPlace> m_places;  // of the object being written, or of the last plain one
+  std::vector<std::int32_t> m_declared;
+  std::vector<std::uint32_t> m_undeclared;
   std::vector<char> m_used;
+  // Instances of one startup with all their slots, the same count of them, and no attributes of their
+  // own have the same places, which fill a block alike: the matching of the last such object is
+  // kept for the next (its places' slots are the object's slots at the same positions).
+  const KroSpecObject* m_plainStartUp = nullptr;
+  std::uint32_t m_plainSlots = 0;
+  std::size_t m_plainBlock = 0;
   HRESULT m_code = S_OK;
   std::string m_error;
 };
