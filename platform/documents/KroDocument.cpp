@@ -116,8 +116,12 @@ HRESULT KroDocumentServices::Save(const KroIContainer_var& container, const char
   KroListValKroISpecObject_var startUps = container->ListStartUps();
   for (int i = 1; i <= startUps.Size(); ++i)
     if (!writer.AddStartUp(startUps[i])) return Fail(writer.code(), writer.error());
-  KroListValKroISpecObject_var objects = container->ListObjects();
-  for (int i = 1; i <= objects.Size(); ++i) writer.AddListed(objects[i]);
+  if (const KroContainer* modeler = container->GetModelerContainer()) {
+    writer.AddListed(*modeler);
+  } else {
+    KroListValKroISpecObject_var objects = container->ListObjects();
+    for (int i = 1; i <= objects.Size(); ++i) writer.AddListed(objects[i]);
+  }
   return Write(writer, path);
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <cstring>
 #include <unordered_map>
 
 namespace KroDoc {
@@ -41,9 +42,28 @@ std::size_t Utf8Length(std::string_view s, std::size_t i) {
   return n;
 }
 
+// Printable ASCII other than the quote and the backslash: written as it is.
+constexpr std::array<bool, 256> kPlain = [] {
+  std::array<bool, 256> plain{};
+  for (int c = 0x20; c < 0x7f; ++c) plain[static_cast<std::size_t>(c)] = c != '"' && c != '\\';
+  return plain;
+}();
+
 // Runs of plain ASCII go out in one append; only bytes that need an escape are looked at one by one.
+// Most texts need none, and go out with their quotes in one step.
 void PutString(std::string& out, std::string_view s) {
   static const char digits[] = "0123456789abcdef";
+  std::size_t first = 0;
+  while (first < s.size() && kPlain[static_cast<unsigned char>(s[first])]) ++first;
+  if (first == s.size()) {
+    const std::size_t at = out.size();
+    out.resize(at + s.size() + 2);
+    char* p = out.data() + at;
+    p[0] = '"';
+    if (!s.empty()) std::memcpy(p + 1, s.data(), s.size());
+    p[s.size() + 1] = '"';
+    return;
+  }
   out += '"';
   std::size_t i = 0;
   while (i < s.size()) {
@@ -245,16 +265,22 @@ void Number(std::string& out, double value) {
 }
 
 void Octets(std::string& out, const unsigned char* data, std::size_t size) {
-  static const char digits[] = "0123456789abcdef";
+  // Both digits of every byte value, looked up at once.
+  static constexpr std::array<char, 512> pairs = [] {
+    std::array<char, 512> t{};
+    const char digits[] = "0123456789abcdef";
+    for (std::size_t b = 0; b < 256; ++b) {
+      t[2 * b] = digits[b >> 4];
+      t[2 * b + 1] = digits[b & 15];
+    }
+    return t;
+  }();
   const std::size_t at = out.size();
   out.resize(at + 3 + 2 * size);
   char* p = out.data() + at;
   *p++ = 'x';
   *p++ = '"';
-  for (std::size_t i = 0; i < size; ++i) {
-    *p++ = digits[data[i] >> 4];
-    *p++ = digits[data[i] & 15];
-  }
+  for (std::size_t i = 0; i < size; ++i, p += 2) std::memcpy(p, &pairs[2 * std::size_t{data[i]}], 2);
   *p = '"';
 }
 

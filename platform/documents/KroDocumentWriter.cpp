@@ -4,18 +4,24 @@
 #include <memory>
 #include <type_traits>
 
+#include "KroContainer.h"
 #include "KroSpecModeler.h"
 
 int KroDocumentWriter::Add(KroISpecObject* object) {
   // Ids of objects queued without a check are entered first, so that a repeat finds its id.
   for (; m_indexed < m_queue.size(); ++m_indexed)
-    m_ids.emplace(m_queue[m_indexed].ptr(), static_cast<int>(m_indexed) + 1);
+    m_ids.emplace(m_queue[m_indexed], static_cast<int>(m_indexed) + 1);
   auto [it, added] = m_ids.emplace(object, static_cast<int>(m_queue.size()) + 1);
   if (added) {
-    m_queue.emplace_back(object);
+    AddListed(object);
     m_indexed = m_queue.size();
   }
   return it->second;
+}
+
+void KroDocumentWriter::AddListed(const KroContainer& container) {
+  m_queue.reserve(m_queue.size() + static_cast<std::size_t>(container.CountObjects()));
+  container.forEachObject([&](KroSpecObject* object) { m_queue.push_back(object); });
 }
 
 bool KroDocumentWriter::AddStartUp(KroISpecObject* startUp, const std::string& user) {
@@ -68,7 +74,7 @@ constexpr std::size_t kPiece = std::size_t{1} << 20;
 }  // namespace
 
 KroISpecObject* KroDocumentWriter::StartUpOf(std::size_t i, KroISpecObject_var& held) {
-  KroISpecObject* object = m_queue[i].ptr();
+  KroISpecObject* object = m_queue[i];
   if (KroSpecObject* real = KroSpecObject::Real(object)) return real->startUp();
   held = KroISpecObject_var::Adopt(object->GetStartUp());
   return held.ptr();
@@ -95,7 +101,7 @@ bool KroDocumentWriter::Walk(const KroDoc::PieceWriter* put) {
   std::size_t lastBlock = 0;
   for (std::size_t i = 0; i < m_queue.size(); ++i) {
     if (put && m_lines.size() >= kPiece && !Flush(*put)) return false;
-    KroISpecObject* object = m_queue[i].ptr();
+    KroISpecObject* object = m_queue[i];
     KroSpecObject* real = KroSpecObject::Real(object);
     KroISpecObject_var held;
     KroISpecObject* startUp = StartUpOf(i, held);
@@ -152,7 +158,7 @@ bool KroDocumentWriter::Reference(KroISpecObject* target, Describe&& where, bool
   if (!allowed) return Error(text() + " cannot hold a reference to a spec object");
   if (target->IsStartUp()) return Error(text() + " refers to a startup");
   for (; m_indexed < m_queue.size(); ++m_indexed)
-    m_ids.emplace(m_queue[m_indexed].ptr(), static_cast<int>(m_indexed) + 1);
+    m_ids.emplace(m_queue[m_indexed], static_cast<int>(m_indexed) + 1);
   auto it = m_ids.find(target);
   if (it != m_ids.end()) {
     out = it->second;

@@ -13,6 +13,8 @@
 #include "KroModelerInterfaces.h"
 #include "KroSpecObject.h"
 
+class KroContainer;
+
 class KroDocumentWriter {
  public:
   // In a closed walk only the objects added up front may be referred to (a container's save); an open
@@ -23,7 +25,13 @@ class KroDocumentWriter {
   int Add(KroISpecObject* object);
   // An object known to be listed once (a container's list): its id is its position, found again only
   // if something refers to it.
-  void AddListed(KroISpecObject* object) { m_queue.emplace_back(object); }
+  void AddListed(KroISpecObject* object) {
+    m_held.emplace_back(object);
+    m_queue.push_back(object);
+  }
+  // Every object the modeler's container lists, in order. They are not held again: the container holds
+  // them, and writing them runs no code that could let them go.
+  void AddListed(const KroContainer& container);
 
   // The startup's block, written once per name. `user` names the object that reached it, for errors.
   bool AddStartUp(KroISpecObject* startUp, const std::string& user = "");
@@ -75,7 +83,8 @@ class KroDocumentWriter {
   std::vector<KroDoc::Ref> m_roots;
   std::unordered_map<KroISpecObject*, int> m_ids;
   std::size_t m_indexed = 0;  // queued objects entered in m_ids so far
-  std::vector<KroISpecObject_var> m_queue;  // by id - 1
+  std::vector<KroISpecObject*> m_queue;  // by id - 1
+  std::vector<KroISpecObject_var> m_held;  // what the walk holds of them
   struct Written {
     KroISpecObject* startUp;   // the one whose block is written
     std::size_t block;         // its index in m_startUpBlocks
