@@ -20,6 +20,7 @@ int KroDocumentWriter::Add(KroISpecObject* object) {
 }
 
 void KroDocumentWriter::AddListed(const KroContainer& container) {
+  if (m_queue.empty() && !container.hadForeignInstances()) m_ownStartUpsOnly = &container;
   m_queue.reserve(m_queue.size() + static_cast<std::size_t>(container.CountObjects()));
   container.forEachObject([&](KroSpecObject* object) { m_queue.push_back(object); });
 }
@@ -82,6 +83,8 @@ KroISpecObject* KroDocumentWriter::StartUpOf(std::size_t i, KroISpecObject_var& 
 
 bool KroDocumentWriter::Prepare() {
   if (!m_closed) return Walk(nullptr);
+  // Every startup of such a container has its block already (a save adds them first).
+  if (m_ownStartUpsOnly && m_queue.size() == static_cast<std::size_t>(m_ownStartUpsOnly->CountObjects())) return true;
   KroISpecObject* lastStartUp = nullptr;
   for (std::size_t i = 0; i < m_queue.size(); ++i) {
     KroISpecObject_var held;
@@ -108,6 +111,9 @@ bool KroDocumentWriter::Walk(const KroDoc::PieceWriter* put) {
     if (!startUp)
       return Error("object " + std::to_string(i + 1) + " (\"" + object->GetName().str() + "\") has no startup");
     if (startUp != lastStartUp) {
+      // Once the head is out, no block can join it.
+      if (put && !m_blockOf.count(startUp))
+        return Error("object " + std::to_string(i + 1) + ": its startup was not written at the top of the document");
       lastBlock = BlockOf(startUp, i);
       if (!lastBlock) return false;
       lastStartUp = startUp;

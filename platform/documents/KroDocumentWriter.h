@@ -83,6 +83,8 @@ class KroDocumentWriter {
   std::vector<KroDoc::Ref> m_roots;
   std::unordered_map<KroISpecObject*, int> m_ids;
   std::size_t m_indexed = 0;  // queued objects entered in m_ids so far
+  // The modeler's container whose list was queued, whose instances are all of its own startups.
+  const KroContainer* m_ownStartUpsOnly = nullptr;
   std::vector<KroISpecObject*> m_queue;  // by id - 1
   std::vector<KroISpecObject_var> m_held;  // what the walk holds of them
   struct Written {
