@@ -19,7 +19,12 @@ std::unordered_map<std::string, InterfaceMap>& Dictionary() {
 // Counts the dictionary's changes, so that a remembered answer is known to be still good.
 unsigned long g_dictionaryChanges = 0;
 
-thread_local KroBaseUnknown* t_currentImplementation = nullptr;
+// The library is loaded with the program or with a module that links it, so its few words of
+// thread-local state can live in the static TLS block: reached without a call, as every forwarded
+// method and every tie made reaches them.
+#define KRO_STATIC_TLS __attribute__((tls_model("initial-exec")))
+
+KRO_STATIC_TLS thread_local KroBaseUnknown* t_currentImplementation = nullptr;
 
 // The host that the tie being made extends, as QueryExtension knows it: the tie services then need no
 // cast to find it from the object.
@@ -27,7 +32,17 @@ struct HostHint {
   KroBaseUnknown* self = nullptr;
   KroExtensionHost* host = nullptr;
 };
-thread_local HostHint t_hostHint;
+KRO_STATIC_TLS thread_local HostHint t_hostHint;
+
+// The last extension found: objects are presented one after another through the same interface. The
+// late type is the dictionary's own key, valid until the dictionary changes.
+struct ExtensionMemo {
+  unsigned long changes = ~0ul;
+  const std::string* lateType = nullptr;
+  IID iid{};
+  const KroDictionaryEntry* entry = nullptr;
+};
+KRO_STATIC_TLS thread_local ExtensionMemo t_extensionMemo;
 
 KroExtensionHost* HostOf(KroBaseUnknown* second) {
   if (second && second == t_hostHint.self) return t_hostHint.host;
@@ -61,22 +76,14 @@ KroFillDictionary::~KroFillDictionary() {
 }
 
 const KroDictionaryEntry* KroFindExtension(const std::string& lateType, const IID& iid) {
-  // Objects are presented one after another through the same interface: the last answer is remembered.
-  thread_local struct {
-    unsigned long changes = ~0ul;
-    std::string lateType;
-    IID iid{};
-    const KroDictionaryEntry* entry = nullptr;
-  } last;
-  if (last.changes == g_dictionaryChanges && last.iid == iid && last.lateType == lateType) return last.entry;
-  const KroDictionaryEntry* entry = nullptr;
-  if (auto types = Dictionary().find(lateType); types != Dictionary().end())
-    if (auto it = types->second.find(iid); it != types->second.end()) entry = &it->second;
-  last.changes = g_dictionaryChanges;
-  last.lateType = lateType;
-  last.iid = iid;
-  last.entry = entry;
-  return entry;
+  ExtensionMemo& last = t_extensionMemo;
+  if (last.changes == g_dictionaryChanges && last.iid == iid && *last.lateType == lateType) return last.entry;
+  auto types = Dictionary().find(lateType);
+  if (types == Dictionary().end()) return nullptr;
+  auto it = types->second.find(iid);
+  if (it == types->second.end()) return nullptr;
+  last = ExtensionMemo{g_dictionaryChanges, &types->first, iid, &it->second};
+  return &it->second;
 }
 
 // ---- host -------------------------------------------------------------------------------------------
