@@ -111,11 +111,12 @@ bool KroDocumentWriter::Walk(const KroDoc::PieceWriter* put) {
     if (!startUp)
       return Error("object " + std::to_string(i + 1) + " (\"" + object->GetName().str() + "\") has no startup");
     if (startUp != lastStartUp) {
-      // Once the head is out, no block can join it.
-      if (put && !m_blockOf.count(startUp))
-        return Error("object " + std::to_string(i + 1) + ": its startup was not written at the top of the document");
+      const std::size_t blocks = m_startUpBlocks.size();
       lastBlock = BlockOf(startUp, i);
       if (!lastBlock) return false;
+      // Once the head is out, no block can join it.
+      if (put && m_startUpBlocks.size() != blocks)
+        return Error("object " + std::to_string(i + 1) + ": its startup was not written at the top of the document");
       lastStartUp = startUp;
     }
     if (real) {
