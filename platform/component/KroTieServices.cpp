@@ -19,9 +19,9 @@ std::unordered_map<std::string, InterfaceMap>& Dictionary() {
 // Counts the dictionary's changes, so that a remembered answer is known to be still good.
 unsigned long g_dictionaryChanges = 0;
 
-// The library is loaded with the program or with a module that links it, so its few words of
-// thread-local state can live in the static TLS block: reached without a call, as every forwarded
-// method and every tie made reaches them.
+// These few words of thread-local state (64 bytes) live in the static TLS block, reached without a
+// call, as every forwarded method and every tie made reaches them. A library opened later (the Python
+// module opens this one) gets such room from what the C library keeps spare for it (512 bytes).
 #define KRO_STATIC_TLS __attribute__((tls_model("initial-exec")))
 
 KRO_STATIC_TLS thread_local KroBaseUnknown* t_currentImplementation = nullptr;
