@@ -81,6 +81,9 @@ class KRO_PLATFORM_API KroExtensionHost {
     std::vector<KroBaseUnknown*> takeImplementations();
   };
   State& state();
+  // Lets the side record go; one per thread is kept for the next object presented, so that presenting
+  // records one after another allocates no side record.
+  void dropState();
 
   std::unique_ptr<State> m_state;
 };

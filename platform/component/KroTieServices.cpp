@@ -114,7 +114,7 @@ void KroExtensionHost::ReleaseIfIdle() {
     only = std::exchange(m_state->firstImplementation, nullptr);
   else
     more = m_state->takeImplementations();
-  if (!m_state->extra) m_state.reset();
+  if (!m_state->extra) dropState();
   auto release = [](KroBaseUnknown* implementation) {
     implementation->SetImpl(nullptr);
     implementation->Release();
@@ -127,13 +127,40 @@ void KroExtensionHost::SetExtra(std::unique_ptr<KroHostExtra> extra) {
   if (!extra && !m_state) return;
   std::unique_ptr<KroHostExtra> old = std::move(state().extra);
   m_state->extra = std::move(extra);
-  if (!m_state->extra && !m_state->presented() && !m_state->hasImplementations()) m_state.reset();
+  if (!m_state->extra && !m_state->presented() && !m_state->hasImplementations()) dropState();
   old.reset();  // after the record is consistent: its destruction may call back
 }
 
+namespace {
+// The side record kept for the next presentation on this thread, freed with the thread.
+struct SpareState {
+  void* state = nullptr;
+  void (*free)(void*) = nullptr;
+  ~SpareState() {
+    if (state) free(state);
+  }
+};
+KRO_STATIC_TLS thread_local SpareState t_spareState;
+}  // namespace
+
 KroExtensionHost::State& KroExtensionHost::state() {
-  if (!m_state) m_state = std::make_unique<State>();
+  if (!m_state) {
+    if (void* spare = std::exchange(t_spareState.state, nullptr))
+      m_state.reset(static_cast<State*>(spare));
+    else
+      m_state = std::make_unique<State>();
+  }
   return *m_state;
+}
+
+void KroExtensionHost::dropState() {
+  // Only an empty record is kept: no implementation, no tie, nothing of the object's own.
+  if (!t_spareState.state && !m_state->extra && !m_state->presented() && !m_state->hasImplementations()) {
+    t_spareState.state = m_state.release();
+    t_spareState.free = [](void* state) { delete static_cast<State*>(state); };
+  } else {
+    m_state.reset();
+  }
 }
 
 HRESULT KroExtensionHost::QueryExtension(KroBaseUnknown* self, const char* lateType, const IID& iid, void** out) {
