@@ -55,7 +55,9 @@ class KRO_PLATFORM_API KroExtensionHost {
   // Once no tie presents the object, its implementation objects (which keep nothing but caches) and the
   // side record go: a record whose handles were dropped keeps only its attributes.
   void ReleaseIfIdle();
-  int CountImplementations() const { return m_state ? static_cast<int>(m_state->implementations.size()) : 0; }
+  int CountImplementations() const {
+    return m_state ? (m_state->firstImplementation ? 1 : 0) + static_cast<int>(m_state->implementations.size()) : 0;
+  }
   // The object's own side record, or null. SetExtra replaces it (null frees it); the host keeps it
   // while its ties come and go, and frees it with itself.
   KroHostExtra* Extra() const { return m_state ? m_state->extra.get() : nullptr; }
@@ -63,13 +65,25 @@ class KRO_PLATFORM_API KroExtensionHost {
 
  private:
   // Most hosts never get an extension, and those that do get one or two: a small side record, made on
-  // first use (or when the object needs its own side record).
+  // first use (or when the object needs its own side record). The first implementation and the first
+  // tie live in the record itself, so that presenting an object through one interface, as the factory's
+  // clients do, allocates the record alone.
   struct State {
+    CLSID firstClass{};
+    KroBaseUnknown* firstImplementation = nullptr;  // owned, one reference; then the vector's
+    KroTieLink firstLink{};                          // free while its tie is null
     std::vector<std::pair<CLSID, KroBaseUnknown*>> implementations;  // owned, one reference each
     std::vector<std::unique_ptr<KroTieLink>> ties;                   // ties not owned; links stay put
     std::unique_ptr<KroHostExtra> extra;
+    bool presented() const { return firstLink.tie || !ties.empty(); }
+    bool hasImplementations() const { return firstImplementation || !implementations.empty(); }
+    // Takes every implementation out, the record left without any.
+    std::vector<KroBaseUnknown*> takeImplementations();
   };
   State& state();
+  // Lets the side record go; one per thread is kept for the next object presented, so that presenting
+  // records one after another allocates no side record.
+  void dropState();
 
   std::unique_ptr<State> m_state;
 };

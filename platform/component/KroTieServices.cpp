@@ -3,6 +3,7 @@
 #include "KroDispatch.h"
 
 #include <string>
+#include <utility>
 #include <unordered_map>
 
 namespace {
@@ -15,8 +16,38 @@ std::unordered_map<std::string, InterfaceMap>& Dictionary() {
   static auto* dictionary = new std::unordered_map<std::string, InterfaceMap>();
   return *dictionary;
 }
+// Counts the dictionary's changes, so that a remembered answer is known to be still good.
+unsigned long g_dictionaryChanges = 0;
 
-thread_local KroBaseUnknown* t_currentImplementation = nullptr;
+// These few words of thread-local state (64 bytes) live in the static TLS block, reached without a
+// call, as every forwarded method and every tie made reaches them. A library opened later (the Python
+// module opens this one) gets such room from what the C library keeps spare for it (512 bytes).
+#define KRO_STATIC_TLS __attribute__((tls_model("initial-exec")))
+
+KRO_STATIC_TLS thread_local KroBaseUnknown* t_currentImplementation = nullptr;
+
+// The host that the tie being made extends, as QueryExtension knows it: the tie services then need no
+// cast to find it from the object.
+struct HostHint {
+  KroBaseUnknown* self = nullptr;
+  KroExtensionHost* host = nullptr;
+};
+KRO_STATIC_TLS thread_local HostHint t_hostHint;
+
+// The last extension found: objects are presented one after another through the same interface. The
+// late type is the dictionary's own key, valid until the dictionary changes.
+struct ExtensionMemo {
+  unsigned long changes = ~0ul;
+  const std::string* lateType = nullptr;
+  IID iid{};
+  const KroDictionaryEntry* entry = nullptr;
+};
+KRO_STATIC_TLS thread_local ExtensionMemo t_extensionMemo;
+
+KroExtensionHost* HostOf(KroBaseUnknown* second) {
+  if (second && second == t_hostHint.self) return t_hostHint.host;
+  return dynamic_cast<KroExtensionHost*>(second);
+}
 
 // The context word handed to tie classes; it only has to be non-null and stable.
 int g_tieContext = 0;
@@ -30,6 +61,7 @@ KroFillDictionary::KroFillDictionary(KroMetaClass* implMeta, KroMetaClass* inter
     : m_implMeta(implMeta), m_interfaceMeta(interfaceMeta) {
   if (!enabled || !implMeta || !interfaceMeta || !createTie) return;
   Dictionary()[implMeta->GetLateType()][interfaceMeta->GetIID()] = {implMeta, interfaceMeta, createTie};
+  ++g_dictionaryChanges;
 }
 
 KroFillDictionary::~KroFillDictionary() {
@@ -37,50 +69,98 @@ KroFillDictionary::~KroFillDictionary() {
   auto types = Dictionary().find(m_implMeta->GetLateType());
   if (types == Dictionary().end()) return;
   auto it = types->second.find(m_interfaceMeta->GetIID());
-  if (it != types->second.end() && it->second.implMeta == m_implMeta) types->second.erase(it);
+  if (it != types->second.end() && it->second.implMeta == m_implMeta) {
+    types->second.erase(it);
+    ++g_dictionaryChanges;
+  }
 }
 
 const KroDictionaryEntry* KroFindExtension(const std::string& lateType, const IID& iid) {
+  ExtensionMemo& last = t_extensionMemo;
+  if (last.changes == g_dictionaryChanges && last.iid == iid && *last.lateType == lateType) return last.entry;
   auto types = Dictionary().find(lateType);
   if (types == Dictionary().end()) return nullptr;
   auto it = types->second.find(iid);
-  return it == types->second.end() ? nullptr : &it->second;
+  if (it == types->second.end()) return nullptr;
+  last = ExtensionMemo{g_dictionaryChanges, &types->first, iid, &it->second};
+  return &it->second;
 }
 
 // ---- host -------------------------------------------------------------------------------------------
 
+std::vector<KroBaseUnknown*> KroExtensionHost::State::takeImplementations() {
+  std::vector<KroBaseUnknown*> taken;
+  if (firstImplementation) taken.push_back(std::exchange(firstImplementation, nullptr));
+  for (auto& [classId, implementation] : implementations) taken.push_back(implementation);
+  implementations.clear();
+  return taken;
+}
+
 KroExtensionHost::~KroExtensionHost() {
   if (!m_state) return;
-  for (auto& [classId, implementation] : m_state->implementations) {
+  for (KroBaseUnknown* implementation : m_state->takeImplementations()) {
     implementation->SetImpl(nullptr);
     implementation->Release();
   }
 }
 
 void KroExtensionHost::ReleaseIfIdle() {
-  if (!m_state || !m_state->ties.empty()) return;
+  if (!m_state || m_state->presented()) return;
   // Taken off first: an implementation's destructor that presents the object again starts afresh. The
   // side record stays while it holds the object's own part.
-  auto implementations = std::move(m_state->implementations);
-  m_state->implementations.clear();
-  if (!m_state->extra) m_state.reset();
-  for (auto& [classId, implementation] : implementations) {
+  KroBaseUnknown* only = nullptr;
+  std::vector<KroBaseUnknown*> more;
+  if (m_state->implementations.empty())
+    only = std::exchange(m_state->firstImplementation, nullptr);
+  else
+    more = m_state->takeImplementations();
+  if (!m_state->extra) dropState();
+  auto release = [](KroBaseUnknown* implementation) {
     implementation->SetImpl(nullptr);
     implementation->Release();
-  }
+  };
+  if (only) release(only);
+  for (KroBaseUnknown* implementation : more) release(implementation);
 }
 
 void KroExtensionHost::SetExtra(std::unique_ptr<KroHostExtra> extra) {
   if (!extra && !m_state) return;
   std::unique_ptr<KroHostExtra> old = std::move(state().extra);
   m_state->extra = std::move(extra);
-  if (!m_state->extra && m_state->ties.empty() && m_state->implementations.empty()) m_state.reset();
+  if (!m_state->extra && !m_state->presented() && !m_state->hasImplementations()) dropState();
   old.reset();  // after the record is consistent: its destruction may call back
 }
 
+namespace {
+// The side record kept for the next presentation on this thread, freed with the thread.
+struct SpareState {
+  void* state = nullptr;
+  void (*free)(void*) = nullptr;
+  ~SpareState() {
+    if (state) free(state);
+  }
+};
+KRO_STATIC_TLS thread_local SpareState t_spareState;
+}  // namespace
+
 KroExtensionHost::State& KroExtensionHost::state() {
-  if (!m_state) m_state = std::make_unique<State>();
+  if (!m_state) {
+    if (void* spare = std::exchange(t_spareState.state, nullptr))
+      m_state.reset(static_cast<State*>(spare));
+    else
+      m_state = std::make_unique<State>();
+  }
   return *m_state;
+}
+
+void KroExtensionHost::dropState() {
+  // Only an empty record is kept: no implementation, no tie, nothing of the object's own.
+  if (!t_spareState.state && !m_state->extra && !m_state->presented() && !m_state->hasImplementations()) {
+    t_spareState.state = m_state.release();
+    t_spareState.free = [](void* state) { delete static_cast<State*>(state); };
+  } else {
+    m_state.reset();
+  }
 }
 
 HRESULT KroExtensionHost::QueryExtension(KroBaseUnknown* self, const char* lateType, const IID& iid, void** out) {
@@ -92,41 +172,65 @@ HRESULT KroExtensionHost::QueryExtension(KroBaseUnknown* self, const std::string
   const KroDictionaryEntry* entry = KroFindExtension(lateType, iid);
   if (!entry) return E_NOINTERFACE;
   KroBaseUnknown* implementation = FindImplementation(entry->implMeta->ClassId());
+  const HostHint saved = std::exchange(t_hostHint, HostHint{self, this});
   KroBaseUnknown* tie = entry->createTie(implementation, self);
+  t_hostHint = saved;
   if (!tie) return E_OUTOFMEMORY;
   return tie->QueryInterface(iid, out);
 }
 
 KroBaseUnknown* KroExtensionHost::FindImplementation(const CLSID& classId) const {
-  if (m_state)
-    for (const auto& [id, implementation] : m_state->implementations)
-      if (id == classId) return implementation;
+  if (!m_state) return nullptr;
+  if (m_state->firstImplementation && m_state->firstClass == classId) return m_state->firstImplementation;
+  for (const auto& [id, implementation] : m_state->implementations)
+    if (id == classId) return implementation;
   return nullptr;
 }
 
 void KroExtensionHost::AddImplementation(const CLSID& classId, KroBaseUnknown* implementation) {
-  if (!FindImplementation(classId)) state().implementations.emplace_back(classId, implementation);
+  if (FindImplementation(classId)) return;
+  State& s = state();
+  if (!s.firstImplementation) {
+    s.firstClass = classId;
+    s.firstImplementation = implementation;
+  } else {
+    s.implementations.emplace_back(classId, implementation);
+  }
 }
 
 KroBaseUnknown* KroExtensionHost::FindTie(const IID& iid) const {
-  if (m_state)
-    for (const auto& link : m_state->ties)
-      if (link->iid == iid) return link->tie;
+  if (!m_state) return nullptr;
+  if (m_state->firstLink.tie && m_state->firstLink.iid == iid) return m_state->firstLink.tie;
+  for (const auto& link : m_state->ties)
+    if (link->iid == iid) return link->tie;
   return nullptr;
 }
 
 KroTieLink* KroExtensionHost::AddTie(KroBaseUnknown* self, const IID& iid, KroBaseUnknown* tie) {
-  for (auto& link : state().ties)
+  State& s = state();
+  if (s.firstLink.tie && s.firstLink.iid == iid) {
+    s.firstLink.tie = tie;
+    return &s.firstLink;
+  }
+  for (auto& link : s.ties)
     if (link->iid == iid) {
       link->tie = tie;
       return link.get();
     }
-  m_state->ties.push_back(std::make_unique<KroTieLink>(KroTieLink{this, self, iid, tie}));
-  return m_state->ties.back().get();
+  if (!s.firstLink.tie) {
+    s.firstLink = KroTieLink{this, self, iid, tie};
+    return &s.firstLink;
+  }
+  s.ties.push_back(std::make_unique<KroTieLink>(KroTieLink{this, self, iid, tie}));
+  return s.ties.back().get();
 }
 
 void KroExtensionHost::RemoveTie(KroTieLink* link) {
   if (!m_state) return;
+  if (link == &m_state->firstLink) {
+    m_state->firstLink.tie = nullptr;
+    return;
+  }
   auto& ties = m_state->ties;
   for (auto it = ties.begin(); it != ties.end(); ++it)
     if (it->get() == link) {
@@ -138,14 +242,14 @@ void KroExtensionHost::RemoveTie(KroTieLink* link) {
 // ---- tie services -----------------------------------------------------------------------------------
 
 KroBaseUnknown* Tie_Link(KroBaseUnknown* /*implementation*/, KroBaseUnknown* second, const IID& iid) {
-  auto* host = dynamic_cast<KroExtensionHost*>(second);
+  KroExtensionHost* host = HostOf(second);
   return host ? host->FindTie(iid) : nullptr;
 }
 
 void* Tie_Construct(KroBaseUnknown* tie, KroMetaClass* tieMeta, KroBaseUnknown** implField, int /*flags*/,
                     KroBaseUnknown* implementation, const CLSID& implClassId, int /*implTypeOfClass*/,
                     void* ptstat, KroCreateItselfFn createItself, KroBaseUnknown* second, void** link) {
-  auto* host = dynamic_cast<KroExtensionHost*>(second);
+  KroExtensionHost* host = HostOf(second);
   *link = nullptr;
   if (!implementation && host) implementation = host->FindImplementation(implClassId);
   if (!implementation) {

@@ -47,9 +47,12 @@ HRESULT Fail(HRESULT code, std::string message) {
 
 
 HRESULT Write(KroDocumentWriter& writer, const char* path) {
-  if (!writer.Walk()) return Fail(writer.code(), writer.error());
+  if (!writer.Prepare()) return Fail(writer.code(), writer.error());
   std::string error;
-  HRESULT hr = KroDoc::WriteFileAtomically(path ? path : "", writer.Text(), error);
+  HRESULT hr = KroDoc::WriteFileAtomically(
+      path ? path : "", [&](const KroDoc::PieceWriter& put) { return writer.Emit(put); }, error);
+  // A walk that fails while its lines go out leaves the file untouched and says why itself.
+  if (FAILED(hr) && error.empty() && !writer.error().empty()) return Fail(writer.code(), writer.error());
   return FAILED(hr) ? Fail(hr, "KroDocumentServices::Save: " + error) : S_OK;
 }
 
@@ -113,8 +116,12 @@ HRESULT KroDocumentServices::Save(const KroIContainer_var& container, const char
   KroListValKroISpecObject_var startUps = container->ListStartUps();
   for (int i = 1; i <= startUps.Size(); ++i)
     if (!writer.AddStartUp(startUps[i])) return Fail(writer.code(), writer.error());
-  KroListValKroISpecObject_var objects = container->ListObjects();
-  for (int i = 1; i <= objects.Size(); ++i) writer.AddListed(objects[i]);
+  if (const KroContainer* modeler = container->GetModelerContainer()) {
+    writer.AddListed(*modeler);
+  } else {
+    KroListValKroISpecObject_var objects = container->ListObjects();
+    for (int i = 1; i <= objects.Size(); ++i) writer.AddListed(objects[i]);
+  }
   return Write(writer, path);
 }
 

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -153,6 +154,18 @@ HRESULT WriteFileAtomically(const std::string& path, std::string_view text, std:
 }
 
 HRESULT WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces, std::string& error) {
+  return WriteFileAtomically(
+      path,
+      [&](const PieceWriter& put) {
+        for (const std::string_view text : pieces)
+          if (!put(text)) return false;
+        return true;
+      },
+      error);
+}
+
+HRESULT WriteFileAtomically(const std::string& path, const std::function<bool(const PieceWriter&)>& produce,
+                            std::string& error) {
   if (path.empty()) {
     error = "no file name given";
     return E_INVALIDARG;
@@ -203,18 +216,29 @@ HRESULT WriteFileAtomically(const std::string& path, const std::vector<std::stri
 
   ::fchmod(fd, mode);  // best effort: the content matters, not the bits
   std::uint64_t written = 0;
-  for (const std::string_view text : pieces)
+  int writeError = 0;
+  const PieceWriter put = [&](std::string_view text) {
     for (std::size_t done = 0; done < text.size();) {
       const std::size_t chunk = std::min<std::size_t>(text.size() - done, std::size_t{1} << 20);
       const long n = Step(SaveStep::Write, written, [&] { return ::write(fd, text.data() + done, chunk); });
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        return abandon("cannot write", errno);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        writeError = n < 0 ? errno : EIO;
+        return false;
       }
-      if (n == 0) return abandon("cannot write", EIO);
       done += static_cast<std::size_t>(n);
       written += static_cast<std::uint64_t>(n);
     }
+    return true;
+  };
+  const bool made = produce(put);
+  if (writeError) return abandon("cannot write", writeError);
+  if (!made) {
+    ::close(fd);
+    ::unlink(temp.c_str());
+    error.clear();
+    return E_FAIL;
+  }
   if (Step(SaveStep::SyncFile, written, [&] { return ::fsync(fd); }) != 0) return abandon("cannot sync to disk", errno);
   open = false;
   // The descriptor is released whatever close returns; a failed close may mean lost data.

@@ -5,6 +5,7 @@
 #include "KroExport.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +47,13 @@ bool ParseFile(const std::string& path, Document& out, ParseError& err);
 HRESULT WriteFileAtomically(const std::string& path, std::string_view text, std::string& error);
 // The same for a text in pieces, written one after the other.
 HRESULT WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces, std::string& error);
+// The same for a text made while it is written, so that it need not be held whole: `produce` hands each
+// piece in order to the writer it is given, which returns false once a write has failed. When `produce`
+// returns false of its own (no write failed), the temporary file is removed, the target is untouched,
+// and the result is E_FAIL with `error` empty: the producer says why.
+using PieceWriter = std::function<bool(std::string_view)>;
+HRESULT WriteFileAtomically(const std::string& path, const std::function<bool(const PieceWriter&)>& produce,
+                            std::string& error);
 
 // Fault injection for tests: the hook is called before each step of WriteFileAtomically with the
 // number of bytes written so far; a nonzero result makes that step fail with that errno value.

@@ -169,6 +169,8 @@ void Trailer(std::string& out, std::size_t objects, std::uint32_t crc);
 
 // CRC-32 (the polynomial of zip and PNG), continued from `crc` (0 to start).
 std::uint32_t Crc32(std::uint32_t crc, std::string_view bytes);
+// The same, always by tables: what the faster path must agree with.
+std::uint32_t Crc32ByTables(std::uint32_t crc, std::string_view bytes);
 
 // The words the format writes for an attribute's kind: "integer", "double", "boolean", "string",
 // "specobject", "octets", "list integer" and the like; "?" for a pair the modeler does not store.

@@ -4,18 +4,25 @@
 #include <memory>
 #include <type_traits>
 
+#include "KroContainer.h"
 #include "KroSpecModeler.h"
 
 int KroDocumentWriter::Add(KroISpecObject* object) {
   // Ids of objects queued without a check are entered first, so that a repeat finds its id.
   for (; m_indexed < m_queue.size(); ++m_indexed)
-    m_ids.emplace(m_queue[m_indexed].ptr(), static_cast<int>(m_indexed) + 1);
+    m_ids.emplace(m_queue[m_indexed], static_cast<int>(m_indexed) + 1);
   auto [it, added] = m_ids.emplace(object, static_cast<int>(m_queue.size()) + 1);
   if (added) {
-    m_queue.emplace_back(object);
+    AddListed(object);
     m_indexed = m_queue.size();
   }
   return it->second;
+}
+
+void KroDocumentWriter::AddListed(const KroContainer& container) {
+  if (m_queue.empty() && !container.hadForeignInstances()) m_ownStartUpsOnly = &container;
+  m_queue.reserve(m_queue.size() + static_cast<std::size_t>(container.CountObjects()));
+  container.forEachObject([&](KroSpecObject* object) { m_queue.push_back(object); });
 }
 
 bool KroDocumentWriter::AddStartUp(KroISpecObject* startUp, const std::string& user) {
@@ -62,24 +69,54 @@ std::size_t KroDocumentWriter::BlockOf(KroISpecObject* startUp, std::size_t obje
   return m_blockOf.at(startUp);
 }
 
-bool KroDocumentWriter::Walk() {
-  m_lines.reserve(m_queue.size() * 80);
+namespace {
+// Lines go out in pieces of this size: the buffer stays small and warm, however large the document.
+constexpr std::size_t kPiece = std::size_t{1} << 20;
+}  // namespace
+
+KroISpecObject* KroDocumentWriter::StartUpOf(std::size_t i, KroISpecObject_var& held) {
+  KroISpecObject* object = m_queue[i];
+  if (KroSpecObject* real = KroSpecObject::Real(object)) return real->startUp();
+  held = KroISpecObject_var::Adopt(object->GetStartUp());
+  return held.ptr();
+}
+
+bool KroDocumentWriter::Prepare() {
+  if (!m_closed) return Walk(nullptr);
+  // Every startup of such a container has its block already (a save adds them first).
+  if (m_ownStartUpsOnly && m_queue.size() == static_cast<std::size_t>(m_ownStartUpsOnly->CountObjects())) return true;
+  KroISpecObject* lastStartUp = nullptr;
+  for (std::size_t i = 0; i < m_queue.size(); ++i) {
+    KroISpecObject_var held;
+    KroISpecObject* startUp = StartUpOf(i, held);
+    if (!startUp)
+      return Error("object " + std::to_string(i + 1) + " (\"" + m_queue[i]->GetName().str() + "\") has no startup");
+    if (startUp == lastStartUp) continue;
+    if (!BlockOf(startUp, i)) return false;
+    lastStartUp = startUp;
+  }
+  return true;
+}
+
+bool KroDocumentWriter::Walk(const KroDoc::PieceWriter* put) {
+  m_lines.reserve(put ? kPiece + 4096 : m_queue.size() * 80);
   KroISpecObject* lastStartUp = nullptr;
   std::size_t lastBlock = 0;
   for (std::size_t i = 0; i < m_queue.size(); ++i) {
-    KroISpecObject* object = m_queue[i].ptr();
+    if (put && m_lines.size() >= kPiece && !Flush(*put)) return false;
+    KroISpecObject* object = m_queue[i];
     KroSpecObject* real = KroSpecObject::Real(object);
     KroISpecObject_var held;
-    KroISpecObject* startUp = real ? real->startUp() : nullptr;
-    if (!real) {
-      held = KroISpecObject_var::Adopt(object->GetStartUp());
-      startUp = held.ptr();
-    }
+    KroISpecObject* startUp = StartUpOf(i, held);
     if (!startUp)
       return Error("object " + std::to_string(i + 1) + " (\"" + object->GetName().str() + "\") has no startup");
     if (startUp != lastStartUp) {
+      const std::size_t blocks = m_startUpBlocks.size();
       lastBlock = BlockOf(startUp, i);
       if (!lastBlock) return false;
+      // Once the head is out, no block can join it.
+      if (put && m_startUpBlocks.size() != blocks)
+        return Error("object " + std::to_string(i + 1) + ": its startup was not written at the top of the document");
       lastStartUp = startUp;
     }
     if (real) {
@@ -94,16 +131,27 @@ bool KroDocumentWriter::Walk() {
   return true;
 }
 
-std::vector<std::string_view> KroDocumentWriter::Text() {
+bool KroDocumentWriter::Flush(const KroDoc::PieceWriter& put) {
+  m_crc = KroDoc::Crc32(m_crc, m_lines);
+  const bool written = put(m_lines);
+  m_lines.clear();
+  return written;
+}
+
+bool KroDocumentWriter::Emit(const KroDoc::PieceWriter& put) {
   m_head.clear();
   KroDoc::Text::Header(m_head, m_roots);
   for (std::size_t i = 0; i < m_startUpBlocks.size(); ++i) KroDoc::Text::StartUpBlock(m_head, i + 1, m_startUpBlocks[i]);
   m_head += '\n';
-  m_tail = "\n";
   // The checksum covers every byte before the trailer line.
-  const std::uint32_t crc = KroDoc::Crc32(KroDoc::Crc32(KroDoc::Crc32(0, m_head), m_lines), m_tail);
-  KroDoc::Text::Trailer(m_tail, m_queue.size(), crc);
-  return {m_head, m_lines, m_tail};
+  m_crc = KroDoc::Crc32(0, m_head);
+  if (!put(m_head)) return false;
+  if (m_closed && !Walk(&put)) return false;
+  if (!Flush(put)) return false;
+  m_tail = "\n";
+  m_crc = KroDoc::Crc32(m_crc, m_tail);
+  KroDoc::Text::Trailer(m_tail, m_queue.size(), m_crc);
+  return put(m_tail);
 }
 
 template <class Describe>
@@ -117,7 +165,7 @@ bool KroDocumentWriter::Reference(KroISpecObject* target, Describe&& where, bool
   if (!allowed) return Error(text() + " cannot hold a reference to a spec object");
   if (target->IsStartUp()) return Error(text() + " refers to a startup");
   for (; m_indexed < m_queue.size(); ++m_indexed)
-    m_ids.emplace(m_queue[m_indexed].ptr(), static_cast<int>(m_indexed) + 1);
+    m_ids.emplace(m_queue[m_indexed], static_cast<int>(m_indexed) + 1);
   auto it = m_ids.find(target);
   if (it != m_ids.end()) {
     out = it->second;
@@ -145,33 +193,37 @@ bool KroDocumentWriter::Line(KroSpecObject* object, std::size_t index, std::size
     m_lines += " type ";
     KroDoc::Text::String(m_lines, lateType);
   }
-  m_places.clear();
-  object->forEachAttribute([&](const KroAttrPlace& place) { m_places.push_back(place); });
-  m_used.assign(m_places.size(), 0);
-  std::size_t hint = 0;
-  for (const KroDoc::Attribute& declared : s.attributes) {
-    std::size_t found = m_places.size();
-    for (std::size_t n = 0; n < m_places.size() && found == m_places.size(); ++n) {
-      const std::size_t k = hint + n < m_places.size() ? hint + n : hint + n - m_places.size();
-      const KroAttrPlace& p = m_places[k];
-      if (!m_used[k] && p.kind == declared.kind && p.elementKind == declared.elementKind && p.name == declared.name)
-        found = k;
-    }
-    if (found == m_places.size()) {
+  const std::uint32_t slots = object->slotCount();
+  bool plain = object->startUp() && !object->hasOwnAttributes();
+  for (std::uint32_t i = 0; plain && i < slots; ++i) plain = !object->slotAt(i).isAbsent();
+  if (!plain || object->startUp() != m_plainStartUp || slots != m_plainSlots || block != m_plainBlock) {
+    m_places.clear();
+    object->forEachAttribute([&](const KroAttrPlace& place) { m_places.push_back(place); });
+    Match(s);
+    m_plainStartUp = plain ? object->startUp() : nullptr;
+    m_plainSlots = slots;
+    m_plainBlock = block;
+  }
+  // A plain object's places are its layout's entries in order.
+  auto place = [&](std::size_t k) {
+    KroAttrPlace p = m_places[k];
+    if (plain) p.slot = &object->slotAt(p.index);
+    return p;
+  };
+  for (const std::int32_t k : m_declared) {
+    if (k < 0) {
       m_lines += " absent";
       continue;
     }
-    m_used[found] = 1;
-    hint = found + 1;
+    const KroAttrPlace p = place(static_cast<std::size_t>(k));
     m_lines += ' ';
-    if (!m_places[found].slot->isSet())
+    if (!p.slot->isSet())
       m_lines += '-';
-    else if (!SlotValue(m_places[found], index))
+    else if (!SlotValue(p, index))
       return false;
   }
-  for (std::size_t k = 0; k < m_places.size(); ++k) {
-    if (m_used[k]) continue;
-    const KroAttrPlace& p = m_places[k];
+  for (const std::uint32_t k : m_undeclared) {
+    const KroAttrPlace p = place(k);
     m_lines += ' ';
     KroDoc::Text::String(m_lines, p.name);
     m_lines += ' ';
@@ -183,6 +235,31 @@ bool KroDocumentWriter::Line(KroSpecObject* object, std::size_t index, std::size
   }
   m_lines += '\n';
   return true;
+}
+
+void KroDocumentWriter::Match(const KroDoc::StartUp& s) {
+  m_used.assign(m_places.size(), 0);
+  m_declared.clear();
+  m_undeclared.clear();
+  std::size_t hint = 0;
+  for (const KroDoc::Attribute& declared : s.attributes) {
+    std::size_t found = m_places.size();
+    for (std::size_t n = 0; n < m_places.size() && found == m_places.size(); ++n) {
+      const std::size_t k = hint + n < m_places.size() ? hint + n : hint + n - m_places.size();
+      const KroAttrPlace& p = m_places[k];
+      if (!m_used[k] && p.kind == declared.kind && p.elementKind == declared.elementKind && p.name == declared.name)
+        found = k;
+    }
+    if (found == m_places.size()) {
+      m_declared.push_back(-1);
+      continue;
+    }
+    m_used[found] = 1;
+    hint = found + 1;
+    m_declared.push_back(static_cast<std::int32_t>(found));
+  }
+  for (std::size_t k = 0; k < m_places.size(); ++k)
+    if (!m_used[k]) m_undeclared.push_back(static_cast<std::uint32_t>(k));
 }
 
 bool KroDocumentWriter::SlotValue(const KroAttrPlace& place, std::size_t object) {

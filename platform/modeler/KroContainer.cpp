@@ -113,6 +113,7 @@ HRESULT KroContainer::SetTransient(boolean transient) {
 void KroContainer::adopt(KroSpecObject* object, bool pinned) {
   if (collectable() >= m_nextCollection && !m_collecting) Collect();
   object->AddRef();
+  if (KroSpecObject* startUp = object->startUp(); !startUp || startUp->container() != this) m_hadForeign = true;
   object->m_container = this;
   object->m_position = static_cast<std::uint32_t>(m_listed.size());
   object->m_flags |= O::kListed | O::kTracked;

@@ -51,6 +51,9 @@ class KroContainer final : public KroIContainer {
     for (KroSpecObject* object : m_listed)
       if (object) f(object);
   }
+  // True once the container has listed an instance whose startup is not one of its own (another
+  // container's, or none): a save then looks at every instance's startup before writing its head.
+  bool hadForeignInstances() const { return m_hadForeign; }
   // Instances known to the collector: listed ones, and removed ones still alive.
   std::size_t tracked() const { return m_listedCount + m_unlistedCount; }
   // True from the start of the container's destruction: it takes no new instance.
@@ -103,4 +106,5 @@ class KroContainer final : public KroIContainer {
   bool m_transient = false;
   bool m_collecting = false;
   bool m_closing = false;
+  bool m_hadForeign = false;
 };

@@ -126,6 +126,11 @@ class KroSpecObject final : public KroISpecObject, public KroISpecAttrAccess, pu
   // know the layout's order and need no lookup by name.
   KroSlot& slotAt(std::uint32_t index) { return slots()[index]; }
   std::uint32_t slotCount() const { return m_slotCount; }
+  // True when attributes were added to this object alone (and not all removed again).
+  bool hasOwnAttributes() const {
+    const Side* s = own();
+    return s && s->live > 0;
+  }
   // The place a key names on this object, or an empty place.
   KroAttrPlace resolve(KroISpecAttrKey* key);
   // Calls f(place) for every attribute, in order.

@@ -241,6 +241,42 @@ TEST_F(DocumentCrashTest, EveryFailingStepIsReportedAndKeepsTheOldDocument) {
   EXPECT_EQ(Leftovers(m_dir, "doc.kro"), 0);
 }
 
+// A save sends its lines out while it makes them: one that finds, past its first megabyte, a reference
+// it cannot write fails as a save that finds it first, and the old document stays.
+TEST_F(DocumentCrashTest, WalkFailingAfterTheFirstPiecesKeepsTheOldDocument) {
+  const std::string old = WriteOld();
+  KroIContainer_var large = MakeContainer(30000, 2);
+  KroIContainer_var other = KroIContainer_var::Adopt(new KroContainer("other"));
+  {
+    KroListValKroISpecObject_var objects = large->ListObjects();
+    KroISpecObject_var startUp = KroISpecObject_var::Adopt(objects[1]->GetStartUp());
+    KroISpecObject_var outsider = KroISpecObject_var::Adopt(startUp->Instanciate("outsider", other));
+    KroISpecAttrAccess_var last = objects[objects.Size()];
+    ASSERT_EQ(last->SetSpecObject(KroISpecAttrKey_var::Adopt(last->GetAttrKey("prev")), outsider), S_OK);
+  }
+  static std::uint64_t s_written;
+  s_written = 0;
+  KroDoc::SetSaveFaultHook([](KroDoc::SaveStep step, std::uint64_t written) {
+    if (step == KroDoc::SaveStep::Write) s_written = written;
+    return 0;
+  });
+  EXPECT_EQ(KroDocumentServices::Save(large, m_path.c_str()), E_FAIL);
+  EXPECT_GE(s_written, std::uint64_t{1} << 20) << "the failure came before any piece went out";
+  const std::string error = KroDocumentServices::LastError();
+  EXPECT_NE(error.find("object 30000, attribute \"prev\", refers to a spec object outside the container"),
+            std::string::npos)
+      << error;
+  EXPECT_EQ(Slurp(m_path), old);
+  EXPECT_EQ(Leftovers(m_dir, "doc.kro"), 0);
+
+  // Without the outsider the same container saves whole, in several pieces, and reopens.
+  KroListValKroISpecObject_var objects = large->ListObjects();
+  KroISpecAttrAccess_var last = objects[objects.Size()];
+  ASSERT_EQ(last->UnsetAttribute(KroISpecAttrKey_var::Adopt(last->GetAttrKey("prev"))), S_OK);
+  EXPECT_EQ(KroDocumentServices::Save(large, m_path.c_str()), S_OK) << KroDocumentServices::LastError();
+  EXPECT_EQ(Inspect(m_path), std::make_pair(30000, 2));
+}
+
 // The process's file-size limit stops the write half-way, as a full disk would, with real writes.
 TEST_F(DocumentCrashTest, FileSizeLimitStopsTheWriteAndKeepsTheOldDocument) {
   const std::string old = WriteOld();

@@ -344,6 +344,56 @@ TEST_F(DocumentSaveTest, InstancesOlderThanTheirStartupsKindsAndNullElementsReop
   EXPECT_EQ(Resave(Path("second.kro"), Path("third.kro")), second);
 }
 
+// Records of one startup usually share their shape, and the writer matches a shape to its block once;
+// records of other shapes in between (an attribute removed, one of their own, made before the startup
+// grew, of another startup) must each come back as they were, and so must the plain ones after them.
+TEST_F(DocumentSaveTest, RecordsOfMixedShapesReopenAsTheyWere) {
+  std::string before;
+  {
+    KroIContainer_var work = KroIContainer_var::Adopt(new KroContainer("work"));
+    KroISpecObject_var part = KroISpecObject_var::Adopt(CreateStartUp("Part", "Part", "KroISpecObject", work, "", nullptr));
+    KroISpecObject_var tool = KroISpecObject_var::Adopt(CreateStartUp("Tool", "Tool", "KroISpecObject", work, "", nullptr));
+    KroISpecAttribute_var::Adopt(part->AddAttribute("a", tk_long));
+    KroISpecAttribute_var::Adopt(part->AddAttribute("b", tk_string));
+    KroISpecAttribute_var::Adopt(tool->AddAttribute("b", tk_string));
+    KroISpecAttribute_var::Adopt(tool->AddAttribute("a", tk_long));
+    int n = 0;
+    auto make = [&](const KroISpecObject_var& startUp) {
+      KroISpecObject_var so = KroISpecObject_var::Adopt(startUp->Instanciate("", work));
+      KroISpecAttrAccess_var access = so;
+      ++n;
+      access->SetInteger(Key(so, "a"), n);
+      access->SetString(Key(so, "b"), "text " + std::to_string(n));
+      return so;
+    };
+    make(part);
+    KroISpecObject_var older = make(part);  // made before "c" joins the startup: one slot fewer
+    KroISpecAttribute_var::Adopt(part->AddAttribute("c", tk_double));
+    make(part);
+    KroISpecObject_var removed = make(part);
+    ASSERT_EQ(removed->RemoveAttribute(KroISpecAttribute_var::Adopt(removed->GetAttribute("a"))), S_OK);
+    make(part);
+    KroISpecObject_var own = make(part);
+    KroISpecAttribute_var::Adopt(own->AddAttribute("mine", tk_string));
+    KroISpecAttrAccess_var(own)->SetString(Key(own, "mine"), "only here");
+    make(tool);
+    make(part);
+    make(tool);
+    make(part);
+    KroISpecAttrAccess_var(older)->SetInteger(Key(older, "a"), -2);
+    before = Dump(work);
+    ASSERT_EQ(KroDocumentServices::Save(work, Path("mixed.kro").c_str()), S_OK) << KroDocumentServices::LastError();
+  }
+  EXPECT_EQ(WithDocument(Path("mixed.kro"),
+                         [&](KroDocument& d) {
+                           EXPECT_EQ(Dump(KroIContainer_var::Adopt(d.GetDocumentContainer("KroIContainer"))), before);
+                         }),
+            S_OK)
+      << KroDocumentServices::LastError();
+  const std::string second = Resave(Path("mixed.kro"), Path("second.kro"));
+  EXPECT_EQ(Resave(Path("second.kro"), Path("third.kro")), second);
+}
+
 // Two startups of one name (two catalogs) that give a name two kinds cannot share the one block a
 // document has for the name: the save fails before the old file is touched, naming all three.
 TEST_F(DocumentSaveTest, TwoStartUpsOfOneNameWithAnotherKindFailTheSaveAndKeepTheOldFile) {

@@ -108,7 +108,7 @@ HRESULT KroCfgSOFactory::getContainer(KroIContainer_var& out) {
 }
 
 HRESULT KroCfgSOFactory::instanciateSpecObject(const KroUnicodeString& startupName,
-                                               const KroUnicodeString& interfaceName, KroISpecObject_var& out) {
+                                               const KroUnicodeString& /*interfaceName*/, KroISpecObject_var& out) {
   KroDmxTrace& trace = Trace();
   KroDmxTraceStep step(trace, "instanciateSpecObject");
   out = nullptr;
@@ -118,15 +118,11 @@ HRESULT KroCfgSOFactory::instanciateSpecObject(const KroUnicodeString& startupNa
     KRO_TRACE_LINE(trace, "Unable to get the feature catalog associated container.");
     return KroTraceReturns(trace, hr);
   }
-  KroBaseUnknown* found = FindStartUp(interfaceName.ConvertToChar(), startupName, startupName, container);
-  if (!found) {
+  // The startup of that name whose late type is its name, as FindStartUp finds it, without a query for
+  // the interface it already has.
+  KroISpecObject_var startup = KroISpecObject_var::Adopt(container->FindStartUpByName(startupName));
+  if (!startup || startup->GetLateType() != startupName) {
     KRO_TRACE_LINE(trace, "Unable to find the " << startupName << " startup.");
-    return KroTraceReturns(trace, E_FAIL);
-  }
-  KroISpecObject_var startup = found;
-  found->Release();
-  if (!startup) {
-    KRO_TRACE_LINE(trace, "Unable to query interface the KroBaseUnknown startup into a KroISpecObject.");
     return KroTraceReturns(trace, E_FAIL);
   }
   KroISpecObject* instance = startup->Instanciate(KroUnicodeString(), KroIContainer_var(), 0);
