@@ -77,10 +77,10 @@ class KRO_PLATFORM_API KroExtensionHost {
     std::unique_ptr<KroHostExtra> extra;
     bool presented() const { return firstLink.tie || !ties.empty(); }
     bool hasImplementations() const { return firstImplementation || !implementations.empty(); }
-    // Takes every implementation out, the record left without any.
-    std::vector<KroBaseUnknown*> takeImplementations();
   };
   State& state();
+  // Takes every implementation out of the side record, which is left without any.
+  std::vector<KroBaseUnknown*> takeImplementations();
   // Lets the side record go; one per thread is kept for the next object presented, so that presenting
   // records one after another allocates no side record.
   void dropState();

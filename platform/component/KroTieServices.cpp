@@ -88,17 +88,17 @@ const KroDictionaryEntry* KroFindExtension(const std::string& lateType, const II
 
 // ---- host -------------------------------------------------------------------------------------------
 
-std::vector<KroBaseUnknown*> KroExtensionHost::State::takeImplementations() {
+std::vector<KroBaseUnknown*> KroExtensionHost::takeImplementations() {
   std::vector<KroBaseUnknown*> taken;
-  if (firstImplementation) taken.push_back(std::exchange(firstImplementation, nullptr));
-  for (auto& [classId, implementation] : implementations) taken.push_back(implementation);
-  implementations.clear();
+  if (m_state->firstImplementation) taken.push_back(std::exchange(m_state->firstImplementation, nullptr));
+  for (auto& [classId, implementation] : m_state->implementations) taken.push_back(implementation);
+  m_state->implementations.clear();
   return taken;
 }
 
 KroExtensionHost::~KroExtensionHost() {
   if (!m_state) return;
-  for (KroBaseUnknown* implementation : m_state->takeImplementations()) {
+  for (KroBaseUnknown* implementation : takeImplementations()) {
     implementation->SetImpl(nullptr);
     implementation->Release();
   }
@@ -113,7 +113,7 @@ void KroExtensionHost::ReleaseIfIdle() {
   if (m_state->implementations.empty())
     only = std::exchange(m_state->firstImplementation, nullptr);
   else
-    more = m_state->takeImplementations();
+    more = takeImplementations();
   if (!m_state->extra) dropState();
   auto release = [](KroBaseUnknown* implementation) {
     implementation->SetImpl(nullptr);
