@@ -139,6 +139,12 @@ class CpuCounters {
   double m_start;
 };
 
+// The middle of the values, which it sorts.
+double Median(std::vector<double>& values) {
+  std::sort(values.begin(), values.end());
+  return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
 // p50 and p99 of the calls' wall times, and calls per second, as counters.
 void Latencies(benchmark::State& state, std::vector<double>& micros) {
   if (micros.empty()) return;
@@ -306,6 +312,7 @@ class SqlitePeer {
 
   // Null when every row went in and the commit was made, else SQLite's message.
   const char* Insert(const std::vector<CfgServer::RecordSeq>& batches) {
+    if (!m_insert) return "the peer's table could not be made";
     sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     for (const auto& batch : batches)
       for (CORBA::ULong i = 0; i < batch.length(); ++i) {
@@ -368,9 +375,7 @@ void BM_Server_PushInTurn100k(benchmark::State& state) {
     if (const char* failure = peer.Insert(batches)) return state.SkipWithError(failure);
     inserts.push_back(millis(start));
   }
-  std::sort(pushes.begin(), pushes.end());
-  std::sort(inserts.begin(), inserts.end());
-  const double push = pushes[pushes.size() / 2], insert = inserts[inserts.size() / 2];
+  const double push = Median(pushes), insert = Median(inserts);
   state.counters["push_ms"] = push;
   state.counters["sqlite_ms"] = insert;
   state.counters["ratio"] = insert > 0 ? push / insert : 0;
@@ -615,11 +620,7 @@ void BM_Server_QueryInTurn1M(benchmark::State& state) {
     if (there->seqs.length() != here->seqs.length()) return state.SkipWithError("the server and the query in process answer differently");
     ++p;
   }
-  auto median = [](std::vector<double>& v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0.0 : v[v.size() / 2];
-  };
-  const double q = median(remote), l = median(inProcess), x = median(index), r = median(small);
+  const double q = Median(remote), l = Median(inProcess), x = Median(index), r = Median(small);
   state.counters["query_us"] = q;
   state.counters["in_process_us"] = l;
   state.counters["index_us"] = x;
